@@ -1,0 +1,79 @@
+#pragma once
+// The one simulation state of the program: the body table, the watched pair, drawing
+// geometry, the time rate, gravity, counters, run flags and constants.
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace orbits {
+
+constexpr int kMaxBodies = 10;  // body 0 the Sun, 1..8 the planets, 9 the spare "Rogue"
+
+template <typename T>
+using BodyArray = std::array<T, kMaxBodies>;
+
+struct SimState {
+  // Body table. Distances in km, velocities in km per calculation, masses in solar masses.
+  BodyArray<double> posX{}, posY{}, posZ{};
+  BodyArray<double> velX{}, velY{}, velZ{};
+  BodyArray<double> bodyMass{};
+  BodyArray<int16_t> bodyOff{};  // 1 = switched off
+  BodyArray<std::string> bodyName{};
+  BodyArray<float> bodyRed{}, bodyGreen{}, bodyBlue{};
+  BodyArray<double> screenX{}, screenY{}, screenZ{};  // drawing units
+
+  int16_t lastBody = 0;                  // highest body number in play, 0..9
+  std::array<int16_t, 3> pairBody{};     // [1] alpha, [2] beta; [0] unused
+
+  // Drawing geometry.
+  double distScale = 0;  // km per drawing unit
+  double viewOffsetX = 0, viewOffsetY = 0, viewOffsetZ = 0;
+  float distScaleIndex = 0;
+
+  // Time rate.
+  float timeRateIndex = 0;
+  double timeFactor = 0;
+  double prevTimeFactor = 0;
+  double timeFactorSq = 0;
+  double timeUnitsPerCalc = 0;
+  double stepSeconds = 0;
+  double calcsPerSecond = 0;
+  double secondsPerCalc = 0;
+  double proximityKm = 0;
+  std::string timeRateLog;
+  int16_t turboMode = 0;
+  std::string detailMode;  // "ok" or "trim"
+
+  // Gravity.
+  double gravConstant = 0;
+  double gravExponent = 0;
+  double gravFactor = 0;
+
+  // Counters and run state.
+  double cycleCount = 0;
+  double calcsSinceOrbit1 = 0;
+  double calcsPerOrbit = 0;
+  double orbitCount = 0;
+  float quadrant = 0, prevQuadrant = 0;
+  int16_t orbitSaveDue = 0;
+  std::string runState;  // "", "bat", "stop", "67"
+  float endCode = 0;     // 0, 55, 67, 99, 11
+  std::string offScreenText;
+  float lastPresetIndex = 0;
+
+  // Movement error of the pair; elements 1 and 2 used.
+  double errPairDist = 0;
+  std::array<double, 3> accelMag{}, moveErrPct{}, maxErrPct{};
+
+  // Physical constants, set at start-up.
+  double solarMass = 0;
+  double lightSpeed = 0;
+  double piValue = 0;
+  double twoPi = 0;
+  double siderealYearSecs = 0;
+  double altShade = 0;
+
+  std::string driftFilePath;
+};
+
+}  // namespace orbits

@@ -1,0 +1,42 @@
+#pragma once
+// The whole main window as a model: the simulation state, every control of the panel, the
+// drawing surfaces and the timers. Every procedure of the system works on one MainWindow.
+#include <string>
+#include <string_view>
+
+#include "engine/sim_state.h"
+#include "form/host.h"
+#include "form/panel.h"
+#include "form/surface.h"
+
+namespace orbits {
+
+// Size of the window's client area, in drawing units (1024 x 768 pixels).
+constexpr int kWindowWidth = 1024 * kUnitsPerPixel;
+constexpr int kWindowHeight = 768 * kUnitsPerPixel;
+
+class MainWindow {
+ public:
+  // Builds the panel, wires every handler and runs the load handler.
+  explicit MainWindow(Host& host);
+  MainWindow(const MainWindow&) = delete;
+  MainWindow& operator=(const MainWindow&) = delete;
+
+  Host& host;
+  SimState sim;
+  Panel panel;
+  Surface surface;  // the client area, the main drawing surface
+
+  Control& c(std::string_view name, int index = -1) { return panel.at(name, index); }
+  int width() const { return width_; }
+  int height() const { return height_; }
+
+  // The window's own title.
+  static constexpr const char* kTitle = "Solar System Orbits";
+
+ private:
+  int width_ = kWindowWidth;
+  int height_ = kWindowHeight;
+};
+
+}  // namespace orbits
