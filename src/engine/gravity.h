@@ -1,0 +1,49 @@
+#pragma once
+// The physics of one calculation: move, accelerations, velocity update, and the movement
+// error of the watched pair.
+#include <array>
+#include <cstdint>
+
+#include "engine/sim_state.h"
+
+namespace orbits {
+
+// Accelerations of the current run, km per calculation per calculation. Zeroed whenever the
+// run loop is entered; entries of switched-off bodies keep what they held.
+struct Accelerations {
+  BodyArray<double> accelX{}, accelY{}, accelZ{};
+};
+
+// An ordered pair (i, j) found closer than the proximity limit, in the order the
+// acceleration loops meet it (i from lastBody down to 0, j likewise).
+struct ClosePair {
+  int16_t i = 0, j = 0;
+};
+struct ProximityReport {
+  static constexpr int kMax = kMaxBodies * (kMaxBodies - 1);
+  std::array<ClosePair, kMax> pairs{};
+  int count = 0;
+};
+
+// Stage 1: every body in play moves by its velocity (lastBody down to 0).
+void moveBodies(SimState& s);
+
+// Stage 2: the accelerations from the positions just moved. The fast kernel the program
+// runs; bit-identical to accelerationsReference. Stores gravFactor as the loop does.
+void computeAccelerations(SimState& s, Accelerations& a, ProximityReport& close);
+
+// The straightforward loop over all ordered pairs, kept as the reference for the kernel.
+void accelerationsReference(SimState& s, Accelerations& a, ProximityReport& close);
+
+// Stage 3 for one body (the run loop tests the drawing bounds between bodies).
+inline void updateVelocity(SimState& s, const Accelerations& a, int k) {
+  s.velX[k] += a.accelX[k];
+  s.velY[k] += a.accelY[k];
+  s.velZ[k] += a.accelZ[k];
+}
+
+// Movement error of pair body b (1 or 2): accelMag and moveErrPct, when errPairDist != 0.
+// Returns false when nothing was computed (errPairDist = 0).
+bool movementError(SimState& s, const Accelerations& a, int b);
+
+}  // namespace orbits
