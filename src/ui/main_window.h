@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "analysis/analysis_state.h"
 #include "engine/sim_state.h"
 #include "form/host.h"
 #include "form/panel.h"
@@ -26,6 +27,13 @@ class MainWindow {
   SimState sim;
   Panel panel;
   Surface surface;  // the client area, the main drawing surface
+
+  // Analysis and scenario state.
+  ScenarioState scenario;
+  PairStats pair;
+  Clock clock;
+  Periods periods;
+  Markers markers;
 
   Control& c(std::string_view name, int index = -1) { return panel.at(name, index); }
   int width() const { return width_; }

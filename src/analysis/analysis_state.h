@@ -1,0 +1,116 @@
+#pragma once
+// The state of the orbit analysis: the pair's distances and drift, the simulated clock and
+// calendar, the orbit periods and the perihelion markers; and the scenario's origin.
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "text/date.h"
+
+namespace orbits {
+
+using text::Date;
+
+// The scenario last started (or reloaded) and its calendar origin.
+struct ScenarioState {
+  float presetIndex = 0;
+  int16_t epochCode = 0;      // 1773, 1900 or 19402 (the 1940 set)
+  double beginTimeDays = 0;   // time of day of the start, fraction of a day
+  double beginTimeYears = 0;  // beginTimeDays / 365.242189
+  Date startDate{};
+  double startYear = 0;
+};
+
+struct DriftEntry {
+  double minDist = 0, maxDist = 0;
+};
+
+struct DriftTexts {
+  std::string avgMinText, avgMaxText, avgMinShown, avgMaxShown, avgLine;
+};
+
+// Pair distance and drift, measured every cycle and recorded per orbit.
+struct PairStats {
+  double pairDx = 0, pairDy = 0, pairDz = 0, pairDist = 0;
+  // Positions of the pair bodies captured during this cycle's drawing pass.
+  double pair1PosX = 0, pair1PosY = 0, pair2PosX = 0, pair2PosY = 0;
+  double orbitMinDist = 0, orbitMaxDist = 0;
+  int32_t orbitMinOrbit = 0, orbitMaxOrbit = 0;
+  double orbitMinDx = 0, orbitMinDy = 0, orbitMinDistCopy = 0;
+  double minPair2PosX = 0, minPair2PosY = 0, minPair1PosX = 0, minPair1PosY = 0;
+  double orbitMaxDx = 0, orbitMaxDy = 0, orbitMaxDistCopy = 0;
+  double totalMinDist = 0, totalMaxDist = 0;
+  double totalMinOrbitNo = 0, totalMaxOrbitNo = 0;
+  double prevOrbitMinDist = 0, prevOrbitMaxDist = 0;
+  double sumOrbitMinDist = 0, sumOrbitMaxDist = 0;
+  double avgOrbitMinDist = 0, avgOrbitMaxDist = 0;
+  std::array<DriftEntry, 9> driftTable{};
+  DriftTexts driftTexts;
+  std::string orbitMinText, orbitMaxText, orbitMinShown, orbitMaxShown;
+  std::string minDriftText, maxDriftText, minDriftShown, maxDriftShown;
+  int32_t sidesThisOrbit = 0;
+  std::string partialOrbitText;
+  std::string numText0;  // the last distance text (numText(0))
+};
+
+constexpr int kOrbitDates = 100001;  // slots 0..100000, used for orbits below 10000
+
+// The simulated clock and calendar.
+struct Clock {
+  double elapsedSecs = 0;
+  double elapsedSecFrac = 0;  // units of 0.00001 s, 0..99999
+  double elapsedDays = 0;
+  double elapsedSiderealYears = 0;
+  float dateMode = 0;  // 0 while dates are available, 9 after the year 9799
+  Date currentDate{};
+  double currentDayInt = 0, currentDayFrac = 0;
+  std::string currentTimeText;
+  Date orbitMinDate{};
+  double orbitMinDayInt = 0, orbitMinDayFrac = 0;
+  std::string orbitMinTimeText;
+  Date orbitMaxDate{};
+  double orbitMaxDayInt = 0, orbitMaxDayFrac = 0;
+  std::string orbitMaxTimeText;
+  Date newYearDate{};
+  double newYearDayInt = 0, newYearDayFrac = 0;
+  std::string newYearTimeText;
+  std::vector<Date> orbitMinDates = std::vector<Date>(kOrbitDates);
+  std::vector<Date> orbitMaxDates = std::vector<Date>(kOrbitDates);
+  std::vector<Date> newYearDates = std::vector<Date>(kOrbitDates);
+  double currentYearNumber = 0;
+  std::string daysText, yearsText;
+};
+
+// Orbit periods of the watched pair.
+struct Periods {
+  double cyclesAtLastOrbit = 0;
+  double daysAtLastOrbit = 0, yearsAtLastOrbit = 0;
+  double sumOrbitDays = 0, sumOrbitYears = 0;
+  double avgOrbitYears = 0;
+  std::string lastPeriodDaysText, lastPeriodYearsText;
+  std::string avgPeriodDaysText, avgPeriodYearsText;
+  int16_t periodOption = 0;
+};
+
+constexpr int kMarkerSlots = 10000;  // slots 0..9999; 9999 mirrors the latest marker
+constexpr int kPeriPositionSlots = 30001;
+
+// Perihelion and aphelion markers and the precession figures.
+struct Markers {
+  int32_t periMarkerCount = 1;
+  int32_t aphMarkerCount = 1;
+  int32_t periMoveCount = 1;
+  std::vector<double> markerPair1X = std::vector<double>(kMarkerSlots);
+  std::vector<double> markerPair1Y = std::vector<double>(kMarkerSlots);
+  std::vector<double> markerPair2X = std::vector<double>(kMarkerSlots);
+  std::vector<double> markerPair2Y = std::vector<double>(kMarkerSlots);
+  std::vector<double> markerTheta = std::vector<double>(kMarkerSlots);
+  std::vector<int32_t> markerOrbit = std::vector<int32_t>(kMarkerSlots);
+  std::vector<int16_t> markerBody = std::vector<int16_t>(kMarkerSlots);
+  double orbPrecession = 0;
+  std::string appLine1, appLine2;
+  std::string precErrText;
+};
+
+}  // namespace orbits
