@@ -46,4 +46,7 @@ inline void updateVelocity(SimState& s, const Accelerations& a, int k) {
 // Returns false when nothing was computed (errPairDist = 0).
 bool movementError(SimState& s, const Accelerations& a, int b);
 
+// The error-limit test: strictly above the limit ("5" lets exactly 5 pass).
+inline bool errorAboveLimit(double moveErrPct, double limit) { return moveErrPct > limit; }
+
 }  // namespace orbits
