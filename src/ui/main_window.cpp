@@ -6,6 +6,7 @@ namespace orbits {
 
 MainWindow::MainWindow(Host& h) : host(h), surface(kWindowWidth / kUnitsPerPixel, kWindowHeight / kUnitsPerPixel) {
   buildPanel(panel);
+  wireShell(*this);
 }
 
 }  // namespace orbits

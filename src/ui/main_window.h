@@ -9,6 +9,7 @@
 #include "form/host.h"
 #include "form/panel.h"
 #include "form/surface.h"
+#include "ui/shell.h"
 
 namespace orbits {
 
@@ -27,6 +28,7 @@ class MainWindow {
   SimState sim;
   Panel panel;
   Surface surface;  // the client area, the main drawing surface
+  Shell shell;      // the splash window and what of the two windows is shown
 
   // Analysis and scenario state.
   ScenarioState scenario;
