@@ -10,6 +10,7 @@
 
 namespace orbits {
 
+class Control;
 using text::Date;
 
 // The scenario last started (or reloaded) and its calendar origin.
@@ -20,6 +21,9 @@ struct ScenarioState {
   double beginTimeYears = 0;  // beginTimeDays / 365.242189
   Date startDate{};
   double startYear = 0;
+  // Data files that could not be written in this run: each is reported once and then left
+  // alone until the next scenario start or reload (ResetDataFiles).
+  std::vector<std::string> unwritableFiles;
 };
 
 struct DriftEntry {
@@ -52,6 +56,9 @@ struct PairStats {
   int32_t sidesThisOrbit = 0;
   std::string partialOrbitText;
   std::string numText0;  // the last distance text (numText(0))
+  // The controls Monkey reads and writes every cycle, found at its first call (controls never
+  // move, and belong to the same window as these statistics).
+  Control *monkeyAPE = nullptr, *monkeyMin = nullptr, *monkeyMax = nullptr;
 };
 
 constexpr int kOrbitDates = 100001;  // slots 0..100000, used for orbits below 10000
@@ -111,6 +118,9 @@ struct Markers {
   double orbPrecession = 0;
   std::string appLine1, appLine2;
   std::string precErrText;
+  // The two perihelion-position tables, slots 0..30000, wiped at every scenario start.
+  std::vector<double> periPositionX = std::vector<double>(kPeriPositionSlots);
+  std::vector<double> periPositionY = std::vector<double>(kPeriPositionSlots);
 };
 
 }  // namespace orbits

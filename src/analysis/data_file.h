@@ -1,0 +1,31 @@
+#pragma once
+// The plain-text data files of the program's directory ("data-drift.txt", "orb.txt"): each
+// write opens the file, writes whole lines ended by "\r\n" and closes it again. A file that
+// cannot be written is reported once, by a message box and the panel's message line, and is
+// then left alone for the rest of the run; the run itself goes on.
+#include <string>
+#include <string_view>
+
+namespace orbits {
+
+class MainWindow;
+
+constexpr const char* kDriftFileName = "data-drift.txt";
+constexpr const char* kOrbFileName = "orb.txt";
+constexpr const char* kLineEnd = "\r\n";
+
+// The path of a data file in the host's data directory.
+std::string dataFilePath(MainWindow& w, std::string_view name);
+
+// Writes `text` (whole lines, already ended) to the file `name` of the data directory,
+// replacing its content or appending to it (the file is created if missing). Returns false
+// when the file was not written: it failed now (reported) or earlier in this run (silent).
+bool writeDataFile(MainWindow& w, std::string_view name, std::string_view text, bool replace);
+
+// The message shown when a data file cannot be written.
+std::string dataFileFailureText(const std::string& path, const std::string& reason);
+
+// A new scenario or a reload: every data file is tried again.
+void ResetDataFiles(MainWindow& w);
+
+}  // namespace orbits
