@@ -42,4 +42,23 @@ void BM_Cycle(benchmark::State& state) {
 BENCHMARK_TEMPLATE(BM_Cycle, orbits::computeAccelerations)->Name("CycleKernel");
 BENCHMARK_TEMPLATE(BM_Cycle, orbits::accelerationsReference)->Name("CycleReference");
 
+// The kernel at each vector width this processor supports.
+void BM_CycleAtWidth(benchmark::State& state) {
+  const auto width = static_cast<orbits::KernelWidth>(state.range(0));
+  if (!orbits::kernelWidthSupported(width)) {
+    state.SkipWithError("not supported here");
+    return;
+  }
+  const orbits::KernelWidth before = orbits::kernelWidth();
+  orbits::setKernelWidth(width);
+  BM_Cycle<orbits::computeAccelerations>(state);
+  orbits::setKernelWidth(before);
+}
+BENCHMARK(BM_CycleAtWidth)
+    ->ArgName("width")
+    ->Arg(static_cast<int>(orbits::KernelWidth::kPortable))
+    ->Arg(static_cast<int>(orbits::KernelWidth::kSse2))
+    ->Arg(static_cast<int>(orbits::KernelWidth::kAvx))
+    ->Arg(static_cast<int>(orbits::KernelWidth::kAvx512));
+
 }  // namespace

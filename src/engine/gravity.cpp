@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#define ORBITS_X86_KERNELS 1
+#include <immintrin.h>
+#else
+#define ORBITS_X86_KERNELS 0
 #endif
 
 namespace orbits {
@@ -81,11 +84,201 @@ void accelerationsReference(SimState& s, Accelerations& a, ProximityReport& clos
 namespace {
 
 constexpr int kPairs = kMaxBodies * (kMaxBodies - 1) / 2;
-constexpr int kPairSlots = (kPairs + 1) / 2 * 2;  // whole vectors of two
+constexpr int kPairSlots = (kPairs + 7) / 8 * 8;  // whole vectors of up to eight
 
 constexpr int pairIndex(int i, int j) { return i * (i - 1) / 2 + j; }  // j < i
 
+struct PairData {
+  // Inputs: the separation (j minus i), its square, and gravFactor times each mass.
+  alignas(64) double dx[kPairSlots], dy[kPairSlots], dz[kPairSlots], d2[kPairSlots];
+  alignas(64) double gmI[kPairSlots], gmJ[kPairSlots];
+  // Outputs: the distance, and the terms on i from j (onI*) and on j from i (onJ*).
+  alignas(64) double dist[kPairSlots];
+  alignas(64) double onIx[kPairSlots], onIy[kPairSlots], onIz[kPairSlots];
+  alignas(64) double onJx[kPairSlots], onJy[kPairSlots], onJz[kPairSlots];
+};
+
+constexpr int kSomePull = 1, kSomeClose = 2;
+
+// The pair terms over whole vectors of `width`, inputs padded with coincident pairs. A pair that
+// pulls on nothing (coincident, close, or not a number) gets zero inputs instead of its own, so
+// its terms are exactly +-0.0 and none of its divisions can overflow or trap. Returns
+// kSomePull | kSomeClose as found. The library square root has an errno path that keeps the
+// compiler from vectorising, so the vector versions are written out; each performs the IEEE
+// operations of the reference (division stays division, negation is a sign flip).
+int termsPortable(PairData& d, int pairs, double prox) {
+  bool anyPulls = false, anyClose = false;
+  for (int p = 0; p < pairs; ++p) {
+    const double r = std::sqrt(d.d2[p]);
+    const bool pulls = r > prox && r != 0;
+    anyPulls |= pulls;
+    anyClose |= r > 0 && r <= prox;
+    d.dist[p] = r;
+    const double rs = pulls ? r : 1.0;
+    const double r2 = rs * rs;
+    const double ux = (pulls ? d.dx[p] : 0.0) / rs;
+    const double uy = (pulls ? d.dy[p] : 0.0) / rs;
+    const double uz = (pulls ? d.dz[p] : 0.0) / rs;
+    const double accI = (pulls ? d.gmJ[p] : 0.0) / r2;  // pull of j on i
+    const double accJ = (pulls ? d.gmI[p] : 0.0) / r2;  // pull of i on j
+    d.onIx[p] = ux * accI;
+    d.onIy[p] = uy * accI;
+    d.onIz[p] = uz * accI;
+    d.onJx[p] = -(ux * accJ);
+    d.onJy[p] = -(uy * accJ);
+    d.onJz[p] = -(uz * accJ);
+  }
+  return (anyPulls ? kSomePull : 0) | (anyClose ? kSomeClose : 0);
+}
+
+#if ORBITS_X86_KERNELS
+int termsSse2(PairData& d, int pairs, double prox) {
+  const __m128d vProx = _mm_set1_pd(prox), vZero = _mm_setzero_pd(), vOne = _mm_set1_pd(1.0);
+  const __m128d vSign = _mm_set1_pd(-0.0);
+  int pullBits = 0, closeBits = 0;
+  for (int p = 0; p < pairs; p += 2) {
+    const __m128d r = _mm_sqrt_pd(_mm_load_pd(d.d2 + p));
+    const __m128d pulls = _mm_and_pd(_mm_cmpgt_pd(r, vProx), _mm_cmpneq_pd(r, vZero));
+    const __m128d isClose = _mm_and_pd(_mm_cmpgt_pd(r, vZero), _mm_cmple_pd(r, vProx));
+    pullBits |= _mm_movemask_pd(pulls);
+    closeBits |= _mm_movemask_pd(isClose);
+    _mm_store_pd(d.dist + p, r);
+    const __m128d rs = _mm_or_pd(_mm_and_pd(pulls, r), _mm_andnot_pd(pulls, vOne));
+    const __m128d r2 = _mm_mul_pd(rs, rs);
+    const __m128d ux = _mm_div_pd(_mm_and_pd(pulls, _mm_load_pd(d.dx + p)), rs);
+    const __m128d uy = _mm_div_pd(_mm_and_pd(pulls, _mm_load_pd(d.dy + p)), rs);
+    const __m128d uz = _mm_div_pd(_mm_and_pd(pulls, _mm_load_pd(d.dz + p)), rs);
+    const __m128d accI = _mm_div_pd(_mm_and_pd(pulls, _mm_load_pd(d.gmJ + p)), r2);
+    const __m128d accJ = _mm_div_pd(_mm_and_pd(pulls, _mm_load_pd(d.gmI + p)), r2);
+    _mm_store_pd(d.onIx + p, _mm_mul_pd(ux, accI));
+    _mm_store_pd(d.onIy + p, _mm_mul_pd(uy, accI));
+    _mm_store_pd(d.onIz + p, _mm_mul_pd(uz, accI));
+    _mm_store_pd(d.onJx + p, _mm_xor_pd(_mm_mul_pd(ux, accJ), vSign));
+    _mm_store_pd(d.onJy + p, _mm_xor_pd(_mm_mul_pd(uy, accJ), vSign));
+    _mm_store_pd(d.onJz + p, _mm_xor_pd(_mm_mul_pd(uz, accJ), vSign));
+  }
+  return (pullBits ? kSomePull : 0) | (closeBits ? kSomeClose : 0);
+}
+
+__attribute__((target("avx"))) int termsAvx(PairData& d, int pairs, double prox) {
+  const __m256d vProx = _mm256_set1_pd(prox), vZero = _mm256_setzero_pd();
+  const __m256d vOne = _mm256_set1_pd(1.0), vSign = _mm256_set1_pd(-0.0);
+  int pullBits = 0, closeBits = 0;
+  for (int p = 0; p < pairs; p += 4) {
+    const __m256d r = _mm256_sqrt_pd(_mm256_load_pd(d.d2 + p));
+    const __m256d pulls =
+        _mm256_and_pd(_mm256_cmp_pd(r, vProx, _CMP_GT_OQ), _mm256_cmp_pd(r, vZero, _CMP_NEQ_UQ));
+    const __m256d isClose =
+        _mm256_and_pd(_mm256_cmp_pd(r, vZero, _CMP_GT_OQ), _mm256_cmp_pd(r, vProx, _CMP_LE_OQ));
+    pullBits |= _mm256_movemask_pd(pulls);
+    closeBits |= _mm256_movemask_pd(isClose);
+    _mm256_store_pd(d.dist + p, r);
+    const __m256d rs = _mm256_blendv_pd(vOne, r, pulls);
+    const __m256d r2 = _mm256_mul_pd(rs, rs);
+    const __m256d ux = _mm256_div_pd(_mm256_and_pd(pulls, _mm256_load_pd(d.dx + p)), rs);
+    const __m256d uy = _mm256_div_pd(_mm256_and_pd(pulls, _mm256_load_pd(d.dy + p)), rs);
+    const __m256d uz = _mm256_div_pd(_mm256_and_pd(pulls, _mm256_load_pd(d.dz + p)), rs);
+    const __m256d accI = _mm256_div_pd(_mm256_and_pd(pulls, _mm256_load_pd(d.gmJ + p)), r2);
+    const __m256d accJ = _mm256_div_pd(_mm256_and_pd(pulls, _mm256_load_pd(d.gmI + p)), r2);
+    _mm256_store_pd(d.onIx + p, _mm256_mul_pd(ux, accI));
+    _mm256_store_pd(d.onIy + p, _mm256_mul_pd(uy, accI));
+    _mm256_store_pd(d.onIz + p, _mm256_mul_pd(uz, accI));
+    _mm256_store_pd(d.onJx + p, _mm256_xor_pd(_mm256_mul_pd(ux, accJ), vSign));
+    _mm256_store_pd(d.onJy + p, _mm256_xor_pd(_mm256_mul_pd(uy, accJ), vSign));
+    _mm256_store_pd(d.onJz + p, _mm256_xor_pd(_mm256_mul_pd(uz, accJ), vSign));
+  }
+  return (pullBits ? kSomePull : 0) | (closeBits ? kSomeClose : 0);
+}
+
+__attribute__((target("avx512f"))) inline __m512d negate(__m512d v) {
+  return _mm512_castsi512_pd(
+      _mm512_xor_si512(_mm512_castpd_si512(v), _mm512_set1_epi64(INT64_MIN)));
+}
+
+__attribute__((target("avx512f"))) int termsAvx512(PairData& d, int pairs, double prox) {
+  const __m512d vProx = _mm512_set1_pd(prox), vZero = _mm512_setzero_pd();
+  const __m512d vOne = _mm512_set1_pd(1.0);
+  __mmask8 pullBits = 0, closeBits = 0;
+  for (int p = 0; p < pairs; p += 8) {
+    const __m512d r = _mm512_mask_sqrt_pd(vZero, 0xff, _mm512_load_pd(d.d2 + p));
+    const __mmask8 pulls =
+        _mm512_cmp_pd_mask(r, vProx, _CMP_GT_OQ) & _mm512_cmp_pd_mask(r, vZero, _CMP_NEQ_UQ);
+    pullBits |= pulls;
+    closeBits |=
+        _mm512_cmp_pd_mask(r, vZero, _CMP_GT_OQ) & _mm512_cmp_pd_mask(r, vProx, _CMP_LE_OQ);
+    _mm512_store_pd(d.dist + p, r);
+    const __m512d rs = _mm512_mask_blend_pd(pulls, vOne, r);
+    const __m512d r2 = _mm512_mul_pd(rs, rs);
+    const __m512d ux = _mm512_div_pd(_mm512_maskz_mov_pd(pulls, _mm512_load_pd(d.dx + p)), rs);
+    const __m512d uy = _mm512_div_pd(_mm512_maskz_mov_pd(pulls, _mm512_load_pd(d.dy + p)), rs);
+    const __m512d uz = _mm512_div_pd(_mm512_maskz_mov_pd(pulls, _mm512_load_pd(d.dz + p)), rs);
+    const __m512d accI = _mm512_div_pd(_mm512_maskz_mov_pd(pulls, _mm512_load_pd(d.gmJ + p)), r2);
+    const __m512d accJ = _mm512_div_pd(_mm512_maskz_mov_pd(pulls, _mm512_load_pd(d.gmI + p)), r2);
+    _mm512_store_pd(d.onIx + p, _mm512_mul_pd(ux, accI));
+    _mm512_store_pd(d.onIy + p, _mm512_mul_pd(uy, accI));
+    _mm512_store_pd(d.onIz + p, _mm512_mul_pd(uz, accI));
+    _mm512_store_pd(d.onJx + p, negate(_mm512_mul_pd(ux, accJ)));
+    _mm512_store_pd(d.onJy + p, negate(_mm512_mul_pd(uy, accJ)));
+    _mm512_store_pd(d.onJz + p, negate(_mm512_mul_pd(uz, accJ)));
+  }
+  return (pullBits ? kSomePull : 0) | (closeBits ? kSomeClose : 0);
+}
+#endif
+
+using TermsFn = int (*)(PairData&, int, double);
+
+TermsFn termsFor(KernelWidth w) {
+  switch (w) {
+#if ORBITS_X86_KERNELS
+    case KernelWidth::kSse2:
+      return termsSse2;
+    case KernelWidth::kAvx:
+      return termsAvx;
+    case KernelWidth::kAvx512:
+      return termsAvx512;
+#endif
+    default:
+      return termsPortable;
+  }
+}
+
+KernelWidth bestWidth() {
+  for (KernelWidth w : {KernelWidth::kAvx512, KernelWidth::kAvx, KernelWidth::kSse2}) {
+    if (kernelWidthSupported(w)) return w;
+  }
+  return KernelWidth::kPortable;
+}
+
+KernelWidth gWidth = bestWidth();
+TermsFn gTerms = termsFor(gWidth);
+
 }  // namespace
+
+bool kernelWidthSupported(KernelWidth w) {
+  switch (w) {
+    case KernelWidth::kPortable:
+      return true;
+#if ORBITS_X86_KERNELS
+    case KernelWidth::kSse2:
+      return true;
+    case KernelWidth::kAvx:
+      return __builtin_cpu_supports("avx");
+    case KernelWidth::kAvx512:
+      return __builtin_cpu_supports("avx512f");
+#endif
+    default:
+      return false;
+  }
+}
+
+bool setKernelWidth(KernelWidth w) {
+  if (!kernelWidthSupported(w)) return false;
+  gWidth = w;
+  gTerms = termsFor(w);
+  return true;
+}
+
+KernelWidth kernelWidth() { return gWidth; }
 
 void computeAccelerations(SimState& s, Accelerations& a, ProximityReport& close) {
   if (s.gravExponent != 2.0) {
@@ -113,98 +306,40 @@ void computeAccelerations(SimState& s, Accelerations& a, ProximityReport& close)
   }
   const int pairs = m * (m - 1) / 2;
 
-  alignas(64) double dx[kPairSlots], dy[kPairSlots], dz[kPairSlots], d2[kPairSlots];
-  alignas(64) double gmI[kPairSlots], gmJ[kPairSlots], dist[kPairSlots];
+  PairData d;
   for (int i = 1; i < m; ++i) {
     const int base = pairIndex(i, 0);
     for (int j = 0; j < i; ++j) {
       const double ddx = px[j] - px[i];
       const double ddy = py[j] - py[i];
       const double ddz = pz[j] - pz[i];
-      dx[base + j] = ddx;
-      dy[base + j] = ddy;
-      dz[base + j] = ddz;
-      d2[base + j] = ddx * ddx + ddy * ddy + ddz * ddz;
-      gmI[base + j] = gm[i];
-      gmJ[base + j] = gm[j];
+      d.dx[base + j] = ddx;
+      d.dy[base + j] = ddy;
+      d.dz[base + j] = ddz;
+      d.d2[base + j] = ddx * ddx + ddy * ddy + ddz * ddz;
+      d.gmI[base + j] = gm[i];
+      d.gmJ[base + j] = gm[j];
     }
   }
-  // Pad to a whole vector with a coincident pair, which pulls on nothing.
-  for (int p = pairs; p < (pairs + 1) / 2 * 2; ++p)
-    dx[p] = dy[p] = dz[p] = d2[p] = gmI[p] = gmJ[p] = 0;
-
-  // Directed terms: on i from j (onI*) and on j from i (onJ*). A pair that pulls on nothing
-  // (coincident, close, or not a number) gets zero inputs instead of its own, so its terms are
-  // exactly +-0.0 and none of its divisions can overflow or trap.
-  alignas(64) double onIx[kPairSlots], onIy[kPairSlots], onIz[kPairSlots];
-  alignas(64) double onJx[kPairSlots], onJy[kPairSlots], onJz[kPairSlots];
-  bool anyPulls = false, anyClose = false;
-#if defined(__SSE2__)
-  // Two pairs at a time. The library square root has an errno path that keeps the compiler
-  // from vectorising this loop, so it is written out; every operation is the IEEE one the
-  // reference performs (division stays division, negation is a sign flip).
-  const __m128d vProx = _mm_set1_pd(prox), vZero = _mm_setzero_pd(), vOne = _mm_set1_pd(1.0);
-  const __m128d vSign = _mm_set1_pd(-0.0);
-  int pullsBits = 0, closeBits = 0;
-  for (int p = 0; p < pairs; p += 2) {
-    const __m128d r = _mm_sqrt_pd(_mm_load_pd(d2 + p));
-    const __m128d pulls = _mm_and_pd(_mm_cmpgt_pd(r, vProx), _mm_cmpneq_pd(r, vZero));
-    const __m128d isClose = _mm_and_pd(_mm_cmpgt_pd(r, vZero), _mm_cmple_pd(r, vProx));
-    pullsBits |= _mm_movemask_pd(pulls);
-    closeBits |= _mm_movemask_pd(isClose);
-    _mm_store_pd(dist + p, r);
-    const __m128d rs = _mm_or_pd(_mm_and_pd(pulls, r), _mm_andnot_pd(pulls, vOne));
-    const __m128d r2 = _mm_mul_pd(rs, rs);
-    const __m128d ux = _mm_div_pd(_mm_and_pd(pulls, _mm_load_pd(dx + p)), rs);
-    const __m128d uy = _mm_div_pd(_mm_and_pd(pulls, _mm_load_pd(dy + p)), rs);
-    const __m128d uz = _mm_div_pd(_mm_and_pd(pulls, _mm_load_pd(dz + p)), rs);
-    const __m128d accI = _mm_div_pd(_mm_and_pd(pulls, _mm_load_pd(gmJ + p)), r2);
-    const __m128d accJ = _mm_div_pd(_mm_and_pd(pulls, _mm_load_pd(gmI + p)), r2);
-    _mm_store_pd(onIx + p, _mm_mul_pd(ux, accI));
-    _mm_store_pd(onIy + p, _mm_mul_pd(uy, accI));
-    _mm_store_pd(onIz + p, _mm_mul_pd(uz, accI));
-    _mm_store_pd(onJx + p, _mm_xor_pd(_mm_mul_pd(ux, accJ), vSign));
-    _mm_store_pd(onJy + p, _mm_xor_pd(_mm_mul_pd(uy, accJ), vSign));
-    _mm_store_pd(onJz + p, _mm_xor_pd(_mm_mul_pd(uz, accJ), vSign));
+  // Pad to whole vectors with coincident pairs, which pull on nothing.
+  for (int p = pairs; p < (pairs + 7) / 8 * 8; ++p) {
+    d.dx[p] = d.dy[p] = d.dz[p] = d.d2[p] = d.gmI[p] = d.gmJ[p] = 0;
   }
-  anyPulls = pullsBits != 0;
-  anyClose = closeBits != 0;
-#else
-  for (int p = 0; p < pairs; ++p) {
-    const double r = std::sqrt(d2[p]);
-    const bool pulls = r > prox && r != 0;
-    anyPulls |= pulls;
-    anyClose |= r > 0 && r <= prox;
-    dist[p] = r;
-    const double rs = pulls ? r : 1.0;
-    const double r2 = rs * rs;
-    const double ux = (pulls ? dx[p] : 0.0) / rs;
-    const double uy = (pulls ? dy[p] : 0.0) / rs;
-    const double uz = (pulls ? dz[p] : 0.0) / rs;
-    const double accI = (pulls ? gmJ[p] : 0.0) / r2;
-    const double accJ = (pulls ? gmI[p] : 0.0) / r2;
-    onIx[p] = ux * accI;
-    onIy[p] = uy * accI;
-    onIz[p] = uz * accI;
-    onJx[p] = -(ux * accJ);
-    onJy[p] = -(uy * accJ);
-    onJz[p] = -(uz * accJ);
-  }
-#endif
+  const int found = gTerms(d, pairs, prox);
 
   for (int t = 0; t < m; ++t) {
     double sumX = 0, sumY = 0, sumZ = 0;
     for (int src = m - 1; src > t; --src) {
       const int p = pairIndex(src, t);
-      sumX += onJx[p];
-      sumY += onJy[p];
-      sumZ += onJz[p];
+      sumX += d.onJx[p];
+      sumY += d.onJy[p];
+      sumZ += d.onJz[p];
     }
     for (int src = t - 1; src >= 0; --src) {
       const int p = pairIndex(t, src);
-      sumX += onIx[p];
-      sumY += onIy[p];
-      sumZ += onIz[p];
+      sumX += d.onIx[p];
+      sumY += d.onIy[p];
+      sumZ += d.onIz[p];
     }
     const int k = live[t];
     a.accelX[k] = sumX;
@@ -212,14 +347,14 @@ void computeAccelerations(SimState& s, Accelerations& a, ProximityReport& close)
     a.accelZ[k] = sumZ;
   }
 
-  if (anyPulls) s.gravFactor = gf;
-  if (anyClose) {
+  if (found & kSomePull) s.gravFactor = gf;
+  if (found & kSomeClose) {
     // Rare: list the close pairs in the order of the loops, both directions.
     for (int i = m - 1; i >= 0; --i) {
       for (int j = m - 1; j >= 0; --j) {
         if (j == i) continue;
-        const double rp = dist[i > j ? pairIndex(i, j) : pairIndex(j, i)];
-        if (rp > 0 && rp <= prox) addClosePair(close, live[i], live[j]);
+        const double r = d.dist[i > j ? pairIndex(i, j) : pairIndex(j, i)];
+        if (r > 0 && r <= prox) addClosePair(close, live[i], live[j]);
       }
     }
   }

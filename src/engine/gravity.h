@@ -32,6 +32,13 @@ void moveBodies(SimState& s);
 // runs; bit-identical to accelerationsReference. Stores gravFactor as the loop does.
 void computeAccelerations(SimState& s, Accelerations& a, ProximityReport& close);
 
+// The vector width of the kernel's pair terms. The widest the processor supports is chosen at
+// start-up; every width gives the same bits. Tests and benchmarks select one to compare them.
+enum class KernelWidth { kPortable, kSse2, kAvx, kAvx512 };
+bool kernelWidthSupported(KernelWidth w);
+bool setKernelWidth(KernelWidth w);  // false, changing nothing, when not supported
+KernelWidth kernelWidth();
+
 // The straightforward loop over all ordered pairs, kept as the reference for the kernel.
 void accelerationsReference(SimState& s, Accelerations& a, ProximityReport& close);
 
