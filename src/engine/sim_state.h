@@ -48,6 +48,7 @@ struct SimState {
   double gravConstant = 0;
   double gravExponent = 0;
   double gravFactor = 0;
+  int16_t gravityOption = 0;  // the opGee option last chosen
 
   // Counters and run state.
   double cycleCount = 0;

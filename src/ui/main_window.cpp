@@ -1,5 +1,9 @@
 #include "ui/main_window.h"
 
+#include "engine/end_conditions.h"
+#include "engine/startup.h"
+#include "scenarios/gravity_settings.h"
+#include "scenarios/presets.h"
 #include "ui/panel_table.h"
 
 namespace orbits {
@@ -7,6 +11,11 @@ namespace orbits {
 MainWindow::MainWindow(Host& h) : host(h), surface(kWindowWidth / kUnitsPerPixel, kWindowHeight / kUnitsPerPixel) {
   buildPanel(panel);
   wireShell(*this);
+  wirePresets(*this);
+  wireGravitySettings(*this);
+  wireEndConditions(*this);
+  // The load handler runs last, after every handler is wired.
+  Form_Load(*this);
 }
 
 }  // namespace orbits

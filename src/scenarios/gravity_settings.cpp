@@ -1,0 +1,42 @@
+#include "scenarios/gravity_settings.h"
+
+#include "form/color.h"
+#include "text/number_text.h"
+#include "ui/main_window.h"
+
+namespace orbits {
+
+namespace {
+
+// G in units of 1e-11 (SI) by option.
+constexpr const char* kOptionText[kGravityOptions] = {nullptr, "6.67408", "6.67348", "6.67312",
+                                                      "6.67259"};
+
+// The solar mass (1e30 kg) the options fold into the constant; the scenarios use
+// SimState::solarMass instead when they recompute it at their start.
+constexpr double kOptionSolarMass = 1.98855;
+
+}  // namespace
+
+const char* gravityOptionText(int k) {
+  return k >= 0 && k < kGravityOptions ? kOptionText[k] : nullptr;
+}
+
+void opGee_Click(MainWindow& w, int k) {
+  if (k < 0 || k >= kGravityOptions) return;
+  Control& g = w.c("TXTgravity");
+  if (const char* t = gravityOptionText(k)) g.setText(t);
+  if (k != 0)
+    g.setForeColor(w.c("TXTp", 4).foreColor());
+  else
+    g.setForeColor(kWhite);  // ready for the user's own value
+  w.sim.gravConstant = text::val(g.text()) * kOptionSolarMass * 225;
+  w.sim.gravityOption = int16_t(k);
+}
+
+void wireGravitySettings(MainWindow& w) {
+  // Command5 "X" ends the program; the shell wires it with the other ways out.
+  w.panel.onClick("opGee", [&w](int k) { opGee_Click(w, k); });
+}
+
+}  // namespace orbits

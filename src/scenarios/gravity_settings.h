@@ -1,0 +1,17 @@
+#pragma once
+// The gravitational constant: the text TXTgravity and the options opGee(0..4) that fill it.
+namespace orbits {
+
+class MainWindow;
+
+constexpr int kGravityOptions = 5;  // opGee(0..4)
+
+// The text an option puts into TXTgravity; nullptr for opGee(0), where the user types it.
+const char* gravityOptionText(int k);
+
+// An option chosen: fills TXTgravity and sets the constant in force at once.
+void opGee_Click(MainWindow& w, int k);
+
+void wireGravitySettings(MainWindow& w);
+
+}  // namespace orbits
