@@ -4,12 +4,18 @@
 #include "engine/startup.h"
 #include "scenarios/gravity_settings.h"
 #include "scenarios/presets.h"
+#include "display/projection.h"
+#include "engine/run_control.h"
+#include "engine/time_rate.h"
 #include "ui/panel_table.h"
 
 namespace orbits {
 
 MainWindow::MainWindow(Host& h) : host(h), surface(kWindowWidth / kUnitsPerPixel, kWindowHeight / kUnitsPerPixel) {
   buildPanel(panel);
+  wireRunControl(*this);
+  wireTimeRate(*this);
+  wireProjection(*this);
   wireShell(*this);
   wirePresets(*this);
   wireGravitySettings(*this);

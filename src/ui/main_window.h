@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "analysis/analysis_state.h"
+#include "engine/run_loop.h"
 #include "engine/sim_state.h"
 #include "form/host.h"
 #include "form/panel.h"
@@ -36,6 +37,9 @@ class MainWindow {
   Clock clock;
   Periods periods;
   Markers markers;
+
+  // The run loop's own state between its executions.
+  RunLoopState run;
 
   Control& c(std::string_view name, int index = -1) { return panel.at(name, index); }
   int width() const { return width_; }

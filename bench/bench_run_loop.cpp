@@ -1,0 +1,111 @@
+// Whole cycles of the run loop on the nine bodies of the 1940 epoch, against the bare physics
+// kernel of the same cycles.
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+#include "../tests/support/panel_stub.h"
+#include "engine/gravity.h"
+#include "engine/run_loop.h"
+#include "scenarios/epochs.h"
+#include "ui/main_window.h"
+
+namespace orbits {
+namespace {
+
+constexpr long kCyclesPerRun = 2000;
+
+// A host with nothing to do but end the run after a number of cycles.
+class BenchHost : public Host {
+ public:
+  SimState* sim = nullptr;
+  long left = 0;
+  void yield() override {
+    if (--left <= 0) sim->runState = "stop";
+  }
+  void messageBox(const std::string&, const std::string&, MessageIcon) override {}
+  bool openAddress(const std::string&) override { return false; }
+  text::DateTime now() override { return {}; }
+  void quit() override {}
+  std::string dataDir() override { return "."; }
+};
+
+// Nanoseconds per cycle: the inverse rate of cycles, counted in billions.
+void reportPerCycle(benchmark::State& state) {
+  state.counters["ns_per_cycle"] =
+      benchmark::Counter(double(state.iterations()) * kCyclesPerRun * 1e-9,
+                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+struct Bench {
+  BenchHost host;
+  MainWindow w{host};
+
+  explicit Bench(int turbo) {
+    testing::completePanelForTests(w);
+    SimState& s = w.sim;
+    host.sim = &s;
+    if (s.prevTimeFactor == 0) s.prevTimeFactor = 1.0;
+    s.solarMass = 1.988544;
+    s.lightSpeed = 299792.458;
+    s.altShade = 0.4;
+    s.gravConstant = 6.6743 * s.solarMass * 225;
+    for (int k = 0; k <= 8; ++k) s.bodyRed[k] = 255, s.bodyGreen[k] = 127, s.bodyBlue[k] = 0;
+    w.c("OptimT", turbo).setValue(1);
+    w.c("Optime", 7).setValue(1);
+    s.lastBody = 8;
+    s.pairBody = {0, 0, 5};
+    loadEpoch(s, kEpoch1940, 5);
+    w.c("OpDist", 13).setValue(1);
+    w.c("CHquick").setValue(1);
+    w.c("ChorbSave").setValue(0);
+    w.c("Chender").setValue(0);
+    s.runState = "bat";
+    for (int k = 0; k <= s.lastBody; ++k) {
+      s.velX[k] *= s.timeFactor;
+      s.velY[k] *= s.timeFactor;
+      s.velZ[k] *= s.timeFactor;
+    }
+  }
+
+  void run(long cycles) {
+    host.left = cycles;
+    w.sim.runState = "bat";
+    RunLoop(w);
+  }
+};
+
+void runLoop(benchmark::State& state, int turbo) {
+  auto b = std::make_unique<Bench>(turbo);
+  b->run(kCyclesPerRun);  // settle the scale's expansion
+  for (auto _ : state) b->run(kCyclesPerRun);
+  reportPerCycle(state);
+}
+
+void BM_RunLoopMinimalDetail(benchmark::State& state) { runLoop(state, 5); }
+void BM_RunLoopFullDetail(benchmark::State& state) { runLoop(state, 4); }
+
+// The physics of the same cycles alone: move, accelerations, velocity update.
+void BM_PhysicsKernel(benchmark::State& state) {
+  auto b = std::make_unique<Bench>(5);
+  SimState& s = b->w.sim;
+  s.gravExponent = 2;
+  Accelerations a;
+  ProximityReport close;
+  for (auto _ : state) {
+    for (long c = 0; c < kCyclesPerRun; ++c) {
+      moveBodies(s);
+      computeAccelerations(s, a, close);
+      for (int k = 0; k <= s.lastBody; ++k) updateVelocity(s, a, k);
+    }
+    benchmark::DoNotOptimize(s.posX);
+  }
+  reportPerCycle(state);
+}
+
+BENCHMARK(BM_PhysicsKernel);
+BENCHMARK(BM_RunLoopMinimalDetail);
+BENCHMARK(BM_RunLoopFullDetail);
+
+}  // namespace
+}  // namespace orbits

@@ -1,0 +1,425 @@
+#include "engine/run_loop.h"
+
+#include <cmath>
+#include <string>
+
+#include "analysis/calendar.h"
+#include "analysis/drift.h"
+#include "analysis/orbits.h"
+#include "display/projection.h"
+#include "engine/gravity.h"
+#include "engine/later_procedures.h"
+#include "text/number_text.h"
+#include "ui/main_window.h"
+
+namespace orbits {
+
+const char* const kNumericFailureText =
+    "The calculation broke down: a position, velocity or acceleration grew beyond the range "
+    "of numbers the simulator can hold. The run has been stopped and the bodies left as they "
+    "were after the last sound calculation; nothing of the failed one was drawn or saved. "
+    "Choose a slower time rate, then press Continue.";
+const char* const kNumericFailureTitle = "Numeric overflow";
+
+namespace {
+
+constexpr int kTextRows = 9;  // TXvolight and TXmass exist for bodies 0..8
+
+constexpr const char* kErrPattern = "000.000000000";
+constexpr const char* kErrTipPattern = "000.00000000000000";
+constexpr const char* kFracPattern = "0.00000000000000";
+
+// The controls a cycle reads or writes, looked up once per execution of the loop (controls
+// never move); their values are read afresh every cycle.
+struct CycleControls {
+  explicit CycleControls(MainWindow& w)
+      : optimT4(w.c("OptimT", 4)),
+        optimT5(w.c("OptimT", 5)),
+        txGexp(w.c("TXgexp")),
+        chQuick(w.c("CHquick")),
+        chAlt(w.c("Chalt")),
+        chSunny(w.c("Chsunny")),
+        chEnder(w.c("Chender")),
+        txEnder(w.c("TXender")),
+        chProximity(w.c("CHproximity")),
+        chEnd(w.c("Chend")),
+        chOrbSave(w.c("ChorbSave")),
+        chNY(w.c("ChNY")),
+        piZZ(w.c("PiZZ")),
+        piZX(w.c("PiZX")),
+        txIterations(w.c("TXiterations")),
+        txCalorb(w.c("TXcalorb")),
+        txApart(w.c("TXapart")),
+        laChirp1(w.c("LaChirp", 1)),
+        cdStop(w.c("CDstop")) {
+    for (int b = 1; b <= 2; ++b) {
+      txTimErr[b] = &w.c("TXtimErr", b);
+      txMerr[b] = &w.c("TxMerr", b);
+    }
+    for (int k = 0; k < kTextRows; ++k) {
+      txVolight[k] = &w.c("TXvolight", k);
+      txMass[k] = &w.c("TXmass", k);
+    }
+  }
+  Control &optimT4, &optimT5, &txGexp, &chQuick, &chAlt, &chSunny, &chEnder, &txEnder, &chProximity,
+      &chEnd, &chOrbSave, &chNY, &piZZ, &piZX, &txIterations, &txCalorb, &txApart, &laChirp1,
+      &cdStop;
+  Control* txTimErr[3] = {};
+  Control* txMerr[3] = {};
+  Control* txVolight[kTextRows] = {};
+  Control* txMass[kTextRows] = {};
+};
+
+// The number a text box holds, parsed again only when the box has changed.
+class TextNumber {
+ public:
+  explicit TextNumber(Control& box) : box_(box) {}
+  double get() {
+    if (box_.revision() != revision_ || !parsed_) {
+      value_ = text::val(box_.text());
+      revision_ = box_.revision();
+      parsed_ = true;
+    }
+    return value_;
+  }
+
+ private:
+  Control& box_;
+  uint64_t revision_ = 0;
+  bool parsed_ = false;
+  double value_ = 0;
+};
+
+// The bodies' positions and velocities at the start of a cycle, to fall back on when the cycle
+// breaks down numerically.
+struct BodySnapshot {
+  BodyArray<double> posX, posY, posZ, velX, velY, velZ;
+  double cycleCount, calcsSinceOrbit1;
+
+  void take(const SimState& s) {
+    posX = s.posX, posY = s.posY, posZ = s.posZ;
+    velX = s.velX, velY = s.velY, velZ = s.velZ;
+    cycleCount = s.cycleCount;
+    calcsSinceOrbit1 = s.calcsSinceOrbit1;
+  }
+};
+
+// x - x is 0 for every finite x and NaN for infinities and NaN, so one sum tells all.
+inline double nonFinite(const BodyArray<double>& a, int n) {
+  double sum = 0;
+  for (int k = 0; k < n; ++k) sum += a[k] - a[k];
+  return sum;
+}
+
+bool motionFinite(const SimState& s, int n) {
+  double sum = nonFinite(s.posX, n) + nonFinite(s.posY, n) + nonFinite(s.posZ, n) +
+               nonFinite(s.velX, n) + nonFinite(s.velY, n) + nonFinite(s.velZ, n);
+  return sum == 0;
+}
+
+bool accelerationsFinite(const Accelerations& a, int n) {
+  return nonFinite(a.accelX, n) + nonFinite(a.accelY, n) + nonFinite(a.accelZ, n) == 0;
+}
+
+// Back to the state of the last good cycle, paused as Stop leaves a run, and one message.
+void numericFailure(MainWindow& w, CycleControls& ctl, const BodySnapshot& snap,
+                    double scaleBefore) {
+  SimState& s = w.sim;
+  s.posX = snap.posX, s.posY = snap.posY, s.posZ = snap.posZ;
+  s.velX = snap.velX, s.velY = snap.velY, s.velZ = snap.velZ;
+  s.cycleCount = snap.cycleCount;
+  s.calcsSinceOrbit1 = snap.calcsSinceOrbit1;
+  if (s.distScale != scaleBefore) {
+    projectAll(s);
+  } else {
+    for (int i = 0; i <= s.lastBody; ++i)
+      if (s.bodyOff[i] == 0) projectBody(s, i);
+  }
+  ++w.run.numericFailures;
+  ctl.cdStop.press();
+  w.host.messageBox(kNumericFailureText, kNumericFailureTitle);
+}
+
+inline int shade(double component) { return int(std::nearbyint(component)); }
+
+Color fullColour(const SimState& s, int i) {
+  return rgb(shade(s.bodyRed[i]), shade(s.bodyGreen[i]), shade(s.bodyBlue[i]));
+}
+
+// A side view's place and size, read each cycle.
+struct Strip {
+  Surface* surface;
+  double left, top, width, height;
+};
+
+Strip stripOf(Control& pic) {
+  return {pic.visible() ? pic.surface() : nullptr, double(pic.left()), double(pic.top()),
+          double(pic.width()), double(pic.height())};
+}
+
+// Step 10: project every body in play and plot it.
+void projectAndPlot(MainWindow& w, CycleControls& ctl) {
+  SimState& s = w.sim;
+  const bool plot = ctl.chQuick.checked();
+  const bool alternate = ctl.chAlt.checked() && std::fmod(s.orbitCount, 2.0) == 0;
+  const bool glow = ctl.chSunny.checked();
+  const double width = w.width(), height = w.height();
+  Strip zy{}, zx{};
+  if (plot) {
+    zy = stripOf(ctl.piZZ);
+    zx = stripOf(ctl.piZX);
+  }
+  for (int i = 0; i <= s.lastBody; ++i) {
+    if (s.bodyOff[i] != 0) continue;
+    projectBody(s, i);
+    if (i == s.pairBody[2]) w.pair.pair2PosX = s.posX[i], w.pair.pair2PosY = s.posY[i];
+    if (i == s.pairBody[1]) w.pair.pair1PosX = s.posX[i], w.pair.pair1PosY = s.posY[i];
+    if (!plot) continue;
+
+    const double sx = s.screenX[i], sy = s.screenY[i], sz = s.screenZ[i];
+    const double mainX = sx - 500, mainY = sy + 500;
+    Color c;
+    if (i == 0 || !alternate) {
+      c = fullColour(s, i);
+    } else {
+      c = rgb(shade(s.bodyRed[i] * s.altShade), shade(s.bodyGreen[i] * s.altShade),
+              shade(s.bodyBlue[i] * s.altShade));
+    }
+    if (0 < sx && sx < width && 0 < sy && sy < height && -24000 < sz && sz < 24000) {
+      if (i == 0) {
+        w.surface.setPoint(mainX, mainY, c);
+        if (glow) {
+          Color q =
+              rgb(shade(s.bodyRed[0] / 4), shade(s.bodyGreen[0] / 4), shade(s.bodyBlue[0] / 4));
+          w.surface.setPoint(mainX + 30, mainY, q);
+          w.surface.setPoint(mainX - 30, mainY, q);
+          w.surface.setPoint(mainX, mainY + 30, q);
+          w.surface.setPoint(mainX, mainY - 30, q);
+        }
+      } else if (w.surface.point(mainX, mainY) != c) {
+        w.surface.setPoint(mainX, mainY, c);
+      }
+    }
+    if (zy.surface) {
+      double u = zy.width / 2 + sz, v = mainY - zy.top;
+      if (0 < u && u < zy.width && 0 < v && v < zy.height) zy.surface->setPoint(u, v, c);
+    }
+    if (zx.surface) {
+      double u = mainX - zx.left, v = zx.height / 2 + sz;
+      if (0 < u && u < zx.width && 0 < v && v < zx.height) zx.surface->setPoint(u, v, c);
+    }
+  }
+}
+
+// Part of step 15: the drawing-bounds test for body k, with the automatic expansion.
+void boundsTest(MainWindow& w, CycleControls& ctl, int k) {
+  SimState& s = w.sim;
+  if (s.distScaleIndex > 15) {
+    // Tested for every body of every cycle, this would block the run with endless boxes:
+    // warn once per selection of the scale, and run on without a bounds test.
+    if (!w.run.zumasWarned) {
+      w.run.zumasWarned = true;
+      w.host.messageBox("too many zumas", MainWindow::kTitle);
+    }
+  }
+  if (s.bodyOff[k] == 0 && s.distScaleIndex < 16) {
+    double x = s.screenX[k], y = s.screenY[k], z = s.screenZ[k];
+    if (x < 2640 || x > 12600 || y < 0 || y > 9000 || z < -24000 || z > 24000) s.endCode = 55;
+  }
+  if (s.endCode != 55) return;
+  if (s.distScaleIndex == kLargestScale) {
+    w.host.messageBox("Beyond Range", std::to_string(k));
+    s.endCode = 67;
+    return;
+  }
+  s.endCode = 0;
+  if (!ctl.chEnd.checked()) return;
+  int n = coarserScale(int(s.distScaleIndex));
+  Control& option = w.c("OpDist", n);
+  if (option.selected())
+    OpDist_Click(w, n);
+  else
+    option.setValue(1);
+  s.endCode = 11;
+  ctl.laChirp1.setText("Distance scale has changed to \r" + option.text());
+  clearDrawing(w);
+}
+
+// Step 9's warning for the pairs found closer than the proximity limit.
+void proximityWarning(MainWindow& w, CycleControls& ctl, const ProximityReport& close) {
+  SimState& s = w.sim;
+  for (int p = 0; p < close.count; ++p) {
+    const ClosePair& cp = close.pairs[size_t(p)];
+    ctl.laChirp1.setText("Proximity warning. " + s.bodyName[cp.j] + " and " + s.bodyName[cp.i] +
+                         " within" + text::signedText(s.proximityKm) + " km. " +
+                         "Quantum gravity becomes radically innaccurate in this simulation.");
+    if (ctl.chProximity.checked()) ctl.cdStop.press();
+  }
+}
+
+}  // namespace
+
+float quarterOf(double x1, double y1, double x2, double y2, bool newYear, float current) {
+  if (x1 < x2 && y1 < y2) return newYear ? 4 : 1;
+  if (x1 < x2 && y1 > y2) return newYear ? 1 : 2;
+  if (x1 > x2 && y1 > y2) return newYear ? 2 : 3;
+  if (x1 > x2 && y1 < y2) return newYear ? 3 : 4;
+  return current;
+}
+
+void ShowPairDistance(MainWindow& w, Control& apart) {
+  const double d = w.pair.pairDist;
+  apart.setTooltipNumber(d, NumForm::Signed, nullptr, " km");
+  if (w.c("ChNum").checked() && d >= 100000) {
+    if (d < 1e7)
+      apart.setNumber(text::intFloor(d / 1000), NumForm::Signed, nullptr, " kkm");
+    else
+      apart.setNumber(text::intFloor(d / 1000000), NumForm::Signed, nullptr, " mkm");
+  } else {
+    apart.setNumber(text::intFloor(d), NumForm::Pattern, "0000");
+  }
+}
+
+void ApplyEndMessage(MainWindow& w) {
+  SimState& s = w.sim;
+  if (s.endCode == 67) {
+    w.c("LaChirp", 1).setText("Bodies have departed the simulator range. Scenario Ends.");
+    s.runState = "67";
+  } else if (s.endCode == 99) {
+    w.c("LaChirp", 1)
+        .setText("Bodies have generated an error margin higher than limit.\rScenario Ends.");
+    s.runState = "67";
+  }
+}
+
+void RunLoop(MainWindow& w) {
+  SimState& s = w.sim;
+  CycleControls ctl(w);
+  TextNumber gravExponentText(ctl.txGexp), errorLimitText(ctl.txEnder);
+  Accelerations accel;  // zero on every entry
+  ProximityReport close;
+  BodySnapshot snap;
+  s.orbitSaveDue = 0;
+
+  for (;;) {
+    const int n = s.lastBody + 1;
+    snap.take(s);
+    const double scaleBefore = s.distScale;
+
+    // 1. Detail mode.
+    s.detailMode = ctl.optimT5.selected() ? "trim" : "ok";
+
+    // 2. Orbit detection, from the drawing coordinates of the previous cycle.
+    const int a1 = s.pairBody[1], a2 = s.pairBody[2];
+    s.quadrant = quarterOf(s.screenX[a1], s.screenY[a1], s.screenX[a2], s.screenY[a2],
+                           ctl.chNY.checked(), s.quadrant);
+    if (s.prevQuadrant == 4 && s.quadrant == 1) OrbitCompletion(w);
+
+    // 3.
+    if (s.turboMode == 4) Crystal(w);
+
+    // 4. Counters.
+    s.cycleCount += 1;
+    if (s.orbitCount > 0) s.calcsSinceOrbit1 += 1;
+    if (s.detailMode == "ok") ctl.txIterations.setNumber(s.cycleCount, NumForm::Plain);
+
+    // 5. Quarter change and calculations per orbit.
+    if (s.quadrant != s.prevQuadrant) {
+      QuarterIndicator(w);
+      ctl.txIterations.setNumber(s.cycleCount, NumForm::Plain);
+      double elapsed = (s.quadrant - 1) * 0.25 + s.orbitCount - 1;
+      if (elapsed > 0 && s.orbitCount > 0) {
+        s.calcsPerOrbit = s.calcsSinceOrbit1 / elapsed;
+        ctl.txCalorb.setNumber(text::intFloor(s.calcsPerOrbit), NumForm::Plain);
+        ctl.txCalorb.setTooltipNumber(s.calcsPerOrbit, NumForm::Plain);
+      } else {
+        ctl.txCalorb.setText("n/a");
+      }
+    }
+    // 6.
+    s.prevQuadrant = s.quadrant;
+    // 7.
+    s.gravExponent = gravExponentText.get();
+
+    // 8. Move, with the speed and mass texts in the detailed turbo mode.
+    moveBodies(s);
+    if (ctl.optimT4.selected()) {
+      const double toLight = s.calcsPerSecond / s.lightSpeed;
+      for (int k = std::min(int(s.lastBody), kTextRows - 1); k >= 0; --k) {
+        if (s.bodyOff[k] != 0) continue;
+        double v =
+            std::sqrt(s.velY[k] * s.velY[k] + s.velX[k] * s.velX[k] + s.velZ[k] * s.velZ[k]) *
+            toLight;
+        ctl.txVolight[k]->setNumber(v, NumForm::Pattern, kFracPattern);
+        ctl.txVolight[k]->setTooltipNumber(v, NumForm::Plain);
+        ctl.txMass[k]->setNumber(s.bodyMass[k], NumForm::Pattern, kFracPattern);
+        ctl.txMass[k]->setTooltipNumber(1e30 * (s.solarMass * s.bodyMass[k]), NumForm::Signed,
+                                        nullptr, " kg");
+      }
+    }
+
+    // 9. Accelerations. Nothing non-finite may be drawn, measured or saved.
+    computeAccelerations(s, accel, close);
+    if (!motionFinite(s, n) || !accelerationsFinite(accel, n)) {
+      numericFailure(w, ctl, snap, scaleBefore);
+      return;
+    }
+    proximityWarning(w, ctl, close);
+
+    // 10. Project and plot.
+    projectAndPlot(w, ctl);
+
+    // 11. Pair distance.
+    PairStats& pair = w.pair;
+    pair.pairDx = s.posX[a1] - s.posX[a2];
+    pair.pairDy = s.posY[a1] - s.posY[a2];
+    pair.pairDz = s.posZ[a1] - s.posZ[a2];
+    pair.pairDist = std::sqrt(pair.pairDx * pair.pairDx + pair.pairDy * pair.pairDy +
+                              pair.pairDz * pair.pairDz);
+    PairRecords(w);
+    s.errPairDist = pair.pairDist;
+
+    // 12.
+    const bool detailed = s.detailMode == "ok";
+    if (detailed) Monkey(w);
+    // 13.
+    if (ctl.optimT4.selected()) ShowPairDistance(w, ctl.txApart);
+
+    // 14. Movement error and its limit.
+    for (int b = 1; b <= 2; ++b) {
+      if (movementError(s, accel, b) && detailed) {
+        ctl.txTimErr[b]->setNumber(s.moveErrPct[b], NumForm::Pattern, kErrPattern);
+        ctl.txTimErr[b]->setTooltipNumber(s.moveErrPct[b], NumForm::Pattern, kErrTipPattern);
+        if (s.moveErrPct[b] > s.maxErrPct[b]) s.maxErrPct[b] = s.moveErrPct[b];
+        ctl.txMerr[b]->setNumber(s.maxErrPct[b], NumForm::Pattern, kErrPattern);
+        ctl.txMerr[b]->setTooltipNumber(s.maxErrPct[b], NumForm::Pattern, kErrTipPattern);
+      }
+      if (ctl.chEnder.checked() && s.moveErrPct[b] > errorLimitText.get()) s.endCode = 99;
+    }
+
+    // 15. Velocities and drawing bounds.
+    for (int k = 0; k <= s.lastBody; ++k) {
+      updateVelocity(s, accel, k);
+      boundsTest(w, ctl, k);
+    }
+    if (!motionFinite(s, n)) {
+      numericFailure(w, ctl, snap, scaleBefore);
+      return;
+    }
+
+    // 16. Simulated time and end messages.
+    TikTok(w);
+    // 17.
+    w.host.yield();
+    // 18. Per-orbit save.
+    if (ctl.chOrbSave.checked() && s.orbitSaveDue == 1) {
+      if (s.orbitCount < 10000) SavePerPre(w);
+      SaveOrbit(w);
+      s.orbitSaveDue = 0;
+    }
+    // 19.
+    if (s.runState != "bat") return;
+  }
+}
+
+}  // namespace orbits
