@@ -1,0 +1,216 @@
+#include "analysis/calendar.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "engine/run_loop.h"
+#include "text/number_text.h"
+#include "ui/main_window.h"
+
+namespace orbits {
+
+namespace {
+
+constexpr double kSecondsPerDay = 86400;
+constexpr double kUnitsPerSecond = 100000;  // the clock counts 0.00001 s units
+constexpr double kMomentNudge = 0.000001;   // 0.0864 s, so that a whole day is never missed
+constexpr const char* kNineDecimals = "0.000000000";
+
+// A whole-day count as a number of days a date can be moved by.
+int64_t wholeDays(double d) {
+  constexpr double kLimit = double(int64_t(1) << 40);
+  if (!(d > -kLimit)) return -(int64_t(1) << 40);  // also NaN
+  if (d > kLimit) return int64_t(1) << 40;
+  return int64_t(d);
+}
+
+std::string twoDigits(double v) {
+  if (v >= 0 && v < 100) {
+    char buf[4];
+    std::snprintf(buf, sizeof buf, "%02d", int(v));
+    return buf;
+  }
+  return text::patterned(v, "00");
+}
+
+// The colours of the second body's row of the body table, when it has one.
+Control* secondBodyRow(MainWindow& w) { return w.panel.find("TXvolight", w.sim.pairBody[2]); }
+
+}  // namespace
+
+Moment momentNow(const MainWindow& w) {
+  const double t = w.scenario.beginTimeDays + w.clock.elapsedDays + kMomentNudge;
+  Moment m;
+  m.dayInt = text::intFloor(t);
+  m.date = w.scenario.startDate.plusDays(wholeDays(m.dayInt));
+  m.dayFrac = t - m.dayInt;
+  return m;
+}
+
+void FracTime(MainWindow& w, double f, std::string& text) {
+  if (!(f >= 0 && f < 1)) w.host.messageBox("time fraction error", text::plain(f));
+  if (!std::isfinite(f)) f = 0;  // nothing sensible to write for it
+  const double hours = text::intFloor(f * 24);
+  const double r = f * 24 - hours;
+  const double minutes = text::intFloor(r * 60);
+  if (minutes >= 60) w.host.messageBox("60 minutes bug", MainWindow::kTitle);
+  const double seconds = text::intFloor((r * 60 - minutes) * 60);
+  if (seconds >= 60) w.host.messageBox("60 seconds bug", MainWindow::kTitle);
+  text = twoDigits(hours) + "h" + twoDigits(minutes) + ":" + twoDigits(seconds);
+}
+
+void TikTok(MainWindow& w) {
+  const SimState& s = w.sim;
+  Clock& c = w.clock;
+  const double u = s.timeUnitsPerCalc;
+  if (u >= kUnitsPerSecond) {
+    c.elapsedSecs += u / kUnitsPerSecond;
+  } else {
+    c.elapsedSecFrac += u;
+    if (c.elapsedSecFrac > 99999) {
+      c.elapsedSecFrac -= kUnitsPerSecond;
+      c.elapsedSecs += 1;
+    }
+  }
+  const double secs = c.elapsedSecFrac / kUnitsPerSecond + c.elapsedSecs;
+  c.elapsedDays = secs / kSecondsPerDay;
+  c.elapsedSiderealYears = secs / s.siderealYearSecs;
+  if (s.detailMode == "ok") UpTimes(w);
+  ApplyEndMessage(w);
+}
+
+void UpTimes(MainWindow& w) {
+  const SimState& s = w.sim;
+  Clock& c = w.clock;
+  if (c.dateMode > 0) {
+    c.currentYearNumber = c.elapsedSiderealYears + w.scenario.startYear;
+    w.c("TXyearLeap")
+        .setNumber(text::intFloor(c.currentYearNumber), NumForm::Signed, nullptr, " AD");
+  }
+  // The captions are the texts; they are formatted only when someone reads them.
+  Control &days = w.c("Laday"), &years = w.c("LaYears");
+  days.setNumber(c.elapsedDays, NumForm::Pattern, kNineDecimals);
+  years.setNumber(c.elapsedSiderealYears, NumForm::Pattern, kNineDecimals);
+  days.setTooltipNumber(c.elapsedDays, NumForm::Plain);
+  years.setTooltipNumber(c.elapsedSiderealYears, NumForm::Plain);
+  if (s.timeRateIndex > 10) {
+    Control &amount = w.c("Lamil"), &unit = w.c("LaYonks");
+    if (c.elapsedSiderealYears >= 10000000) {
+      amount.setNumber(text::intFloor(c.elapsedSiderealYears / 1000000), NumForm::Plain);
+      amount.setTooltip("Million Years");
+      unit.setText("Million Years:");
+      unit.setForeColor(w.c("Label7").foreColor());
+    } else {
+      amount.setNumber(text::intFloor(c.elapsedSiderealYears / 1000), NumForm::Plain);
+      amount.setTooltip("Thousand Years");
+      unit.setText("Thousand Years:");
+      unit.setForeColor(w.c("Chuser").foreColor());
+    }
+  }
+  w.c("LaTime").setNumber(c.elapsedSecFrac, NumForm::Pattern, "00000");
+  w.c("LaTT").setNumber(c.elapsedSecs, NumForm::Signed, nullptr, ".");
+}
+
+void Crystal(MainWindow& w) {
+  Clock& c = w.clock;
+  if (c.dateMode > 0) return;
+  const Moment m = momentNow(w);
+  c.currentDayInt = m.dayInt;
+  c.currentDate = m.date;
+  c.currentDayFrac = m.dayFrac;
+  FracTime(w, c.currentDayFrac, c.currentTimeText);
+  Control& current = w.c("TXcurrent");
+  current.setText(text::dateText(c.currentDate));
+  current.setTooltip(c.currentTimeText);
+}
+
+void Quartz(MainWindow& w) {
+  const SimState& s = w.sim;
+  Clock& c = w.clock;
+  PairStats& p = w.pair;
+  Control &newYear = w.c("TXnewyear"), &current = w.c("TXcurrent");
+  if (c.dateMode == 0) {
+    if (s.orbitCount > 0) {
+      newYear.setText(text::dateText(c.newYearDate));
+      newYear.setTooltip(c.newYearTimeText);
+    } else {
+      newYear.setText("n/a");
+    }
+  }
+
+  Control& label = w.c("LaNY");
+  label.setText(s.bodyName[s.pairBody[2]] + "\r New Year");
+  if (const Control* row = secondBodyRow(w)) {
+    label.setForeColor(row->foreColor());
+    for (Control* box : {&newYear, &current}) {
+      box->setForeColor(row->foreColor());
+      box->setBackColor(row->backColor());
+    }
+  }
+
+  if (c.dateMode != 0) return;
+  Crystal(w);
+  // Compared as a number: a fast rate may well have carried the date past the year 9999.
+  if (c.currentDate.year() > kLastDateYear) {
+    c.dateMode = 9;
+    Clever(w);
+  }
+  Control &aphelion = w.c("TXdateAPHE"), &perihelion = w.c("TXdatePERI");
+  if (s.orbitCount > 0) {
+    aphelion.setText(text::dateText(c.orbitMaxDate));
+    Control& max = w.c("TXmax");
+    max.setText(text::plain(text::intFloor(p.orbitMaxDist)));
+    max.setTooltip(text::signedText(p.orbitMaxDist) + " km");
+    FracTime(w, c.orbitMaxDayFrac, c.orbitMaxTimeText);
+    aphelion.setTooltip(c.orbitMaxTimeText);
+
+    perihelion.setText(text::dateText(c.orbitMinDate));
+    Control& min = w.c("TXmin");
+    min.setText(text::plain(text::intFloor(p.orbitMinDist)));
+    min.setTooltip(text::signedText(p.orbitMinDist) + " km");
+    FracTime(w, c.orbitMinDayFrac, c.orbitMinTimeText);
+    perihelion.setTooltip(c.orbitMinTimeText);
+  } else {
+    aphelion.setText("n/a");
+    perihelion.setText("n/a");
+  }
+  if (s.orbitCount < 10000) {
+    const auto n = size_t(std::max(0.0, text::intFloor(s.orbitCount)));
+    c.orbitMaxDates[n] = c.orbitMaxDate;
+    c.orbitMinDates[n] = c.orbitMinDate;
+    c.newYearDates[n] = c.newYearDate;
+  }
+}
+
+void Clever(MainWindow& w) {
+  Control& dates = w.c("Chdate");
+  dates.setValue(0);
+  dates.setVisible(false);
+  w.c("TXyearLeap").setVisible(true);
+  w.c("LaChirp", 1).setText("Y10K! The date details are not available after year 9799 A.D.");
+}
+
+void Chdate_Click(MainWindow& w) {
+  w.c("ChZX").setValue(0);
+  Control& dates = w.c("Chdate");
+  const bool on = dates.checked();
+  w.c("FraDate").setVisible(on);
+  dates.setText(on ? "DATE (or errs)" : "ERRS (or date)");
+}
+
+void ChNY_Click(MainWindow& w) {
+  const bool on = w.c("ChNY").checked();
+  w.c("Picoc").setVisible(on);
+  w.c("Pico2").setVisible(!on);
+}
+
+void LaWatch_Click(MainWindow& w) { Crystal(w); }
+
+void wireCalendar(MainWindow& w) {
+  w.panel.onClick("Chdate", [&w](int) { Chdate_Click(w); });
+  w.panel.onClick("ChNY", [&w](int) { ChNY_Click(w); });
+  w.panel.onClick("LaWatch", [&w](int) { LaWatch_Click(w); });
+}
+
+}  // namespace orbits

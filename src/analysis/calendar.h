@@ -1,0 +1,47 @@
+#pragma once
+// The simulated clock and calendar: elapsed seconds, days and sidereal years, calendar dates
+// from the scenario's start date, and the dates of the moments the analysis stamps.
+#include <cstdint>
+#include <string>
+
+#include "text/date.h"
+
+namespace orbits {
+
+class MainWindow;
+
+// The last calendar year for which dates are computed and shown.
+constexpr int kLastDateYear = 9799;
+
+// The moment of the calendar reached after the elapsed time: a whole day counted from the
+// start date, and the time of that day as a fraction.
+struct Moment {
+  double dayInt = 0;
+  text::Date date;
+  double dayFrac = 0;
+};
+Moment momentNow(const MainWindow& w);
+
+// A day fraction as a time of day "07h34:05" into `text`. Out-of-range values are reported in
+// a message box and the text is built anyway.
+void FracTime(MainWindow& w, double fraction, std::string& text);
+
+// The clock of every cycle: advances the time by one step, refreshes the elapsed-time texts in
+// full detail, and turns a pending end verdict into its end message.
+void TikTok(MainWindow& w);
+// The elapsed-time captions.
+void UpTimes(MainWindow& w);
+// The current date and time of day into TXcurrent.
+void Crystal(MainWindow& w);
+// The date work of an orbit completion (and of a scenario start).
+void Quartz(MainWindow& w);
+// The year 9799 was passed: dates are switched off for the rest of the scenario.
+void Clever(MainWindow& w);
+
+void Chdate_Click(MainWindow& w);
+void ChNY_Click(MainWindow& w);
+void LaWatch_Click(MainWindow& w);
+
+void wireCalendar(MainWindow& w);
+
+}  // namespace orbits

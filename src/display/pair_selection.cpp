@@ -1,0 +1,125 @@
+#include "display/pair_selection.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "display/colours.h"
+#include "text/number_text.h"
+#include "ui/main_window.h"
+
+namespace orbits {
+
+namespace {
+
+// A scroll bar's value as a body number of the body table.
+int bodyOf(const Control& bar) { return std::clamp(bar.value(), 0, kTableRows - 1); }
+
+void captionFra12(MainWindow& w) {
+  w.c("Fra12").setText("Orbit data: " + w.c("TXname", 2).text() + " + " + w.c("TXname", 1).text());
+}
+
+void colourBoth(Control& c, Color fore, Color back) {
+  c.setForeColor(fore);
+  c.setBackColor(back);
+}
+
+}  // namespace
+
+void HSalpha_Change(MainWindow& w) {
+  w.c("TXalpha").setText(std::to_string(w.c("HSalpha").value()));
+  ALPHAalpha(w);
+  CalibrateDist(w);
+}
+
+void HSbeta_Change(MainWindow& w) {
+  w.c("TXbeta").setText(std::to_string(w.c("HSbeta").value()));
+  BETAbeta(w);
+}
+
+void ALPHAalpha(MainWindow& w) {
+  const int a = bodyOf(w.c("HSalpha"));
+  w.sim.pairBody[1] = int16_t(a);
+  const Color full = w.c("TXvolight", a).foreColor(), dark = w.c("TXvolight", a).backColor();
+  Control& name = w.c("TXname", 1);
+  name.setText(w.sim.bodyName[a]);
+  name.setBackColor(full);
+  Control& marker = w.c("PiAlpha");
+  marker.setTop(w.c("TXmass", a).top());
+  marker.setBackColor(full);
+  Control& number = w.c("LaDark", 1);
+  number.setText(std::to_string(a));
+  number.setForeColor(w.c("LabWH", a).foreColor());
+  colourBoth(w.c("TXtimErr", 1), full, dark);
+  colourBoth(w.c("TxMerr", 1), full, dark);
+  captionFra12(w);
+}
+
+void BETAbeta(MainWindow& w) {
+  const int b = bodyOf(w.c("HSbeta"));
+  w.sim.pairBody[2] = int16_t(b);
+  const Color full = w.c("TXvolight", b).foreColor(), dark = w.c("TXvolight", b).backColor();
+  const std::string& bodyName = w.sim.bodyName[b];
+  Control& name = w.c("TXname", 2);
+  name.setText(bodyName);
+  name.setBackColor(full);
+
+  Control& laps = w.c("TXlaps");
+  for (const char* label : {"LaQd", "LaQy", "Laborb"}) w.c(label).setForeColor(name.backColor());
+  laps.setForeColor(name.backColor());
+  w.c("FraYear").setBackColor(dark);
+  laps.setBackColor(dark);
+  w.c("Laborb").setText("Orbit count for " + name.text());
+
+  Control& marker = w.c("PiBeta");
+  marker.setTop(w.c("TXmass", b).top());
+  marker.setBackColor(full);
+  Control& number = w.c("LaDark", 2);
+  number.setText(std::to_string(b));
+  number.setForeColor(w.c("LabWH", b).foreColor());
+  colourBoth(w.c("TXtimErr", 2), full, dark);
+  colourBoth(w.c("TxMerr", 2), full, dark);
+  colourBoth(w.c("TXyearLeap"), full, dark);
+  w.c("FraNo").setBackColor(full);
+  w.c("LaPlanet").setText(bodyName + "\rNo complete orbits yet.");
+  captionFra12(w);
+  w.c("LaOrb").setText(text::plain(w.pair.orbitRatio[size_t(b)]));
+
+  // The precession read-outs in the second body's colour.
+  Control &arcs = w.c("LaARCs"), &annum = w.c("TXannum"), &perYear = w.c("LaAnnum"),
+          &arc = w.c("TXarc");
+  const Color white = w.c("Command1").backColor();
+  arcs.setForeColor(full);
+  annum.setForeColor(full);
+  perYear.setForeColor(white);
+  arc.setForeColor(white);
+  arc.setBackColor(scaledColour(w.sim, b, 0.33));
+  annum.setBackColor(arc.backColor());
+  colourBoth(w.c("TXasER"), annum.foreColor(), annum.backColor());
+  colourBoth(w.c("LaArcErr"), arc.foreColor(), arc.backColor());
+}
+
+void CalibrateDist(MainWindow& w) {
+  const SimState& s = w.sim;
+  const int a = s.pairBody[1], b = s.pairBody[2];
+  const double dx = s.posX[a] - s.posX[b], dy = s.posY[a] - s.posY[b];
+  const double d = std::sqrt(dx * dx + dy * dy);
+  PairStats& p = w.pair;
+  p.orbitMinDist = p.orbitMaxDist = p.prevOrbitMinDist = p.prevOrbitMaxDist = d;
+}
+
+void Slick(MainWindow& w) {
+  const PairStats& p = w.pair;
+  Control &low = w.c("TXmin"), &high = w.c("TXmax");
+  low.setNumber(text::intFloor(p.orbitMinDist), NumForm::Plain);
+  low.setTooltipNumber(p.orbitMinDist, NumForm::Signed, nullptr, " km total low");
+  high.setNumber(text::intFloor(p.orbitMaxDist), NumForm::Plain);
+  high.setTooltipNumber(p.orbitMaxDist, NumForm::Signed, nullptr, " km total hi");
+}
+
+void wirePairSelection(MainWindow& w) {
+  w.panel.onChange("HSalpha", [&w](int) { HSalpha_Change(w); });
+  w.panel.onChange("HSbeta", [&w](int) { HSbeta_Change(w); });
+}
+
+}  // namespace orbits
