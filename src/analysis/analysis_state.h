@@ -56,6 +56,8 @@ struct PairStats {
   int32_t sidesThisOrbit = 0;
   std::string partialOrbitText;
   std::string numText0;  // the last distance text (numText(0))
+  // Resonance figure per body 0..8, shown for the second body of the pair (set at start-up).
+  std::array<double, 9> orbitRatio{};
   // The controls Monkey reads and writes every cycle, found at its first call (controls never
   // move, and belong to the same window as these statistics).
   Control *monkeyAPE = nullptr, *monkeyMin = nullptr, *monkeyMax = nullptr;
