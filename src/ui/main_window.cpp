@@ -1,5 +1,7 @@
 #include "ui/main_window.h"
 
+#include "analysis/drift.h"
+#include "analysis/precession.h"
 #include "engine/end_conditions.h"
 #include "engine/startup.h"
 #include "scenarios/gravity_settings.h"
@@ -20,6 +22,8 @@ MainWindow::MainWindow(Host& h) : host(h), surface(kWindowWidth / kUnitsPerPixel
   wirePresets(*this);
   wireGravitySettings(*this);
   wireEndConditions(*this);
+  wireDrift(*this);
+  wirePrecession(*this);
   // The load handler runs last, after every handler is wired.
   Form_Load(*this);
 }
