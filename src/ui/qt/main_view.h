@@ -1,0 +1,71 @@
+#pragma once
+// The desktop program's two windows over the core: the main window and the farewell (splash)
+// window, kept in step with the core's state.
+#include <QElapsedTimer>
+#include <QTimer>
+#include <QWidget>
+#include <memory>
+
+#include "ui/qt/panel_view.h"
+
+namespace orbits {
+class MainWindow;
+}
+
+namespace orbits::qt {
+
+class QtHost;
+
+// A top-level window holding one panel view; closing it by the window manager asks the core
+// to end the program.
+class TopWindow : public QWidget {
+ public:
+  TopWindow(Panel& panel, const Surface* background, QSize size, std::function<void()> onClose);
+  PanelView& view() { return *view_; }
+
+ protected:
+  void closeEvent(QCloseEvent* e) override;
+
+ private:
+  PanelView* view_;
+  std::function<void()> onClose_;
+};
+
+class Desktop : public QObject {
+  Q_OBJECT
+
+ public:
+  // With a Qt host, the host's yield refreshes the windows; without one (tests) only user
+  // actions and the refresh timer do.
+  Desktop(MainWindow& core, QtHost* host = nullptr);
+  ~Desktop() override;
+
+  // Brings both windows up to date now.
+  void refresh();
+  // The same, at most about 60 times a second.
+  void refreshIfDue();
+  // Shows what the core says is shown.
+  void show();
+
+  TopWindow& mainWindow() { return *main_; }
+  PanelView& mainView() { return main_->view(); }
+  // The splash window; none until the core first shows it.
+  TopWindow* splashWindow() { return splash_.get(); }
+
+  static constexpr qint64 kRefreshNanos = 16'000'000;
+
+ private:
+  void ensureSplash();
+  void syncShell();
+
+  MainWindow& core_;
+  QtHost* host_;
+  std::unique_ptr<TopWindow> main_;
+  std::unique_ptr<TopWindow> splash_;
+  uint64_t shellSeen_ = ~uint64_t(0);
+  bool shown_ = false;
+  QElapsedTimer sinceRefresh_;
+  QTimer poll_;
+};
+
+}  // namespace orbits::qt

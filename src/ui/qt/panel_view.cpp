@@ -1,0 +1,581 @@
+#include "ui/qt/panel_view.h"
+
+#include <QCheckBox>
+#include <QFocusEvent>
+#include <QGroupBox>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTextDocumentFragment>
+#include <QTimer>
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "form/panel.h"
+#include "form/surface.h"
+#include "ui/qt/pictures.h"
+#include "ui/qt/qt_host.h"
+
+namespace orbits::qt {
+
+namespace {
+
+int px(int units) { return int(std::lround(double(units) / kUnitsPerPixel)); }
+
+QColor qcolor(Color c) { return QColor(redOf(c), greenOf(c), blueOf(c)); }
+
+QString qstr(const std::string& s) { return QString::fromStdString(s); }
+
+// Captions show an ampersand as it is, not as a keyboard mnemonic.
+QString caption(const std::string& s) { return qstr(s).replace('&', "&&"); }
+
+// A surface as an image over the same memory, without copying.
+QImage imageOf(const Surface& s) {
+  return QImage(reinterpret_cast<const uchar*>(s.pixels()), s.widthPx(), s.heightPx(),
+                qsizetype(s.widthPx()) * 4, QImage::Format_RGB32);
+}
+
+// Check boxes and option buttons change only through the core: a click asks the core, and
+// the widget then shows what the core decided.
+class CheckWidget : public QCheckBox {
+ public:
+  using QCheckBox::QCheckBox;
+
+ protected:
+  void nextCheckState() override {}
+};
+
+class OptionWidget : public QRadioButton {
+ public:
+  using QRadioButton::QRadioButton;
+
+ protected:
+  void nextCheckState() override {}
+};
+
+// A text box that tells once each time the user leaves it (not when the window merely loses
+// the activation or a menu pops up).
+class TextWidget : public QLineEdit {
+ public:
+  using QLineEdit::QLineEdit;
+  std::function<void()> onLeave;
+
+ protected:
+  void focusOutEvent(QFocusEvent* e) override {
+    QLineEdit::focusOutEvent(e);
+    if (e->reason() == Qt::ActiveWindowFocusReason || e->reason() == Qt::PopupFocusReason) return;
+    if (onLeave) onLeave();
+  }
+};
+
+// Labels, picture boxes and images take clicks.
+template <typename Base>
+class Clickable : public Base {
+ public:
+  using Base::Base;
+  std::function<void()> onClick;
+
+ protected:
+  void mousePressEvent(QMouseEvent* e) override {
+    if (e->button() == Qt::LeftButton) pressed_ = true;
+    Base::mousePressEvent(e);
+  }
+  void mouseReleaseEvent(QMouseEvent* e) override {
+    bool inside = this->rect().contains(e->position().toPoint());
+    if (pressed_ && e->button() == Qt::LeftButton && inside && onClick) onClick();
+    pressed_ = false;
+    Base::mouseReleaseEvent(e);
+  }
+
+ private:
+  bool pressed_ = false;
+};
+
+class LabelWidget : public Clickable<QLabel> {
+ public:
+  using Clickable<QLabel>::Clickable;
+};
+
+// A picture box: its own drawing surface, or the picture it names.
+class PictureWidget : public Clickable<QWidget> {
+ public:
+  PictureWidget(const Control& c, QWidget* parent) : Clickable<QWidget>(parent), c_(c) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+  }
+
+ protected:
+  void paintEvent(QPaintEvent* e) override {
+    QPainter p(this);
+    const QPixmap& pic = picture(pictureNameOf(c_));
+    if (!pic.isNull()) {
+      p.fillRect(e->rect(), Qt::black);
+      p.drawPixmap(0, 0, pic);
+      return;
+    }
+    const Surface* s = c_.surface();
+    p.fillRect(e->rect(), qcolor(s ? s->background() : kBlack));
+    if (s && s->widthPx() > 0 && s->heightPx() > 0) p.drawImage(0, 0, imageOf(*s));
+  }
+
+ private:
+  const Control& c_;
+};
+
+// An image: its picture, with what is drawn on the window's surface over it (an image on the
+// window lies behind the drawing).
+class ImageWidget : public Clickable<QWidget> {
+ public:
+  ImageWidget(const Control& c, const Surface* under, QWidget* view, QWidget* parent)
+      : Clickable<QWidget>(parent), c_(c), under_(under), view_(view) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+  }
+
+ protected:
+  void paintEvent(QPaintEvent* e) override {
+    QPainter p(this);
+    QRect r = e->rect();
+    const QPixmap& pic = picture(pictureNameOf(c_));
+    bool onSurface = under_ && parentWidget() == view_ && under_->widthPx() > 0;
+    if (!onSurface) {
+      p.fillRect(r, qcolor(c_.backColor()));
+      if (!pic.isNull()) p.drawPixmap(0, 0, pic);
+      return;
+    }
+    if (picImage_.cacheKey() != pic.cacheKey() || pic.isNull() != picImage_.isNull())
+      picImage_ = pic.isNull() ? QImage() : pic.toImage().convertToFormat(QImage::Format_RGB32);
+    QImage out(r.size(), QImage::Format_RGB32);
+    const QPoint at = pos() + r.topLeft();
+    const uint32_t bg = under_->background();
+    const int sw = under_->widthPx(), sh = under_->heightPx();
+    for (int y = 0; y < r.height(); ++y) {
+      auto* dst = reinterpret_cast<uint32_t*>(out.scanLine(y));
+      int sy = at.y() + y, iy = r.top() + y;
+      const uint32_t* src = sy >= 0 && sy < sh ? under_->pixels() + size_t(sy) * sw : nullptr;
+      const uint32_t* img = !picImage_.isNull() && iy < picImage_.height()
+                                ? reinterpret_cast<const uint32_t*>(picImage_.constScanLine(iy))
+                                : nullptr;
+      for (int x = 0; x < r.width(); ++x) {
+        int sx = at.x() + x, ix = r.left() + x;
+        uint32_t s = src && sx >= 0 && sx < sw ? (src[sx] & 0xFFFFFFu) : bg;
+        if (s == bg && img && ix < picImage_.width()) s = img[ix];
+        dst[x] = 0xFF000000u | s;
+      }
+    }
+    p.drawImage(r.topLeft(), out);
+  }
+
+ private:
+  const Control& c_;
+  const Surface* under_;
+  QWidget* view_;
+  QImage picImage_;
+};
+
+// The shape: a small ring in the control's colour over whatever lies beneath.
+class ShapeWidget : public QWidget {
+ public:
+  ShapeWidget(const Control& c, QWidget* parent) : QWidget(parent), c_(c) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    Color ring = c_.foreColor() != kBlack ? c_.foreColor() : c_.backColor();
+    p.setPen(QPen(qcolor(ring), 2));
+    p.setBrush(Qt::NoBrush);
+    p.drawEllipse(QRectF(rect()).adjusted(1, 1, -1, -1));
+  }
+
+ private:
+  const Control& c_;
+};
+
+void setColors(QWidget* w, Kind kind, Color fore, Color back) {
+  QPalette pal = w->palette();
+  QColor f = qcolor(fore), b = qcolor(back);
+  if (kind == Kind::TextBox) {
+    pal.setColor(QPalette::Base, b);
+    pal.setColor(QPalette::Text, f);
+  } else {
+    if (kind == Kind::CheckBox || kind == Kind::Option) {
+      // The box or circle in the colours a text box would have on that background.
+      bool light = qGray(b.rgb()) > 128;
+      pal.setColor(QPalette::Base, light ? QColor(250, 250, 250) : QColor(24, 24, 28));
+      pal.setColor(QPalette::Text, light ? QColor(0, 0, 0) : QColor(235, 235, 235));
+    }
+    // Buttons, check boxes and options fill with the button roles, the rest with the window's.
+    pal.setColor(QPalette::Button, b);
+    pal.setColor(QPalette::ButtonText, f);
+    pal.setColor(QPalette::Window, b);
+    pal.setColor(QPalette::WindowText, f);
+  }
+  w->setPalette(pal);
+}
+
+QString tipText(const std::string& tip) {
+  if (tip.empty()) return {};
+  // Rich text, so that long tips wrap; the tip's own text is escaped.
+  return "<qt>" + qstr(tip).toHtmlEscaped() + "</qt>";
+}
+
+constexpr int kTile = 32;
+
+}  // namespace
+
+PanelView::PanelView(Panel& panel, const Surface* background, QWidget* parent)
+    : QWidget(parent), panel_(panel), surface_(background) {
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setFont(viewFont());
+  build();
+  refresh();
+}
+
+PanelView::~PanelView() = default;
+
+QFont PanelView::viewFont() {
+  QFont f("DejaVu Sans Condensed");
+  f.setPointSizeF(7.5);
+  f.setStyleHint(QFont::SansSerif);
+  return f;
+}
+
+void PanelView::build() {
+  auto& all = panel_.all();
+  size_t first = items_.size();
+  for (size_t i = first; i < all.size(); ++i) {
+    Item it;
+    it.c = &all[i];
+    byControl_[it.c] = items_.size();
+    items_.push_back(std::move(it));
+  }
+  for (size_t i = first; i < items_.size(); ++i) items_[i].w = create(items_[i]);
+  for (size_t i = first; i < items_.size(); ++i) place(items_[i]);
+  // Frames lie under the controls that overlap them; images on the window lie under all.
+  for (size_t i = first; i < items_.size(); ++i)
+    if (items_[i].w && items_[i].c->kind() == Kind::Frame) items_[i].w->lower();
+  for (size_t i = first; i < items_.size(); ++i)
+    if (items_[i].w && items_[i].c->kind() == Kind::Image) items_[i].w->lower();
+  for (size_t i = first; i < items_.size(); ++i) sync(items_[i]);
+}
+
+QWidget* PanelView::create(Item& it) {
+  Control* c = it.c;
+  switch (c->kind()) {
+    case Kind::Button: {
+      auto* b = new QPushButton(this);
+      b->setFocusPolicy(Qt::TabFocus);
+      connect(b, &QPushButton::clicked, this, [this, c] { forward([c] { c->press(); }); });
+      return b;
+    }
+    case Kind::CheckBox: {
+      auto* b = new CheckWidget(this);
+      b->setTristate(true);
+      b->setAutoFillBackground(true);
+      connect(b, &QCheckBox::clicked, this,
+              [this, c] { forward([c] { c->setValue(c->value() == 1 ? 0 : 1); }); });
+      return b;
+    }
+    case Kind::Option: {
+      auto* b = new OptionWidget(this);
+      b->setAutoExclusive(false);
+      b->setAutoFillBackground(true);
+      connect(b, &QRadioButton::clicked, this, [this, c] { forward([c] { c->setValue(1); }); });
+      return b;
+    }
+    case Kind::TextBox: {
+      auto* e = new TextWidget(this);
+      e->setTextMargins(1, 0, 1, 0);
+      connect(e, &QLineEdit::textEdited, this, [this, c, e](const QString& s) {
+        forward([c, s] { c->typeText(s.toStdString()); });
+        // The core may refuse or cut the text: show what it holds.
+        if (QString held = qstr(c->text()); held != e->text()) {
+          syncing_ = true;
+          e->setText(held);
+          syncing_ = false;
+        }
+      });
+      e->onLeave = [this, c] { forward([c] { c->lostFocus(); }); };
+      return e;
+    }
+    case Kind::Label: {
+      auto* l = new LabelWidget(this);
+      l->setTextFormat(Qt::PlainText);
+      l->setWordWrap(true);
+      l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+      l->setAutoFillBackground(true);
+      l->onClick = [this, c] { forward([c] { c->press(); }); };
+      return l;
+    }
+    case Kind::Frame: {
+      QWidget* f;
+      if (c->borderless()) {
+        auto* plain = new QFrame(this);
+        plain->setFrameShape(QFrame::NoFrame);
+        f = plain;
+      } else {
+        f = new QGroupBox(this);
+      }
+      f->setAutoFillBackground(true);
+      return f;
+    }
+    case Kind::HScroll: {
+      auto* s = new QScrollBar(Qt::Horizontal, this);
+      connect(s, &QScrollBar::valueChanged, this,
+              [this, c](int v) { forward([c, v] { c->setValue(v); }); });
+      return s;
+    }
+    case Kind::Picture: {
+      auto* p = new PictureWidget(*c, this);
+      p->onClick = [this, c] { forward([c] { c->press(); }); };
+      return p;
+    }
+    case Kind::Image: {
+      auto* p = new ImageWidget(*c, surface_, this, this);
+      p->onClick = [this, c] { forward([c] { c->press(); }); };
+      return p;
+    }
+    case Kind::Shape:
+      return new ShapeWidget(*c, this);
+    case Kind::Timer: {
+      it.timer = new QTimer(this);
+      it.timer->setTimerType(Qt::PreciseTimer);
+      connect(it.timer, &QTimer::timeout, this, [this, c] { forward([c] { c->tick(); }); });
+      return nullptr;
+    }
+  }
+  return nullptr;
+}
+
+void PanelView::place(Item& it) {
+  if (!it.w) return;
+  it.container = it.c->container();
+  QWidget* parent = this;
+  it.orphan = false;
+  if (!it.container.empty()) {
+    Control* frame = panel_.find(it.container);
+    auto f = frame ? byControl_.find(frame) : byControl_.end();
+    if (frame && frame->kind() == Kind::Frame && f != byControl_.end() && items_[f->second].w &&
+        frame != it.c)
+      parent = items_[f->second].w;
+    else
+      it.orphan = true;  // on a window that is never shown
+  }
+  if (it.w->parentWidget() != parent) it.w->setParent(parent);
+}
+
+void PanelView::sync(Item& it) {
+  Control& c = *it.c;
+  if (QTimer* t = it.timer) {
+    bool running = c.enabled() && c.interval() > 0;
+    if (t->interval() != c.interval()) t->setInterval(std::max(0, c.interval()));
+    if (running && !t->isActive()) t->start();
+    if (!running && t->isActive()) t->stop();
+    return;
+  }
+  QWidget* w = it.w;
+  if (!w) return;
+  syncing_ = true;
+  if (c.container() != it.container) place(it);
+  QRect g(px(c.left()), px(c.top()), px(c.width()), px(c.height()));
+  if (w->geometry() != g) w->setGeometry(g);
+  if (!it.colored || it.fore != c.foreColor() || it.back != c.backColor()) {
+    setColors(w, c.kind(), c.foreColor(), c.backColor());
+    it.colored = true;
+    it.fore = c.foreColor();
+    it.back = c.backColor();
+  }
+  QString tip = tipText(c.tooltip());
+  if (w->toolTip() != tip) w->setToolTip(tip);
+  if (w->isEnabled() != c.enabled()) w->setEnabled(c.enabled());
+
+  switch (c.kind()) {
+    case Kind::Button: {
+      auto* b = static_cast<QPushButton*>(w);
+      QString text = caption(c.text());
+      if (b->text() != text) b->setText(text);
+      QString name = pictureNameOf(c);
+      const QPixmap& pic = picture(name);
+      if (name != it.pictureName) {
+        b->setIcon(pic.isNull() ? QIcon() : QIcon(pic));
+        it.pictureName = name;
+      }
+      if (!pic.isNull()) {
+        int side = std::max(8, std::min(g.height() - 6, pic.height()));
+        b->setIconSize(QSize(side, side));
+      }
+      break;
+    }
+    case Kind::CheckBox: {
+      auto* b = static_cast<QCheckBox*>(w);
+      QString text = caption(c.text());
+      if (b->text() != text) b->setText(text);
+      Qt::CheckState s = c.value() == 1   ? Qt::Checked
+                         : c.value() == 2 ? Qt::PartiallyChecked
+                                          : Qt::Unchecked;
+      if (b->checkState() != s) b->setCheckState(s);
+      break;
+    }
+    case Kind::Option: {
+      auto* b = static_cast<QRadioButton*>(w);
+      QString text = caption(c.text());
+      if (b->text() != text) b->setText(text);
+      if (b->isChecked() != c.selected()) b->setChecked(c.selected());
+      break;
+    }
+    case Kind::TextBox: {
+      auto* e = static_cast<QLineEdit*>(w);
+      int max = c.maxLength() > 0 ? c.maxLength() : 32767;
+      if (e->maxLength() != max) e->setMaxLength(max);
+      if (e->isReadOnly() != c.locked()) e->setReadOnly(c.locked());
+      QString text = qstr(c.text());
+      if (e->text() != text) {
+        e->setText(text);
+        if (!e->hasFocus()) e->setCursorPosition(0);
+      }
+      break;
+    }
+    case Kind::Label: {
+      auto* l = static_cast<QLabel*>(w);
+      QString text = qstr(c.text());
+      if (l->text() != text) l->setText(text);
+      break;
+    }
+    case Kind::Frame: {
+      if (auto* gb = qobject_cast<QGroupBox*>(w)) {
+        QString text = qstr(c.text());
+        if (gb->title() != text) gb->setTitle(text);
+      }
+      break;
+    }
+    case Kind::HScroll: {
+      auto* s = static_cast<QScrollBar*>(w);
+      int lo = std::min(c.min(), c.max()), hi = std::max(c.min(), c.max());
+      bool inverted = c.min() > c.max();
+      if (s->minimum() != lo || s->maximum() != hi) s->setRange(lo, hi);
+      if (s->invertedAppearance() != inverted) {
+        s->setInvertedAppearance(inverted);
+        s->setInvertedControls(inverted);
+      }
+      if (s->singleStep() != c.smallChange()) s->setSingleStep(c.smallChange());
+      if (s->pageStep() != c.largeChange()) s->setPageStep(std::max(1, c.largeChange()));
+      if (s->value() != c.value()) s->setValue(c.value());
+      break;
+    }
+    case Kind::Picture:
+    case Kind::Image:
+    case Kind::Shape:
+      w->update();
+      break;
+    case Kind::Timer:
+      break;
+  }
+  bool visible = c.visible() && !it.orphan;
+  if (w->isVisibleTo(w->parentWidget()) != visible) w->setVisible(visible);
+  syncing_ = false;
+}
+
+void PanelView::refresh() {
+  if (panel_.all().size() != items_.size()) build();
+  uint64_t rev = panel_.revision();
+  if (rev != seen_) {
+    uint64_t since = seen_;
+    seen_ = rev;
+    for (Item& it : items_)
+      if (it.c->revision() > since) sync(it);
+  }
+  // Picture boxes repaint when their surface changed.
+  for (Item& it : items_) {
+    if (it.c->kind() != Kind::Picture || !it.w) continue;
+    const Surface* s = it.c->surface();
+    uint64_t r = s ? s->revision() : 0;
+    if (r != it.surfaceSeen) {
+      it.surfaceSeen = r;
+      if (it.w->isVisible()) it.w->update();
+    }
+  }
+  syncSurface();
+}
+
+void PanelView::syncSurface() {
+  if (!surface_ || surface_->revision() == surfaceRevision_) return;
+  surfaceRevision_ = surface_->revision();
+  const int w = surface_->widthPx(), h = surface_->heightPx();
+  const uint32_t* px = surface_->pixels();
+  if (w != shadowW_ || h != shadowH_) {
+    shadowW_ = w;
+    shadowH_ = h;
+    shadow_.assign(px, px + size_t(w) * h);
+    update();
+    return;
+  }
+  // Repaint only the tiles whose pixels changed.
+  QRegion dirty;
+  for (int ty = 0; ty < h; ty += kTile) {
+    int th = std::min(kTile, h - ty);
+    for (int tx = 0; tx < w; tx += kTile) {
+      int tw = std::min(kTile, w - tx);
+      bool changed = false;
+      for (int y = ty; y < ty + th; ++y) {
+        size_t at = size_t(y) * w + tx;
+        if (std::memcmp(px + at, shadow_.data() + at, size_t(tw) * 4) != 0) {
+          std::memcpy(shadow_.data() + at, px + at, size_t(tw) * 4);
+          changed = true;
+        }
+      }
+      if (changed) dirty += QRect(tx, ty, tw, th);
+    }
+  }
+  if (!dirty.isEmpty()) update(dirty);
+}
+
+void PanelView::paintEvent(QPaintEvent* e) {
+  QPainter p(this);
+  if (!surface_ || surface_->widthPx() == 0) {
+    p.fillRect(e->rect(), Qt::black);
+    return;
+  }
+  QImage img = imageOf(*surface_);
+  for (const QRect& r : e->region()) {
+    QRect inside = r & img.rect();
+    if (inside != r) p.fillRect(r, qcolor(surface_->background()));
+    if (!inside.isEmpty()) p.drawImage(inside.topLeft(), img, inside);
+  }
+}
+
+void PanelView::forward(const std::function<void()>& action) {
+  if (syncing_ || (gate_ && !gate_())) return;
+  try {
+    action();
+  } catch (const ProgramEnding&) {
+    // The program is ending; the run loop that was in progress has unwound.
+    return;
+  }
+  refresh();
+  emit acted();
+}
+
+QWidget* PanelView::widgetOf(const Control& c) const {
+  auto f = byControl_.find(&c);
+  return f == byControl_.end() ? nullptr : items_[f->second].w;
+}
+
+QWidget* PanelView::widgetOf(std::string_view name, int index) const {
+  Control* c = panel_.find(name, index);
+  return c ? widgetOf(*c) : nullptr;
+}
+
+QTimer* PanelView::timerOf(const Control& c) const {
+  auto f = byControl_.find(&c);
+  return f == byControl_.end() ? nullptr : items_[f->second].timer;
+}
+
+}  // namespace orbits::qt
