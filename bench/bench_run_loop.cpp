@@ -78,7 +78,11 @@ struct Bench {
 void runLoop(benchmark::State& state, int turbo) {
   auto b = std::make_unique<Bench>(turbo);
   b->run(kCyclesPerRun);  // settle the scale's expansion
+  const double first = b->w.sim.cycleCount;
   for (auto _ : state) b->run(kCyclesPerRun);
+  if (b->w.sim.cycleCount - first != double(state.iterations()) * kCyclesPerRun)
+    state.SkipWithError("the run ended before its cycles were done");
+  state.counters["scale"] = b->w.sim.distScaleIndex;
   reportPerCycle(state);
 }
 

@@ -45,6 +45,7 @@ struct CycleControls {
         chEnd(w.c("Chend")),
         chOrbSave(w.c("ChorbSave")),
         chNY(w.c("ChNY")),
+        chNum(w.c("ChNum")),
         piZZ(w.c("PiZZ")),
         piZX(w.c("PiZX")),
         txIterations(w.c("TXiterations")),
@@ -62,8 +63,8 @@ struct CycleControls {
     }
   }
   Control &optimT4, &optimT5, &txGexp, &chQuick, &chAlt, &chSunny, &chEnder, &txEnder, &chProximity,
-      &chEnd, &chOrbSave, &chNY, &piZZ, &piZX, &txIterations, &txCalorb, &txApart, &laChirp1,
-      &cdStop;
+      &chEnd, &chOrbSave, &chNY, &chNum, &piZZ, &piZX, &txIterations, &txCalorb, &txApart,
+      &laChirp1, &cdStop;
   Control* txTimErr[3] = {};
   Control* txMerr[3] = {};
   Control* txVolight[kTextRows] = {};
@@ -117,6 +118,10 @@ bool motionFinite(const SimState& s, int n) {
   return sum == 0;
 }
 
+bool velocitiesFinite(const SimState& s, int n) {
+  return nonFinite(s.velX, n) + nonFinite(s.velY, n) + nonFinite(s.velZ, n) == 0;
+}
+
 bool accelerationsFinite(const Accelerations& a, int n) {
   return nonFinite(a.accelX, n) + nonFinite(a.accelY, n) + nonFinite(a.accelZ, n) == 0;
 }
@@ -140,10 +145,30 @@ void numericFailure(MainWindow& w, CycleControls& ctl, const BodySnapshot& snap,
   w.host.messageBox(kNumericFailureText, kNumericFailureTitle);
 }
 
-inline int shade(double component) { return int(std::nearbyint(component)); }
+// A colour component rounded to the nearest whole number, halves to even: adding and taking
+// away 1.5 x 2^52 leaves the value rounded in the current (nearest-even) rounding mode.
+inline int shade(double component) {
+  constexpr double kRound = 6755399441055744.0;
+  return int((component + kRound) - kRound);
+}
 
 Color fullColour(const SimState& s, int i) {
   return rgb(shade(s.bodyRed[i]), shade(s.bodyGreen[i]), shade(s.bodyBlue[i]));
+}
+
+// Pixel of a surface at a point in drawing units, or nullptr outside it: the pixel
+// Surface::point and Surface::setPoint address, found once for reading and writing.
+inline uint32_t* pixelAt(Surface& sf, double x, double y) {
+  const double px = x / kUnitsPerPixel, py = y / kUnitsPerPixel;
+  if (!(px >= 0 && py >= 0 && px < sf.widthPx() && py < sf.heightPx())) return nullptr;
+  return sf.pixels() + size_t(int(py)) * size_t(sf.widthPx()) + size_t(int(px));
+}
+
+// Sets a pixel; the surface is marked changed once per cycle by the caller.
+inline bool plot(Surface& sf, double x, double y, Color c) {
+  uint32_t* p = pixelAt(sf, x, y);
+  if (p) *p = c;
+  return p != nullptr;
 }
 
 // A side view's place and size, read each cycle.
@@ -160,21 +185,34 @@ Strip stripOf(Control& pic) {
 // Step 10: project every body in play and plot it.
 void projectAndPlot(MainWindow& w, CycleControls& ctl) {
   SimState& s = w.sim;
-  const bool plot = ctl.chQuick.checked();
+  const bool drawing = ctl.chQuick.checked();
   const bool alternate = ctl.chAlt.checked() && std::fmod(s.orbitCount, 2.0) == 0;
   const bool glow = ctl.chSunny.checked();
   const double width = w.width(), height = w.height();
+  Surface& main = w.surface;
   Strip zy{}, zx{};
-  if (plot) {
+  if (drawing) {
     zy = stripOf(ctl.piZZ);
     zx = stripOf(ctl.piZX);
   }
-  for (int i = 0; i <= s.lastBody; ++i) {
+  // The projection of every body in play, in a loop free of branches that the compiler
+  // vectorises; switched-off bodies keep their coordinates.
+  const int n = s.lastBody + 1;
+  for (int i = 0; i < n; ++i) {
+    const bool on = s.bodyOff[i] == 0;
+    const double x = s.posX[i] / s.distScale + s.viewOffsetX;
+    const double y = s.posY[i] / s.distScale + s.viewOffsetY;
+    const double z = s.posZ[i] / s.distScale + s.viewOffsetZ;
+    s.screenX[i] = on ? x : s.screenX[i];
+    s.screenY[i] = on ? y : s.screenY[i];
+    s.screenZ[i] = on ? z : s.screenZ[i];
+  }
+  bool mainDrawn = false, zyDrawn = false, zxDrawn = false;
+  for (int i = 0; i < n; ++i) {
     if (s.bodyOff[i] != 0) continue;
-    projectBody(s, i);
     if (i == s.pairBody[2]) w.pair.pair2PosX = s.posX[i], w.pair.pair2PosY = s.posY[i];
     if (i == s.pairBody[1]) w.pair.pair1PosX = s.posX[i], w.pair.pair1PosY = s.posY[i];
-    if (!plot) continue;
+    if (!drawing) continue;
 
     const double sx = s.screenX[i], sy = s.screenY[i], sz = s.screenZ[i];
     const double mainX = sx - 500, mainY = sy + 500;
@@ -187,28 +225,33 @@ void projectAndPlot(MainWindow& w, CycleControls& ctl) {
     }
     if (0 < sx && sx < width && 0 < sy && sy < height && -24000 < sz && sz < 24000) {
       if (i == 0) {
-        w.surface.setPoint(mainX, mainY, c);
+        mainDrawn |= plot(main, mainX, mainY, c);
         if (glow) {
           Color q =
               rgb(shade(s.bodyRed[0] / 4), shade(s.bodyGreen[0] / 4), shade(s.bodyBlue[0] / 4));
-          w.surface.setPoint(mainX + 30, mainY, q);
-          w.surface.setPoint(mainX - 30, mainY, q);
-          w.surface.setPoint(mainX, mainY + 30, q);
-          w.surface.setPoint(mainX, mainY - 30, q);
+          mainDrawn |= plot(main, mainX + 30, mainY, q);
+          mainDrawn |= plot(main, mainX - 30, mainY, q);
+          mainDrawn |= plot(main, mainX, mainY + 30, q);
+          mainDrawn |= plot(main, mainX, mainY - 30, q);
         }
-      } else if (w.surface.point(mainX, mainY) != c) {
-        w.surface.setPoint(mainX, mainY, c);
+      } else if (uint32_t* p = pixelAt(main, mainX, mainY); p && *p != c) {
+        // A dot already there in this colour is not set again.
+        *p = c;
+        mainDrawn = true;
       }
     }
     if (zy.surface) {
       double u = zy.width / 2 + sz, v = mainY - zy.top;
-      if (0 < u && u < zy.width && 0 < v && v < zy.height) zy.surface->setPoint(u, v, c);
+      if (0 < u && u < zy.width && 0 < v && v < zy.height) zyDrawn |= plot(*zy.surface, u, v, c);
     }
     if (zx.surface) {
       double u = mainX - zx.left, v = zx.height / 2 + sz;
-      if (0 < u && u < zx.width && 0 < v && v < zx.height) zx.surface->setPoint(u, v, c);
+      if (0 < u && u < zx.width && 0 < v && v < zx.height) zxDrawn |= plot(*zx.surface, u, v, c);
     }
   }
+  if (mainDrawn) main.touch();
+  if (zyDrawn) zy.surface->touch();
+  if (zxDrawn) zx.surface->touch();
 }
 
 // Part of step 15: the drawing-bounds test for body k, with the automatic expansion.
@@ -267,10 +310,12 @@ float quarterOf(double x1, double y1, double x2, double y2, bool newYear, float 
   return current;
 }
 
-void ShowPairDistance(MainWindow& w, Control& apart) {
+void ShowPairDistance(MainWindow& w, Control& apart) { showPairDistance(w, apart, w.c("ChNum")); }
+
+void showPairDistance(MainWindow& w, Control& apart, const Control& simple) {
   const double d = w.pair.pairDist;
   apart.setTooltipNumber(d, NumForm::Signed, nullptr, " km");
-  if (w.c("ChNum").checked() && d >= 100000) {
+  if (simple.checked() && d >= 100000) {
     if (d < 1e7)
       apart.setNumber(text::intFloor(d / 1000), NumForm::Signed, nullptr, " kkm");
     else
@@ -383,7 +428,7 @@ void RunLoop(MainWindow& w) {
     const bool detailed = s.detailMode == "ok";
     if (detailed) Monkey(w);
     // 13.
-    if (ctl.optimT4.selected()) ShowPairDistance(w, ctl.txApart);
+    if (ctl.optimT4.selected()) showPairDistance(w, ctl.txApart, ctl.chNum);
 
     // 14. Movement error and its limit.
     for (int b = 1; b <= 2; ++b) {
@@ -402,7 +447,7 @@ void RunLoop(MainWindow& w) {
       updateVelocity(s, accel, k);
       boundsTest(w, ctl, k);
     }
-    if (!motionFinite(s, n)) {
+    if (!velocitiesFinite(s, n)) {
       numericFailure(w, ctl, snap, scaleBefore);
       return;
     }

@@ -23,6 +23,8 @@ void ApplyEndMessage(MainWindow& w);
 // Writes the pair distance into TXapart: the tooltip in km, the text short or exact as ChNum
 // says.
 void ShowPairDistance(MainWindow& w, Control& apart);
+// The same with the "Exact or simple" box already at hand.
+void showPairDistance(MainWindow& w, Control& apart, const Control& simple);
 
 // The quarter of the orbit pairBody(1) stands in around pairBody(2), from their drawing
 // coordinates; `current` when they are level on either axis.
