@@ -210,3 +210,46 @@ TEST(QtHostTest, AfterQuitTheRunLoopUnwindsAtItsNextYield) {
 
 }  // namespace
 }  // namespace orbits::qt
+
+namespace orbits::qt {
+namespace {
+
+// A run loop in progress (a handler that yields once per cycle) when the user ends the
+// program: the loop unwinds at its next yield, the view swallows the unwinding, and nothing
+// more reaches the core.
+TEST(QtHostTest, EndingDuringARunLoopUnwindsItCleanly) {
+  QtHost host;
+  MainWindow core(host);
+  Desktop desktop(core, &host);
+  desktop.show();
+  Control* go = nullptr;
+  for (Control& c : core.panel.all())
+    if (c.kind() == Kind::Button && c.visible() && c.container().empty()) go = &c;
+  ASSERT_NE(go, nullptr);
+  long cycles = 0;
+  bool unwound = true;
+  go->onClick = [&](int) {
+    unwound = false;
+    // The user ends the program while the loop runs; it arrives at the first yield.
+    QMetaObject::invokeMethod(
+        qApp, [&] { endProgram(core); }, Qt::QueuedConnection);
+    for (;;) {
+      ++cycles;
+      host.yield();
+      ASSERT_LT(cycles, 100'000'000) << "the loop never unwound";
+    }
+  };
+  qobject_cast<QAbstractButton*>(desktop.mainView().widgetOf(*go))->click();
+  EXPECT_TRUE(host.ending());
+  EXPECT_TRUE(core.shell.ending);
+  EXPECT_FALSE(unwound) << "the handler did not return normally";
+  EXPECT_GE(cycles, 1);
+  EXPECT_FALSE(desktop.mainWindow().isVisible());
+  // Further clicks do not reach the core.
+  go->onClick = [&](int) { unwound = true; };
+  qobject_cast<QAbstractButton*>(desktop.mainView().widgetOf(*go))->click();
+  EXPECT_FALSE(unwound);
+}
+
+}  // namespace
+}  // namespace orbits::qt
