@@ -2,10 +2,5 @@
 
 namespace orbits {
 
-void SavePerPre(MainWindow&) {}
-void SaveOrbit(MainWindow&) {}
-
-void Ocean(MainWindow&, int) {}
-void Asgard(MainWindow&) {}
 
 }  // namespace orbits

@@ -1,0 +1,599 @@
+#include "persist/save_reload.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#if __has_include(<unistd.h>)
+#include <unistd.h>
+#define ORBITS_HAVE_FSYNC 1
+#endif
+
+#include "analysis/data_file.h"
+#include "analysis/precession.h"
+#include "display/colours.h"
+#include "display/projection.h"
+#include "engine/run_control.h"
+#include "engine/time_rate.h"
+#include "persist/record_format.h"
+#include "text/number_text.h"
+#include "ui/main_window.h"
+
+namespace orbits {
+
+namespace {
+
+using persist::FieldReader;
+using persist::FormatError;
+using persist::Record;
+using persist::RecordWriter;
+
+constexpr int kLastPresetButton = 83;
+constexpr int kMassRows = 9;
+constexpr int kLatestMarker = kMarkerSlots - 1;  // slot 9999 mirrors the latest marker
+constexpr const char* kPerihelionHeader = "Perihelion Precession details follow:";
+
+int box(MainWindow& w, const char* name) { return w.c(name).value(); }
+
+int16_t markerNumber(MainWindow& w) {
+  return int16_t(
+      std::clamp<int64_t>(text::toWhole(text::val(w.c("TXmarker").text())), INT16_MIN, INT16_MAX));
+}
+
+bool savingStopped(MainWindow& w) {
+  const auto& broken = w.scenario.unwritableFiles;
+  return std::find(broken.begin(), broken.end(), kSaveFileName) != broken.end() ||
+         std::find(broken.begin(), broken.end(), kPerihelionFileName) != broken.end();
+}
+
+// A save that cannot be written is reported once; saving then stops for the rest of the run
+// (both files, so that they never disagree), and the run goes on.
+void saveFailed(MainWindow& w, const char* name, const std::string& path,
+                const std::string& reason) {
+  w.scenario.unwritableFiles.emplace_back(name);
+  const std::string message = "The file " + path + " could not be written (" + reason +
+                              "). Saving of orbital data stops for this run; the run goes on.";
+  if (Control* chirp = w.panel.find("LaChirp", 1)) chirp->setText(message);
+  w.host.messageBox(message, MainWindow::kTitle);
+}
+
+std::string errnoText(const char* otherwise) { return errno ? std::strerror(errno) : otherwise; }
+
+// Writes all of `text` to an open file, flushes it to the disk and closes it; the reason of a
+// failure, empty on success.
+std::string writeAndClose(std::FILE* f, const std::string& text) {
+  std::string reason;
+  errno = 0;
+  if (std::fwrite(text.data(), 1, text.size(), f) != text.size())
+    reason = errnoText("the file could not be written");
+  errno = 0;
+  if (reason.empty() && std::fflush(f) != 0) reason = errnoText("the file could not be written");
+#ifdef ORBITS_HAVE_FSYNC
+  errno = 0;
+  if (reason.empty() && ::fsync(::fileno(f)) != 0 && errno != EINVAL)
+    reason = errnoText("the file could not be synced");
+#endif
+  errno = 0;
+  if (std::fclose(f) != 0 && reason.empty()) reason = errnoText("the file could not be completed");
+  return reason;
+}
+
+bool readWholeFile(const std::string& path, std::string& out) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  std::ostringstream ss;
+  ss << in.rdbuf();
+  if (in.bad()) return false;
+  out = ss.str();
+  return true;
+}
+
+// What a reload restores: a fresh copy of the state, filled from the files, and the values of
+// the window that are set once both files were read.
+struct Loaded {
+  SimState sim;
+  ScenarioState scenario;
+  PairStats pair;
+  Clock clock;
+  Periods periods;
+  Markers markers;
+  int16_t markerNo = 0;
+  double gravityText = 0;
+  int32_t periMarkers = 0, aphMarkers = 0;
+  int chEach = 0, chEnd = 0, chZX = 0, chZAxis = 0, chAlt = 0, chAvg = 0, chSnap = 0;
+  int chQuick = 0, chAPE = 0, chDraw = 0;
+  double prevMin = 0, prevMax = 0;
+  std::string startText, startTip, currentText, currentTip;
+};
+
+int checkBox(FieldReader& f) { return int(f.whole(0, 2)); }
+
+void readSave(MainWindow& w, const std::string& content, Loaded& L) {
+  const std::string file = kSaveFileName;
+  const std::vector<Record> recs = persist::splitRecords(content, file);
+  if (recs.size() < size_t(kSaveLines))
+    throw FormatError(file + ": " + std::to_string(recs.size()) + " lines instead of " +
+                      std::to_string(kSaveLines));
+  if (recs.size() > size_t(kSaveLines))
+    throw FormatError(file + ", line " + std::to_string(recs[kSaveLines].line) + ": more than " +
+                      std::to_string(kSaveLines) + " lines");
+  auto line = [&](int n) { return FieldReader(recs[size_t(n - 1)], file, kSaveFields); };
+  SimState& s = L.sim;
+  PairStats& p = L.pair;
+  Markers& m = L.markers;
+  {
+    FieldReader f = line(1);
+    L.scenario.presetIndex = float(f.whole(0, kLastPresetButton));
+    s.orbitCount = double(f.whole(0, int64_t(1) << 52));
+    s.pairBody[1] = int16_t(f.whole(0, kTableRows - 1));
+    s.pairBody[2] = int16_t(f.whole(0, kTableRows - 1));
+    s.distScaleIndex = float(f.whole(0, kScaleCount - 1));
+    s.timeRateIndex = float(f.whole(0, kRateCount - 1));
+    s.turboMode = int16_t(f.whole(4, 5));
+    L.clock.elapsedSecFrac = f.number();
+    L.clock.elapsedSecs = f.number();
+    L.scenario.startYear = f.number();
+  }
+  {
+    FieldReader f = line(2);
+    L.periods.sumOrbitYears = f.number();
+    L.periods.sumOrbitDays = f.number();
+    L.periods.yearsAtLastOrbit = f.number();
+    L.periods.daysAtLastOrbit = f.number();
+    s.cycleCount = f.number();
+    s.calcsSinceOrbit1 = f.number();
+    p.totalMaxDist = f.number();
+    p.totalMinDist = f.number();
+    L.clock.dateMode = f.single();
+    L.markerNo = f.int16();
+  }
+  {
+    FieldReader f = line(3);
+    s.gravityOption = int16_t(f.whole(0, 4));
+    L.gravityText = f.number();
+    s.gravConstant = f.number();
+    s.proximityKm = f.number();
+    L.periMarkers = int32_t(f.whole(INT16_MIN, INT32_MAX));
+    L.aphMarkers = int32_t(f.whole(INT16_MIN, INT32_MAX));
+    L.chEach = checkBox(f);
+    L.periods.avgOrbitYears = f.number();
+    s.timeFactor = f.number();
+    if (!(s.timeFactor > 0)) f.fail("the time factor must be above 0");
+    s.lastBody = int16_t(f.whole(0, kMaxBodies - 1));
+  }
+  {
+    FieldReader f = line(4);
+    L.chEnd = checkBox(f), L.chZX = checkBox(f), L.chZAxis = checkBox(f), L.chAlt = checkBox(f);
+    L.chAvg = checkBox(f), L.chSnap = checkBox(f);
+    m.markerBody[kLatestMarker] = f.int16();
+    m.markerTheta[kLatestMarker] = f.number();
+    m.markerOrbit[kLatestMarker] = f.int32();
+    f.skip();
+  }
+  {
+    FieldReader f = line(5);
+    p.sumOrbitMaxDist = f.number();
+    p.sumOrbitMinDist = f.number();
+    L.periods.cyclesAtLastOrbit = f.number();
+    L.prevMin = f.number();
+    L.prevMax = f.number();
+    L.chQuick = checkBox(f);
+    L.periods.periodOption = int16_t(f.whole(0, 1));
+    f.skip(), f.skip(), f.skip();
+  }
+  {
+    FieldReader f = line(6);
+    p.orbitMinOrbit = f.int32();
+    p.orbitMaxOrbit = f.int32();
+    p.orbitMinDistCopy = f.number();
+    p.orbitMaxDistCopy = f.number();
+    p.orbitMinDist = f.number();
+    p.orbitMaxDist = f.number();
+    m.periMoveCount = f.int32();
+    p.totalMinOrbitNo = f.number();
+    p.totalMaxOrbitNo = f.number();
+    f.skip();
+  }
+  {
+    FieldReader f = line(7);
+    p.orbitMaxDx = f.number(), p.pairDx = f.number(), p.orbitMaxDy = f.number(),
+    p.pairDy = f.number();
+    p.orbitMinDx = f.number(), p.pairDx = f.number(), p.orbitMinDy = f.number(),
+    p.pairDy = f.number();
+    L.chAPE = checkBox(f);
+    L.chDraw = checkBox(f);
+  }
+  {
+    FieldReader f = line(8);
+    p.minPair2PosX = f.number(), p.pair2PosX = f.number(), p.orbitMinDy = f.number(),
+    p.pairDy = f.number();
+    p.minPair2PosX = f.number(), p.pair2PosX = f.number(), p.minPair2PosY = f.number(),
+    p.pair2PosY = f.number();
+    f.skip(), f.skip();
+  }
+  {
+    FieldReader f = line(9);
+    p.minPair1PosX = f.number(), p.pair1PosX = f.number(), p.minPair1PosY = f.number(),
+    p.pair1PosY = f.number();
+    for (int k = 0; k < 6; ++k) f.skip();
+  }
+  for (int n = 10; n <= 11; ++n) {
+    FieldReader f = line(n);
+    for (int k = 0; k < kSaveFields; ++k) f.skip();
+  }
+  {
+    FieldReader f = line(12);
+    L.startText = f.str();
+    if (!text::parseDateText(L.startText)) f.fail("\"" + L.startText + "\" is not a date text");
+    L.scenario.startDate = *text::parseDateText(L.startText);
+    L.startTip = f.str();
+    L.currentText = f.str();
+    L.currentTip = f.str();
+    const double orbits = s.orbitCount;
+    if (orbits >= 1 && orbits < 10000) {
+      const size_t slot = size_t(orbits - 1);
+      L.clock.orbitMinDates[slot] = f.date();
+      L.clock.orbitMaxDates[slot] = f.date();
+    } else {
+      // Written as 0 and 0 (no date slot for this orbit count).
+      for (int k = 0; k < 2; ++k) f.isDate() ? (void)f.date() : f.skip();
+    }
+    L.clock.newYearDate = f.date();
+    L.clock.newYearTimeText = f.str();
+    (void)f.str(), (void)f.str();
+  }
+  for (int k = 0; k < kMaxBodies; ++k) {
+    FieldReader a = line(13 + 2 * k);
+    s.posX[k] = a.number(), s.posY[k] = a.number(), s.posZ[k] = a.number();
+    s.velX[k] = a.number(), s.velY[k] = a.number(), s.velZ[k] = a.number();
+    s.bodyMass[k] = a.number();
+    s.bodyOff[k] = int16_t(a.whole(0, 1));
+    a.skip(), a.skip();
+    FieldReader b = line(14 + 2 * k);
+    for (int rep = 0; rep < 2; ++rep)
+      s.screenX[k] = b.number(), s.screenY[k] = b.number(), s.screenZ[k] = b.number();
+    for (int z = 0; z < 4; ++z) b.skip();
+    s.velX[k] /= s.timeFactor;
+    s.velY[k] /= s.timeFactor;
+    s.velZ[k] /= s.timeFactor;
+  }
+  (void)w;
+}
+
+void readPerihelia(const std::string& content, Loaded& L) {
+  const std::string file = kPerihelionFileName;
+  const std::vector<Record> recs = persist::splitRecords(content, file);
+  if (recs.empty()) throw FormatError(file + ": the file is empty");
+  {
+    FieldReader header(recs[0], file, 1);
+    (void)header.str();
+  }
+  const double orbits = L.sim.orbitCount;
+  const int last = orbits >= 9998 ? 9998 : int(orbits) - 1;
+  // Each slot is taken from the record that carries its number; a later record of the same
+  // slot (an orbit saved again after a reload) replaces an earlier one.
+  std::vector<char> seen(size_t(std::max(last + 1, 0)), 0);
+  Markers& m = L.markers;
+  for (size_t r = 1; r < recs.size(); ++r) {
+    FieldReader f(recs[r], file, kSaveFields);
+    const int64_t slot = f.whole(0, 9998);
+    const double p2x = f.number(), p2y = f.number(), p1y = f.number(), p1x = f.number(),
+                 theta = f.number();
+    const int32_t orbit = f.int32();
+    const int16_t body = f.int16();
+    f.skip(), f.skip();
+    if (slot > last) continue;
+    const size_t i = size_t(slot);
+    m.markerPair2X[i] = p2x, m.markerPair2Y[i] = p2y, m.markerPair1Y[i] = p1y,
+    m.markerPair1X[i] = p1x;
+    m.markerTheta[i] = theta;
+    m.markerOrbit[i] = orbit;
+    m.markerBody[i] = body;
+    seen[i] = 1;
+  }
+  const auto missing = std::find(seen.begin(), seen.end(), 0);
+  if (missing != seen.end()) {
+    const long count = std::count(seen.begin(), seen.end(), 0);
+    throw FormatError(
+        file + ": " + std::to_string(count) + " of the " + std::to_string(seen.size()) +
+        " perihelion records of the saved orbits are missing (the first is orbit slot " +
+        std::to_string(missing - seen.begin()) + ")");
+  }
+}
+
+// Selects an option and runs its click handler even when it was selected already, so that what
+// the handler derives (the scale, the time factor) is in force.
+template <typename Fn>
+void choose(Control& option, Fn handler) {
+  if (option.selected())
+    handler();
+  else
+    option.setValue(1);
+}
+
+void applyReload(MainWindow& w, Loaded& L) {
+  // The state read from the files. Run flags and the run loop's own state stay the window's.
+  const std::string runState = w.sim.runState;
+  w.sim = L.sim;
+  w.sim.runState = runState;
+  w.scenario = L.scenario;
+  w.pair = L.pair;
+  w.clock = L.clock;
+  w.periods = L.periods;
+  w.markers = L.markers;
+  SimState& s = w.sim;
+  const double savedGravConstant = s.gravConstant;
+
+  // 1.
+  Control& newYear = w.c("TXnewyear");
+  newYear.setText(text::dateText(w.clock.newYearDate));
+  newYear.setTooltip(w.clock.newYearTimeText);
+  // 2.
+  w.c("Chend").setValue(L.chEnd);
+  w.c("ChZX").setValue(L.chZX);
+  w.c("ChZAxis").setValue(L.chZAxis);
+  w.c("Chalt").setValue(L.chAlt);
+  w.c("ChEach").setValue(L.chEach);
+  // 3.
+  w.c("TXperihelis").setText(text::plain(double(L.periMarkers) - 1));
+  w.markers.periMarkerCount = L.periMarkers;
+  w.c("TXaphMove").setText(text::plain(double(L.aphMarkers) - 1));
+  w.markers.aphMarkerCount = L.aphMarkers;
+  w.c("TXpersephone").setText(text::plain(double(w.markers.periMoveCount) - 1));
+  // 4.
+  Control& start = w.c("TXstartdate");
+  start.setText(L.startText);
+  start.setTooltip(L.startTip);
+  Control& current = w.c("TXcurrent");
+  current.setText(L.currentText);
+  current.setTooltip(L.currentTip);
+  // 5.
+  Control& gravity = w.c("TXTgravity");
+  gravity.setText(text::plain(L.gravityText));
+  // 6.
+  w.c("HSalpha").setValue(s.pairBody[1]);
+  w.c("HSbeta").setValue(s.pairBody[2]);
+  // 7.
+  w.c("ChAvg").setValue(L.chAvg);
+  w.c("ChSnap").setValue(L.chSnap);
+  w.c("CHquick").setValue(0);
+  w.c("CHquick").setValue(L.chQuick);
+  w.c("ChAPE").setValue(L.chAPE);
+  w.c("ChDraw").setValue(L.chDraw);
+  // 8. The velocities were divided by the saved time factor; the rescale of the time-rate
+  // option multiplies them by the factor over the previous one, which is that of a window
+  // that has not chosen a rate yet, whatever was chosen before the reload.
+  w.c("OpAnnual", w.periods.periodOption).setValue(1);
+  const int scale = int(text::toWhole(s.distScaleIndex));
+  choose(w.c("OpDist", scale), [&] { OpDist_Click(w, scale); });
+  const int rate = int(text::toWhole(s.timeRateIndex));
+  s.prevTimeFactor = 1.0;
+  choose(w.c("Optime", rate), [&] { Optime_Click(w, rate); });
+  w.c("OptimT", s.turboMode).setValue(1);
+  // 9.
+  w.c("TXlaps").setText(text::plain(s.orbitCount));
+  w.c("TXiterations").setText(text::plain(s.cycleCount));
+  // 10.
+  w.c("HStheta").setValue(L.markerNo);
+  // 11. The constant in force when the run was saved stays in force.
+  w.c("opGee", s.gravityOption).setValue(1);
+  gravity.setText(text::plain(L.gravityText));
+  s.gravConstant = savedGravConstant;
+  // 12.
+  w.pair.prevOrbitMaxDist = L.prevMax;
+  w.pair.prevOrbitMinDist = L.prevMin;
+
+  // The window of a reloaded run.
+  const Color normal = w.c("Command2").backColor();
+  for (Control* p : w.panel.members("CDp"))
+    if (p->index() >= 1 && p->index() <= kLastPresetButton) p->setBackColor(normal);
+  const Color pale = rgb(255, 255, 127);
+  w.c("CDp", int(text::toWhole(w.scenario.presetIndex))).setBackColor(pale);
+  Control& cont = w.c("CDcont");
+  cont.setBackColor(pale);
+  cont.setVisible(true);
+  w.c("LaChirp", 0)
+      .setText("Reload of Scenario [" + text::signedText(w.scenario.presetIndex) + " ]");
+  s.quadrant = s.prevQuadrant = 1;
+  ColPlan(w);
+  for (int k = 0; k <= std::min(int(s.lastBody), kMassRows - 1); ++k) {
+    Control& mass = w.c("TXmass", k);
+    mass.setText(text::patterned(s.bodyMass[k], "0.00000000000000"));
+    mass.setTooltip(text::signedText(1e30 * s.solarMass * s.bodyMass[k]) + " kg");
+  }
+  w.c("CDcon").setVisible(false);
+  s.runState = "stop";
+  PawsOn(w);
+  w.c("CDdot").press();
+  w.c("LaChirp", 1)
+      .setText(
+          "Previous scenario data has been loaded. Select 'Continue' for evolution to proceed.");
+  ResetDataFiles(w);
+}
+
+}  // namespace
+
+std::string saveText(MainWindow& w) {
+  const SimState& s = w.sim;
+  const PairStats& p = w.pair;
+  const Clock& c = w.clock;
+  const Periods& per = w.periods;
+  const Markers& m = w.markers;
+  RecordWriter out;
+  auto zeros = [&](int n) {
+    for (int k = 0; k < n; ++k) out.whole(0);
+  };
+  out.number(w.scenario.presetIndex).number(s.orbitCount).whole(s.pairBody[1]).whole(s.pairBody[2]);
+  out.number(s.distScaleIndex).number(s.timeRateIndex).whole(s.turboMode);
+  out.number(c.elapsedSecFrac).number(c.elapsedSecs).number(w.scenario.startYear);
+  out.end();
+  out.number(per.sumOrbitYears)
+      .number(per.sumOrbitDays)
+      .number(per.yearsAtLastOrbit)
+      .number(per.daysAtLastOrbit);
+  out.number(s.cycleCount).number(s.calcsSinceOrbit1).number(p.totalMaxDist).number(p.totalMinDist);
+  out.number(c.dateMode).whole(markerNumber(w));
+  out.end();
+  out.whole(s.gravityOption).number(text::val(w.c("TXTgravity").text())).number(s.gravConstant);
+  out.number(s.proximityKm)
+      .whole(m.periMarkerCount)
+      .whole(m.aphMarkerCount)
+      .whole(box(w, "ChEach"));
+  out.number(per.avgOrbitYears).number(s.timeFactor).whole(s.lastBody);
+  out.end();
+  for (const char* name : {"Chend", "ChZX", "ChZAxis", "Chalt", "ChAvg", "ChSnap"})
+    out.whole(box(w, name));
+  out.whole(m.markerBody[kLatestMarker])
+      .number(m.markerTheta[kLatestMarker])
+      .whole(m.markerOrbit[kLatestMarker]);
+  zeros(1);
+  out.end();
+  out.number(p.sumOrbitMaxDist).number(p.sumOrbitMinDist).number(per.cyclesAtLastOrbit);
+  out.number(p.prevOrbitMinDist)
+      .number(p.prevOrbitMaxDist)
+      .whole(box(w, "CHquick"))
+      .whole(per.periodOption);
+  zeros(3);
+  out.end();
+  out.whole(p.orbitMinOrbit)
+      .whole(p.orbitMaxOrbit)
+      .number(p.orbitMinDistCopy)
+      .number(p.orbitMaxDistCopy);
+  out.number(p.orbitMinDist).number(p.orbitMaxDist).whole(m.periMoveCount);
+  out.number(p.totalMinOrbitNo).number(p.totalMaxOrbitNo);
+  zeros(1);
+  out.end();
+  out.number(p.orbitMaxDx).number(p.pairDx).number(p.orbitMaxDy).number(p.pairDy);
+  out.number(p.orbitMinDx).number(p.pairDx).number(p.orbitMinDy).number(p.pairDy);
+  out.whole(box(w, "ChAPE")).whole(box(w, "ChDraw"));
+  out.end();
+  out.number(p.minPair2PosX).number(p.pair2PosX).number(p.orbitMinDy).number(p.pairDy);
+  out.number(p.minPair2PosX).number(p.pair2PosX).number(p.minPair2PosY).number(p.pair2PosY);
+  zeros(2);
+  out.end();
+  out.number(p.minPair1PosX).number(p.pair1PosX).number(p.minPair1PosY).number(p.pair1PosY);
+  zeros(6);
+  out.end();
+  for (int n = 0; n < 2; ++n) {
+    zeros(10);
+    out.end();
+  }
+  Control &start = w.c("TXstartdate"), &current = w.c("TXcurrent");
+  out.str(start.text()).str(start.tooltip()).str(current.text()).str(current.tooltip());
+  if (s.orbitCount >= 1 && s.orbitCount < 10000) {
+    const size_t slot = size_t(s.orbitCount - 1);
+    out.date(c.orbitMinDates[slot]).date(c.orbitMaxDates[slot]);
+  } else {
+    zeros(2);
+  }
+  out.date(c.newYearDate).str(c.newYearTimeText).str("x").str("x");
+  out.end();
+  for (int k = 0; k < kMaxBodies; ++k) {
+    out.number(s.posX[k]).number(s.posY[k]).number(s.posZ[k]);
+    out.number(s.velX[k])
+        .number(s.velY[k])
+        .number(s.velZ[k])
+        .number(s.bodyMass[k])
+        .whole(s.bodyOff[k]);
+    zeros(2);
+    out.end();
+    for (int rep = 0; rep < 2; ++rep)
+      out.number(s.screenX[k]).number(s.screenY[k]).number(s.screenZ[k]);
+    zeros(4);
+    out.end();
+  }
+  return out.text();
+}
+
+void SavePerPre(MainWindow& w) {
+  if (savingStopped(w)) return;
+  const double orbits = w.sim.orbitCount;
+  if (!(orbits >= 1 && orbits < 10000)) return;
+  const size_t o = size_t(orbits - 1);
+  const Markers& m = w.markers;
+  RecordWriter out;
+  out.whole(int64_t(o))
+      .number(m.markerPair2X[o])
+      .number(m.markerPair2Y[o])
+      .number(m.markerPair1Y[o]);
+  out.number(m.markerPair1X[o])
+      .number(m.markerTheta[o])
+      .whole(m.markerOrbit[o])
+      .whole(m.markerBody[o]);
+  out.whole(0).whole(0);
+  out.end();
+  const std::string path = dataFilePath(w, kPerihelionFileName);
+  errno = 0;
+  std::FILE* f = std::fopen(path.c_str(), "ab");
+  std::string reason = f ? writeAndClose(f, out.text()) : errnoText("the file could not be opened");
+  if (!reason.empty()) saveFailed(w, kPerihelionFileName, path, reason);
+}
+
+void SaveOrbit(MainWindow& w) {
+  if (savingStopped(w)) return;
+  const std::string path = dataFilePath(w, kSaveFileName);
+  const std::string temp = path + ".tmp";
+  errno = 0;
+  std::FILE* f = std::fopen(temp.c_str(), "wb");
+  std::string reason =
+      f ? writeAndClose(f, saveText(w)) : errnoText("the file could not be created");
+  if (reason.empty()) {
+    std::error_code ec;
+    std::filesystem::rename(temp, path, ec);
+    if (ec) reason = ec.message();
+  }
+  if (!reason.empty()) {
+    std::error_code ignored;
+    std::filesystem::remove(temp, ignored);
+    saveFailed(w, kSaveFileName, path, reason);
+  }
+}
+
+ReloadResult CDcon_Click(MainWindow& w) {
+  ReloadResult result;
+  auto L = std::make_unique<Loaded>();
+  L->sim = w.sim;
+  L->scenario = w.scenario;
+  L->pair = w.pair;
+  L->clock = w.clock;
+  L->periods = w.periods;
+  L->markers = w.markers;
+
+  std::string content;
+  const std::string savePath = dataFilePath(w, kSaveFileName);
+  try {
+    if (!readWholeFile(savePath, content))
+      throw FormatError(std::string(kSaveFileName) + " cannot be read");
+    readSave(w, content, *L);
+  } catch (const FormatError& e) {
+    result = {"error", e.what()};
+  }
+  if (result.loadStatus.empty()) {
+    try {
+      if (!readWholeFile(dataFilePath(w, kPerihelionFileName), content))
+        throw FormatError(std::string(kPerihelionFileName) + " cannot be read");
+      readPerihelia(content, *L);
+    } catch (const FormatError& e) {
+      result = {"errorer", e.what()};
+    }
+  }
+  if (!result.loadStatus.empty()) {
+    // Nothing was restored, so the button stays for another attempt once the files are put right.
+    w.host.messageBox(std::string(kNoReloadText) + ": " + result.problem + ".", MainWindow::kTitle);
+    return result;
+  }
+  w.c("ImMoon").setVisible(false);
+  applyReload(w, *L);
+  return result;
+}
+
+void wirePersist(MainWindow& w) {
+  w.panel.onClick("CDcon", [&w](int) { CDcon_Click(w); });
+}
+
+}  // namespace orbits

@@ -1,0 +1,42 @@
+#pragma once
+// Saving the whole state of a run at the end of each orbit into "orbit-save.txt" and
+// "orbit-pp.txt", and reloading it ("Load Previous Data") to continue the run.
+#include <string>
+
+namespace orbits {
+
+class MainWindow;
+
+constexpr const char* kSaveFileName = "orbit-save.txt";
+constexpr const char* kPerihelionFileName = "orbit-pp.txt";
+constexpr int kSaveLines = 32;
+constexpr int kSaveFields = 10;
+
+// Appends the perihelion record of the orbit just completed to "orbit-pp.txt".
+void SavePerPre(MainWindow& w);
+// Writes the 32 lines of "orbit-save.txt", replacing the previous save only once the new one
+// is complete.
+void SaveOrbit(MainWindow& w);
+
+// The text of "orbit-save.txt" for the current state.
+std::string saveText(MainWindow& w);
+
+// The outcome of a reload: loadStatus is "" when both files were read completely, "error"
+// when "orbit-save.txt" failed, "errorer" when "orbit-pp.txt" failed; problem says what and
+// where.
+struct ReloadResult {
+  std::string loadStatus;
+  std::string problem;
+};
+
+// "Load Previous Data": reads both files into a copy of the state and applies it only when
+// both were read correctly; otherwise the window stays as it was and a message names the
+// problem.
+ReloadResult CDcon_Click(MainWindow& w);
+
+// The message shown when a reload is not possible.
+constexpr const char* kNoReloadText = "No reload available";
+
+void wirePersist(MainWindow& w);
+
+}  // namespace orbits

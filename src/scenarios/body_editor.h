@@ -1,0 +1,35 @@
+#pragma once
+// The body editor shown while a run is paused: one body at a time is shown in the fields
+// TXTp(0..6) and the position scroll bars, can be moved, given a new motion or mass, and
+// switched off or on; the ring Shark marks it on the drawing.
+#include <optional>
+
+namespace orbits {
+
+class MainWindow;
+
+constexpr int kBodyEditorFields = 7;  // TXTp(0..6)
+
+// The body number in TXTOden, when it names a body of the table (0..9).
+std::optional<int> editedBody(MainWindow& w);
+
+// Shows body n in the fields and the position scroll bars.
+void SetBody(MainWindow& w, int n);
+// Places the marker around body n and shows the body's name and colour.
+void Ocean(MainWindow& w, int n);
+// The body of TXTOden shown in the fields, marked, and its on/off box set.
+void Asgard(MainWindow& w);
+// Writes the seven fields back into the body of TXTOden. False when the fields hold nothing
+// usable (no body, a mass that is not a number): then nothing changes.
+bool Bifrost(MainWindow& w);
+
+// Handlers.
+void Qui_Change(MainWindow& w);
+void TXTp_LostFocus(MainWindow& w, int k);
+void Hsp_Change(MainWindow& w, int k);
+void Opadd_Click(MainWindow& w, int k);
+void Chon_Click(MainWindow& w);
+
+void wireBodyEditor(MainWindow& w);
+
+}  // namespace orbits
