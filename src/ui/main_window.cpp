@@ -2,9 +2,13 @@
 
 #include "analysis/drift.h"
 #include "analysis/precession.h"
+#include "display/clearing.h"
+#include "display/side_views.h"
 #include "engine/end_conditions.h"
 #include "engine/startup.h"
 #include "scenarios/gravity_settings.h"
+#include "persist/save_reload.h"
+#include "scenarios/body_editor.h"
 #include "scenarios/presets.h"
 #include "display/projection.h"
 #include "engine/run_control.h"
@@ -24,6 +28,10 @@ MainWindow::MainWindow(Host& h) : host(h), surface(kWindowWidth / kUnitsPerPixel
   wireEndConditions(*this);
   wireDrift(*this);
   wirePrecession(*this);
+  wireBodyEditor(*this);
+  wireSideViews(*this);
+  wireClearing(*this);
+  wirePersist(*this);
   // The load handler runs last, after every handler is wired.
   Form_Load(*this);
 }
