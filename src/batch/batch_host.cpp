@@ -1,0 +1,170 @@
+#include "batch/batch_host.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <ctime>
+
+#include "ui/main_window.h"
+
+namespace orbits::batch {
+
+Clocks Clocks::system() {
+  Clocks c;
+  c.monotonic = [] {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+        std::chrono::steady_clock::now().time_since_epoch());
+  };
+  c.now = [] {
+    const std::time_t t = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&t, &local);
+    return text::DateTime{
+        text::Date::fromYmd(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday), local.tm_hour,
+        local.tm_min, local.tm_sec};
+  };
+  return c;
+}
+
+BatchHost::BatchHost(std::string dataDir, std::ostream& err, Clocks clocks)
+    : dataDir_(std::move(dataDir)), err_(err), clocks_(std::move(clocks)) {}
+
+void BatchHost::beginRun(RunLimit limit, std::vector<Setting> then, bool progress) {
+  limit_ = limit;
+  then_ = std::move(then);
+  progress_ = progress;
+  cycles_ = 0;
+  stopped_ = false;
+  untilClock_ = 0;
+  orbitsAtStart_ = w_ ? w_->sim.orbitCount : 0;
+  timers_.clear();
+  if (w_)
+    for (Control& c : w_->panel.all())
+      if (c.kind() == Kind::Timer) timers_.push_back({&c});
+  start_ = clocks_.monotonic();
+  nextDraw_ = start_;
+}
+
+void BatchHost::endRun() {
+  clearProgress();
+  then_.clear();
+}
+
+bool BatchHost::limitHit() const {
+  if (limit_.by == RunLimit::By::Cycles) return double(cycles_) >= limit_.count;
+  return w_->sim.orbitCount >= limit_.count;
+}
+
+void BatchHost::yield() {
+  if (!w_) return;
+  ++cycles_;
+  if (cycles_ == 1 && !then_.empty()) {
+    const std::vector<Setting> due = std::move(then_);
+    then_.clear();
+    for (const Setting& s : due)
+      if (!applySetting(s))
+        err_ << "orbits-batch: --then " << s.control->ref() << ": the control takes no change "
+             << "now (disabled or locked); left as it is\n";
+  }
+  // Stop as the user's Stop does: the loop finishes this cycle, its save included. A run the
+  // system has already stopped or ended is left as it is.
+  if (!stopped_ && w_->sim.runState == "bat" && limitHit()) {
+    stopped_ = true;
+    w_->c("CDstop").press();
+  }
+  if (--untilClock_ > 0) return;
+  untilClock_ = kCyclesPerClockRead;
+  const std::chrono::nanoseconds t = clocks_.monotonic();
+  tickTimers(t);
+  if (progress_ && t >= nextDraw_) {
+    drawProgress(t);
+    nextDraw_ = t + kProgressEvery;
+  }
+}
+
+void BatchHost::tickTimers(std::chrono::nanoseconds t) {
+  for (TimerState& s : timers_) {
+    Control& timer = *s.timer;
+    if (!timer.enabled() || timer.interval() <= 0) {
+      s.armed = false;
+      continue;
+    }
+    const std::chrono::nanoseconds every = std::chrono::milliseconds(timer.interval());
+    if (!s.armed) {
+      s.armed = true;
+      s.due = t + every;
+      continue;
+    }
+    if (t < s.due) continue;
+    // Ticks missed while the loop was busy collapse into one, as a window's timer does.
+    s.due += every;
+    if (s.due <= t) s.due = t + every;
+    timer.tick();
+  }
+}
+
+namespace {
+
+std::string duration(double seconds) {
+  if (!std::isfinite(seconds) || seconds < 0) return "--:--";
+  const long s = long(seconds + 0.5);
+  char buf[32];
+  if (s >= 3600)
+    std::snprintf(buf, sizeof buf, "%ld:%02ld:%02ld", s / 3600, s / 60 % 60, s % 60);
+  else
+    std::snprintf(buf, sizeof buf, "%ld:%02ld", s / 60, s % 60);
+  return buf;
+}
+
+}  // namespace
+
+void BatchHost::drawProgress(std::chrono::nanoseconds t) {
+  const double elapsed = std::chrono::duration<double>(t - start_).count();
+  const double rate = elapsed > 0 ? double(cycles_) / elapsed : 0;
+  double done = 0;
+  char what[64];
+  if (limit_.by == RunLimit::By::Cycles) {
+    done = double(cycles_) / limit_.count;
+    std::snprintf(what, sizeof what, "cycle %ld/%.0f", cycles_, limit_.count);
+  } else {
+    const SimState& s = w_->sim;
+    // Completed orbits and the quarters of the current one.
+    const double partial = s.orbitCount > 0 ? std::clamp((s.quadrant - 1) * 0.25, 0.0, 0.75) : 0;
+    const double span = limit_.count - orbitsAtStart_;
+    done = span > 0 ? (s.orbitCount - orbitsAtStart_ + partial) / span : 1;
+    std::snprintf(what, sizeof what, "orbit %.0f/%.0f", s.orbitCount, limit_.count);
+  }
+  done = std::clamp(done, 0.0, 1.0);
+  const double left = done > 0 ? elapsed * (1 - done) / done : NAN;
+  char line[256];
+  std::snprintf(line, sizeof line, "\r[%3d%%] %s  %.0f cycles/s  %s  left %s\x1b[K",
+                int(done * 100), what, rate, w_->c("TXcurrent").text().c_str(),
+                duration(left).c_str());
+  err_ << line << std::flush;
+  progressShown_ = true;
+}
+
+void BatchHost::clearProgress() {
+  if (!progressShown_) return;
+  err_ << "\r\x1b[K" << std::flush;
+  progressShown_ = false;
+}
+
+void BatchHost::messageBox(const std::string& text, const std::string& title, MessageIcon icon) {
+  clearProgress();
+  std::string shown = text;
+  for (char& ch : shown)
+    if (ch == '\r') ch = '\n';
+  err_ << (icon == MessageIcon::Critical ? "[error] " : "[message] ") << title << ": " << shown
+       << "\n"
+       << std::flush;
+  messages_.push_back(title.empty() ? text : title + ": " + text);
+}
+
+bool BatchHost::openAddress(const std::string& address) {
+  clearProgress();
+  err_ << "[address] " << address << " (not opened: no window)\n" << std::flush;
+  return false;
+}
+
+}  // namespace orbits::batch

@@ -1,0 +1,97 @@
+#pragma once
+// The runner's host: no window. Message boxes go to standard error and are answered at once,
+// the core's timers tick on a monotonic clock as the window's would, and every yield of the
+// run loop counts a cycle, applies the settings due at the start of the run, stops the run
+// at its limit and redraws the progress line.
+#include <chrono>
+#include <functional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "batch/settings.h"
+#include "form/host.h"
+
+namespace orbits {
+
+class MainWindow;
+
+namespace batch {
+
+// The clocks the runner reads; tests give fixed ones.
+struct Clocks {
+  std::function<std::chrono::nanoseconds()> monotonic;
+  std::function<text::DateTime()> now;  // the computer's date and time
+  static Clocks system();
+};
+
+// Where the run stops: when the orbit count reaches a number, or after a number of cycles of
+// this run.
+struct RunLimit {
+  enum class By { Orbits, Cycles } by = By::Cycles;
+  double count = 0;
+};
+
+class BatchHost : public Host {
+ public:
+  BatchHost(std::string dataDir, std::ostream& err, Clocks clocks);
+
+  void attach(MainWindow& w) { w_ = &w; }
+
+  // Prepares a run: its limit, the settings applied at its first yield, and whether the
+  // progress line is drawn.
+  void beginRun(RunLimit limit, std::vector<Setting> then, bool progress);
+  // Clears the progress line.
+  void endRun();
+
+  long cycles() const { return cycles_; }
+  // The run was stopped here because it reached its limit.
+  bool limitReached() const { return stopped_; }
+  const std::vector<std::string>& messages() const { return messages_; }
+  std::chrono::nanoseconds clock() const { return clocks_.monotonic(); }
+
+  void yield() override;
+  void messageBox(const std::string& text, const std::string& title, MessageIcon icon) override;
+  bool openAddress(const std::string& address) override;
+  text::DateTime now() override { return clocks_.now(); }
+  void quit() override { quitAsked_ = true; }
+  std::string dataDir() override { return dataDir_; }
+
+  // The clock is read once every so many cycles (timers, progress): reading it costs a good
+  // share of a cycle in the fastest modes.
+  static constexpr int kCyclesPerClockRead = 32;
+  static constexpr std::chrono::milliseconds kProgressEvery{100};
+
+ private:
+  struct TimerState {
+    Control* timer;
+    bool armed = false;
+    std::chrono::nanoseconds due{0};
+  };
+
+  bool limitHit() const;
+  void tickTimers(std::chrono::nanoseconds t);
+  void drawProgress(std::chrono::nanoseconds t);
+  void clearProgress();
+
+  std::string dataDir_;
+  std::ostream& err_;
+  Clocks clocks_;
+  MainWindow* w_ = nullptr;
+  std::vector<TimerState> timers_;
+
+  RunLimit limit_;
+  std::vector<Setting> then_;
+  bool progress_ = false;
+  bool progressShown_ = false;
+  long cycles_ = 0;
+  double orbitsAtStart_ = 0;
+  bool stopped_ = false;
+  int untilClock_ = 0;
+  std::chrono::nanoseconds start_{0}, nextDraw_{0};
+  bool quitAsked_ = false;
+  std::vector<std::string> messages_;
+};
+
+}  // namespace batch
+}  // namespace orbits

@@ -1,0 +1,245 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+#include "../support/test_host.h"
+#include "analysis/data_file.h"
+#include "batch_support.h"
+#include "ui/main_window.h"
+
+namespace orbits::batch {
+namespace {
+
+using testing::fixedEnv;
+using ::testing::HasSubstr;
+using testing::linesOf;
+using testing::readFile;
+using testing::runWith;
+using testing::TempDir;
+
+// The first preset: Mercury from 1940, some fifty thousand cycles an orbit.
+constexpr const char* kFastPreset = "1";
+
+nlohmann::json jsonOf(const testing::Outcome& r) {
+  EXPECT_TRUE(nlohmann::json::accept(r.out)) << r.out;
+  return nlohmann::json::parse(r.out, nullptr, false);
+}
+
+TEST(BatchRun, WritesTheSameDriftFileAsTheCoreDrivenDirectly) {
+  // The core on its own, stopped by Stop at the yield of the cycle that completes orbit 3.
+  orbits::testing::TestHost host;
+  {
+    MainWindow w(host);
+    host.onYield = [&w](long) {
+      if (w.sim.orbitCount >= 3) w.c("CDstop").press();
+    };
+    w.c("CDp", 1).press();
+    ASSERT_EQ(w.sim.orbitCount, 3);
+  }
+  TempDir dir;
+  const auto r = runWith({"--preset", kFastPreset, "--orbits", "3", "--data-dir", dir.path()});
+  ASSERT_EQ(r.status, kExitOk) << r.err;
+  const auto direct = linesOf(host.dataDir() + "/" + kDriftFileName);
+  const auto batch = linesOf(dir.file(kDriftFileName));
+  ASSERT_GT(direct.size(), 3u);
+  ASSERT_EQ(batch.size(), direct.size());
+  // Line 1 carries the computer's date and time.
+  for (size_t i = 1; i < direct.size(); ++i) EXPECT_EQ(batch[i], direct[i]) << "line " << i + 1;
+}
+
+TEST(BatchRun, OrbitsStopsAtThatOrbitAfterItsSave) {
+  TempDir dir;
+  const auto r =
+      runWith({"--preset", kFastPreset, "--orbits", "2", "--json", "--data-dir", dir.path()});
+  ASSERT_EQ(r.status, kExitOk) << r.err;
+  const auto j = jsonOf(r);
+  EXPECT_EQ(j["orbits"], 2);
+  EXPECT_EQ(j["run_state"], "stop");
+  EXPECT_EQ(j["limit_reached"], true);
+  EXPECT_EQ(j["run_cycles"], j["cycles"]);
+  // The save of the cycle that completed orbit 2 was written: reloading it gives orbit 2 and
+  // the cycle count of that cycle, the last one of the run.
+  ASSERT_TRUE(std::filesystem::exists(dir.file("orbit-save.txt")));
+  const auto again = runWith({"--reload", "--cycles", "1", "--json", "--data-dir", dir.path()});
+  ASSERT_EQ(again.status, kExitOk) << again.err;
+  const auto k = jsonOf(again);
+  EXPECT_EQ(k["orbits"], 2);
+  EXPECT_EQ(k["cycles"], j["cycles"].get<double>() + 1);
+}
+
+TEST(BatchRun, CyclesCountsTheCyclesOfThisRun) {
+  TempDir dir;
+  const auto r = runWith({"--preset", kFastPreset, "--cycles", "1234", "--json", "--data-dir",
+                          dir.path(), "--show", "TXiterations"});
+  ASSERT_EQ(r.status, kExitOk) << r.err;
+  const auto j = jsonOf(r);
+  EXPECT_EQ(j["cycles"], 1234);
+  EXPECT_EQ(j["run_cycles"], 1234);
+  EXPECT_EQ(j["orbits"], 0);
+  // Stop writes the cycle count into the box, as in the window.
+  EXPECT_EQ(j["controls"]["TXiterations"], "1234");
+}
+
+TEST(BatchRun, ReloadContinuesTheSavedRun) {
+  TempDir dir;
+  const auto first =
+      runWith({"--preset", kFastPreset, "--orbits", "2", "--json", "--data-dir", dir.path()});
+  ASSERT_EQ(first.status, kExitOk) << first.err;
+  const auto saved = jsonOf(first);
+  const size_t driftLines = linesOf(dir.file(kDriftFileName)).size();
+
+  const auto r = runWith({"--reload", "--orbits", "4", "--json", "--data-dir", dir.path()});
+  ASSERT_EQ(r.status, kExitOk) << r.err;
+  const auto j = jsonOf(r);
+  EXPECT_EQ(j["reload"], true);
+  EXPECT_EQ(j["preset"], 1);
+  EXPECT_EQ(j["orbits"], 4);
+  EXPECT_EQ(j["limit_reached"], true);
+  // The cycle count goes on from the save; the clock goes on too.
+  EXPECT_EQ(j["cycles"], saved["cycles"].get<double>() + j["run_cycles"].get<double>());
+  EXPECT_GT(j["elapsed_days"].get<double>(), saved["elapsed_days"].get<double>());
+  // Mercury's period from the orbits of both runs.
+  EXPECT_NEAR(j["avg_period_days"].get<double>(), 88.0, 1.0);
+  // The drift file goes on with the records of orbits 3 and 4.
+  EXPECT_GT(linesOf(dir.file(kDriftFileName)).size(), driftLines);
+}
+
+TEST(BatchRun, ReloadWithoutASaveFails) {
+  TempDir dir;
+  const auto r = runWith({"--reload", "--orbits", "4", "--json", "--data-dir", dir.path()});
+  EXPECT_EQ(r.status, kExitFailed);
+  EXPECT_THAT(r.err, HasSubstr("No reload available"));
+  const auto j = jsonOf(r);
+  EXPECT_EQ(j["outcome"], "reload failed");
+  EXPECT_EQ(j["run_cycles"], 0);
+  EXPECT_EQ(j["exit_status"], kExitFailed);
+}
+
+TEST(BatchRun, JsonHoldsEveryFigure) {
+  TempDir dir;
+  const auto r = runWith({"--preset", kFastPreset, "--orbits", "4", "--json", "--data-dir",
+                          dir.path(), "--show", "TXarc", "--show", "LaChirp(0)"});
+  ASSERT_EQ(r.status, kExitOk) << r.err;
+  const auto j = jsonOf(r);
+  for (const char* key : {"preset", "orbits", "cycles", "elapsed_days", "elapsed_years",
+                          "avg_period_days", "avg_period_years", "precession_arcsec_per_year",
+                          "precession_error_arcsec_per_year", "min_distance_km", "max_distance_km",
+                          "message", "run_state", "wall_seconds", "cycles_per_second", "controls"})
+    EXPECT_TRUE(j.contains(key)) << key;
+  EXPECT_EQ(j["preset"], 1);
+  EXPECT_EQ(j["orbits"], 4);
+  EXPECT_NEAR(j["elapsed_years"].get<double>() * 365.25, j["elapsed_days"].get<double>(), 1.0);
+  EXPECT_NEAR(j["avg_period_years"].get<double>(), 0.2408, 0.003);
+  // Mercury's distance from the Sun: 46 to 70 million km.
+  EXPECT_NEAR(j["min_distance_km"].get<double>(), 46.0e6, 1.0e6);
+  EXPECT_NEAR(j["max_distance_km"].get<double>(), 69.8e6, 1.0e6);
+  EXPECT_EQ(j["message"].get<std::string>(), j["message"].get<std::string>());
+  // The precession figures are the numbers the window shows, or null where it shows none.
+  const std::string arc = j["controls"]["TXarc"];
+  if (std::isnan(numberShown(arc)))
+    EXPECT_TRUE(j["precession_arcsec_per_year"].is_null());
+  else
+    EXPECT_EQ(j["precession_arcsec_per_year"].get<double>(), numberShown(arc));
+  EXPECT_TRUE(j["controls"].contains("LaChirp(0)"));
+  // The clock never moved: no speed to report.
+  EXPECT_TRUE(j["cycles_per_second"].is_null());
+}
+
+TEST(BatchRun, ReadableSummaryNamesTheFigures) {
+  TempDir dir;
+  const auto r = runWith({"--preset", kFastPreset, "--cycles", "100", "--data-dir", dir.path(),
+                          "--show", "TXiterations"});
+  ASSERT_EQ(r.status, kExitOk) << r.err;
+  EXPECT_THAT(r.out, HasSubstr("Preset 1: stopped at the limit"));
+  EXPECT_THAT(r.out, HasSubstr("TXiterations = 100"));
+  EXPECT_FALSE(nlohmann::json::accept(r.out));
+}
+
+TEST(BatchRun, ThenActsAtTheFirstCycleOfTheRun) {
+  // The first preset runs in full detail; minimal detail from the first cycle on leaves the
+  // speed texts of the bodies as the preset left them.
+  TempDir a, b;
+  const auto full = runWith({"--preset", kFastPreset, "--cycles", "50", "--json", "--data-dir",
+                             a.path(), "--show", "TXvolight(1)"});
+  const auto trim = runWith({"--preset", kFastPreset, "--cycles", "50", "--json", "--data-dir",
+                             b.path(), "--show", "TXvolight(1)", "--then", "OptimT(5)=1"});
+  ASSERT_EQ(full.status, kExitOk);
+  ASSERT_EQ(trim.status, kExitOk);
+  const std::string fullText = jsonOf(full)["controls"]["TXvolight(1)"];
+  const std::string trimText = jsonOf(trim)["controls"]["TXvolight(1)"];
+  EXPECT_FALSE(std::isnan(numberShown(fullText))) << fullText;
+  EXPECT_NE(trimText, fullText);
+}
+
+TEST(BatchRun, SetActsBeforeThePreset) {
+  // With "Choose my own time rate" ticked the preset keeps the time rate chosen before it.
+  TempDir a, b;
+  const auto own = runWith({"--set", "Chuser=1", "--set", "Optime(5)=1", "--preset", kFastPreset,
+                            "--cycles", "1000", "--json", "--data-dir", a.path()});
+  const auto its =
+      runWith({"--preset", kFastPreset, "--cycles", "1000", "--json", "--data-dir", b.path()});
+  ASSERT_EQ(own.status, kExitOk) << own.err;
+  ASSERT_EQ(its.status, kExitOk) << its.err;
+  EXPECT_NE(jsonOf(own)["elapsed_days"], jsonOf(its)["elapsed_days"]);
+}
+
+TEST(BatchRun, UnwritableDataDirectoryGoesOnWithMessagesAndSucceeds) {
+  TempDir dir;
+  // A directory that cannot be made: its parent is a file.
+  { std::ofstream(dir.file("plain")) << "x"; }
+  const auto r = runWith(
+      {"--preset", kFastPreset, "--orbits", "1", "--json", "--data-dir", dir.file("plain/sub")});
+  EXPECT_EQ(r.status, kExitOk) << r.err;
+  EXPECT_THAT(r.err, HasSubstr("cannot create the data directory"));
+  const auto j = jsonOf(r);
+  EXPECT_EQ(j["orbits"], 1);
+  EXPECT_FALSE(j["messages"].empty());
+}
+
+TEST(BatchRun, DataDirectoryIsMadeAndDefaultsToTheProgramsOwn) {
+  TempDir dir;
+  const auto made =
+      runWith({"--preset", kFastPreset, "--orbits", "1", "--data-dir", dir.file("a/b")});
+  ASSERT_EQ(made.status, kExitOk) << made.err;
+  EXPECT_TRUE(std::filesystem::exists(dir.file("a/b/") + kDriftFileName));
+
+  TempDir own;
+  const auto r = runWith({"--preset", kFastPreset, "--orbits", "1"}, fixedEnv(own.path()));
+  ASSERT_EQ(r.status, kExitOk) << r.err;
+  EXPECT_TRUE(std::filesystem::exists(own.file(kDriftFileName)));
+}
+
+TEST(BatchRun, NumericFailureStopsTheRunWithStatusOne) {
+  TempDir dir;
+  // A gravity exponent of -400: the distance power underflows to 0 and the accelerations overflow.
+  const auto r = runWith({"--preset", kFastPreset, "--cycles", "100", "--json", "--then",
+                          "TXgexp=-400", "--data-dir", dir.path()});
+  EXPECT_EQ(r.status, kExitFailed) << r.err;
+  const auto j = jsonOf(r);
+  EXPECT_EQ(j["outcome"], "stopped on a numeric failure");
+  EXPECT_EQ(j["run_state"], "stop");
+  EXPECT_THAT(r.err, HasSubstr("Numeric overflow"));
+}
+
+TEST(BatchRun, ProgressIsDrawnOnlyWhenAsked) {
+  TempDir a, b;
+  // A clock that moves 10 ms at every reading: progress lines are due.
+  BatchEnv env = fixedEnv();
+  auto t = std::make_shared<std::chrono::nanoseconds>(0);
+  env.clocks.monotonic = [t] { return *t += std::chrono::milliseconds(10); };
+  env.errIsTerminal = true;
+  const auto shown =
+      runWith({"--preset", kFastPreset, "--cycles", "5000", "--data-dir", a.path()}, env);
+  EXPECT_THAT(shown.err, HasSubstr("cycles/s"));
+  EXPECT_THAT(shown.err, HasSubstr("cycle "));
+  const auto quiet = runWith(
+      {"--preset", kFastPreset, "--cycles", "5000", "--no-progress", "--data-dir", b.path()}, env);
+  EXPECT_THAT(quiet.err, ::testing::Not(HasSubstr("cycles/s")));
+}
+
+}  // namespace
+}  // namespace orbits::batch
