@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QTest>
 #include <QTimer>
 #include <vector>
 
@@ -188,6 +189,19 @@ TEST_F(PanelViewTest, TypingChangesTheTextAndLeavingRunsTheLostFocusHandlerOnce)
   EXPECT_TRUE(edit->isReadOnly());
   EXPECT_EQ(edit->text(), "9");
   EXPECT_EQ(log.size(), 2u) << "a text set by the core is no edit of the user";
+}
+
+TEST_F(PanelViewTest, ClickingAButtonLeavesTheTextBoxBeforeTheButtonActs) {
+  PanelView view(panel, &surface);
+  view.show();
+  view.activateWindow();
+  auto* edit = widget<QLineEdit>(view, "TXref");
+  edit->setFocus(Qt::OtherFocusReason);
+  QApplication::processEvents();
+  if (!edit->hasFocus()) GTEST_SKIP() << "the platform gives no keyboard focus";
+  // A real click: the mouse press moves the focus, as on the screen.
+  QTest::mouseClick(view.widgetOf("CDstop"), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+  EXPECT_EQ(log, (std::vector<std::string>{"left", "stop"}));
 }
 
 TEST_F(PanelViewTest, ScrollBarsAndTimersDriveTheCore) {

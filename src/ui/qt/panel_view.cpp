@@ -272,7 +272,6 @@ QWidget* PanelView::create(Item& it) {
   switch (c->kind()) {
     case Kind::Button: {
       auto* b = new QPushButton(this);
-      b->setFocusPolicy(Qt::TabFocus);
       connect(b, &QPushButton::clicked, this, [this, c] { forward([c] { c->press(); }); });
       return b;
     }
