@@ -343,7 +343,9 @@ void Preset(MainWindow& w, int n) {
   w.periods.cyclesAtLastOrbit = 0;
   pair.sidesThisOrbit = 0;
   setTexts(w, {"TXaphNumber", "TXorbitnum", "TXmax", "TXmin", "TXradAA", "TXdegAA", "TXarc"},
-           "~");                  // 18
+           "~");                                                   // 18
+  std::fill(m.periPositionX.begin(), m.periPositionX.end(), 0.0);  // 19
+  std::fill(m.periPositionY.begin(), m.periPositionY.end(), 0.0);
   clearPeriods(w);                // 20
   resetRateAndErrors(w);          // 21 to 23
   for (int k = 1; k <= 8; ++k) {  // 24

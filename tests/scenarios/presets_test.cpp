@@ -342,5 +342,43 @@ TEST_F(PresetsTest, TypedGravitationalConstantTakesEffectAtThePreset) {
   EXPECT_EQ(s.gravConstant, 7 * 1.988544 * 225);
 }
 
+TEST_F(PresetsTest, APresetWipesEverythingOfThePreviousRun) {
+  withoutGo();
+  w.c("CDp", 5).press();
+  // What a long run leaves behind.
+  s.orbitCount = 12, s.cycleCount = 5e6, s.calcsSinceOrbit1 = 4e6, s.endCode = 99;
+  s.maxErrPct[1] = s.maxErrPct[2] = 3;
+  s.timeRateLog = "Time Rate: ...";
+  w.markers.periPositionX[30000] = 1, w.markers.markerTheta[9999] = 2,
+  w.markers.periMarkerCount = 40;
+  w.markers.appLine1 = "AVG";
+  w.pair.driftTable[3].minDist = 7;
+  w.periods.sumOrbitDays = 4000, w.clock.elapsedSecs = 1e9;
+  w.c("Chend").setValue(1);
+  w.c("TXender").setText("0.5");
+  w.c("LaChirp", 2).setText("Earth off-screen.  ");
+  w.c("CDp", 3).press();
+  EXPECT_EQ(s.orbitCount, 0);
+  EXPECT_EQ(s.cycleCount, 0);
+  EXPECT_EQ(s.calcsSinceOrbit1, 0);
+  EXPECT_EQ(s.endCode, 0);
+  EXPECT_EQ(s.maxErrPct[1] + s.maxErrPct[2], 0);
+  EXPECT_EQ(w.markers.periPositionX[30000], 0);
+  EXPECT_EQ(w.markers.markerTheta[9999], 0);
+  EXPECT_EQ(w.markers.periMarkerCount, 1);
+  EXPECT_EQ(w.markers.appLine1, "");
+  EXPECT_EQ(w.pair.driftTable[3].minDist, 0);
+  EXPECT_EQ(w.periods.sumOrbitDays, 0);
+  EXPECT_EQ(w.clock.elapsedSecs, 0);
+  EXPECT_EQ(w.c("Chend").value(), 0);
+  EXPECT_EQ(w.c("TXender").text(), "5");
+  EXPECT_EQ(w.c("LaChirp", 1).text(), "Scenario information may appear here.");
+  EXPECT_EQ(w.c("LaChirp", 2).text(), "");
+  EXPECT_EQ(s.runState, "bat");
+  // Only the chosen preset stands out.
+  EXPECT_EQ(w.c("CDp", 5).backColor(), w.c("Command2").backColor());
+  EXPECT_EQ(w.c("CDp", 3).backColor(), w.c("Label7").foreColor());
+}
+
 }  // namespace
 }  // namespace orbits
