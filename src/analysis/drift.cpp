@@ -284,7 +284,9 @@ void Drifter(MainWindow& w) {
   // 13.
   p.prevOrbitMaxDist = p.orbitMaxDist;
   p.prevOrbitMinDist = p.orbitMinDist;
-  // 14.
+  // 14. Before orbit 2 no shift is known yet; what a previous scenario left must not be
+  // written as this one's.
+  if (n < 2) w.markers.orbPrecession = 0;
   if (w.c("ChThor").checked() && n < 10000)
     writeDataFile(w, kOrbFileName,
                   signedText(w.markers.orbPrecession) + " " + signedText(n) + " " + kLineEnd,
