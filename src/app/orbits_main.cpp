@@ -1,43 +1,163 @@
 // The desktop program: the core's main window shown through the Qt view.
+#include <QAbstractButton>
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QStringList>
+#include <QTimer>
 #include <cstdio>
+#include <vector>
 
+#include "batch/settings.h"
 #include "ui/main_window.h"
 #include "ui/qt/look.h"
 #include "ui/qt/main_view.h"
 #include "ui/qt/qt_host.h"
 
+namespace {
+
+int usage(const QString& message) {
+  std::fprintf(stderr, "orbits: %s\nTry 'orbits --help' for more.\n", qPrintable(message));
+  return 2;
+}
+
+// The desktop host, counting the cycles of a run for the speed report and stopping it after a
+// given number, as the user's Stop would.
+class CountingHost : public orbits::qt::QtHost {
+ public:
+  orbits::MainWindow* core = nullptr;
+  long limit = 0;  // 0: no limit
+  long cycles = 0;
+  std::vector<orbits::batch::Setting> then;  // applied at the first cycle
+
+  void yield() override {
+    if (core && ++cycles == 1)
+      for (const auto& s : then) orbits::batch::applySetting(s);
+    if (core && limit > 0 && cycles == limit && core->sim.runState == "bat")
+      core->c("CDstop").press();
+    QtHost::yield();
+  }
+};
+
+// The program's options; the hidden ones serve measurements: stop the started run after C
+// cycles, change controls at its first cycle, print its speed and end the program.
+struct Options {
+  QCommandLineOption dataDir{"data-dir",
+                             "Directory of the data files (default: the program's own).", "DIR"};
+  QCommandLineOption preset{"preset", "Start preset scenario N right after start-up.", "N"};
+  QCommandLineOption help{{"h", "help"}, "Show this help."};
+  QCommandLineOption version{{"v", "version"}, "Show the version."};
+  QCommandLineOption cycles{"cycles", "Stop the started run after C cycles.", "C"};
+  QCommandLineOption then{"then", "Change a control at the first cycle of the run.", "NAME=VALUE"};
+  QCommandLineOption reportSpeed{"report-speed", "Print the run's cycles per second at its end."};
+
+  void addTo(QCommandLineParser& parser) {
+    for (QCommandLineOption* hidden : {&cycles, &then, &reportSpeed})
+      hidden->setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.setApplicationDescription("Solar System Orbits: the simulator's window.");
+    parser.addOptions({dataDir, preset, help, version, cycles, then, reportSpeed});
+  }
+};
+
+// --help and --version need no display.
+bool printedInfo(int argc, char** argv) {
+  bool asked = false;
+  for (int i = 1; i < argc; ++i)
+    for (const char* o : {"-h", "--help", "-v", "--version"}) asked |= qstrcmp(argv[i], o) == 0;
+  if (!asked) return false;
+  QCoreApplication app(argc, argv);
+  QCoreApplication::setApplicationName("orbits");
+  Options o;
+  QCommandLineParser parser;
+  o.addTo(parser);
+  parser.parse(QCoreApplication::arguments());
+  if (parser.isSet(o.help))
+    std::printf("%s", qPrintable(parser.helpText()));
+  else
+    std::printf("orbits %s\n", ORBITS_VERSION);
+  return true;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  if (printedInfo(argc, argv)) return 0;
   QApplication app(argc, argv);
   QApplication::setApplicationName("orbits");
   QApplication::setApplicationVersion(ORBITS_VERSION);
   // The core decides when the program ends: hiding the main window for the splash window
   // must not end it.
   QApplication::setQuitOnLastWindowClosed(false);
-  orbits::qt::applyLook(app);
 
-  orbits::qt::QtHost host;
-  const QStringList args = QApplication::arguments();
-  for (qsizetype i = 1; i < args.size(); ++i) {
-    if (args[i] == "--data-dir" && i + 1 < args.size()) {
-      host.setDataDir(QDir::toNativeSeparators(QDir(args[++i]).absolutePath()).toStdString());
-    } else if (args[i] == "--version") {
-      std::printf("orbits %s\n", ORBITS_VERSION);
-      return 0;
-    } else if (args[i] == "--help" || args[i] == "-h") {
-      std::printf("usage: orbits [--data-dir DIR]\n");
-      return 0;
-    } else {
-      std::fprintf(stderr, "orbits: unknown argument %s\n", qPrintable(args[i]));
-      return 2;
-    }
+  Options opt;
+  QCommandLineParser parser;
+  opt.addTo(parser);
+  const QCommandLineOption &dataDir = opt.dataDir, &preset = opt.preset, &cycles = opt.cycles,
+                           &then = opt.then, &reportSpeed = opt.reportSpeed;
+  if (!parser.parse(QApplication::arguments())) return usage(parser.errorText());
+  if (!parser.positionalArguments().isEmpty())
+    return usage("unexpected argument '" + parser.positionalArguments().front() + "'");
+  int presetNumber = 0;
+  if (parser.isSet(preset)) {
+    bool ok = false;
+    presetNumber = parser.value(preset).toInt(&ok);
+    if (!ok || presetNumber < 1) return usage("--preset takes a preset number");
+  }
+  long cycleLimit = 0;
+  if (parser.isSet(cycles)) {
+    bool ok = false;
+    cycleLimit = parser.value(cycles).toLong(&ok);
+    if (!ok || cycleLimit < 1) return usage("--cycles takes a whole number of at least 1");
+  }
+  if ((parser.isSet(cycles) || parser.isSet(reportSpeed) || parser.isSet(then)) && !presetNumber)
+    return usage("--cycles, --then and --report-speed need --preset");
+
+  orbits::qt::applyLook(app);
+  CountingHost host;
+  if (parser.isSet(dataDir)) {
+    const QString dir = QDir(parser.value(dataDir)).absolutePath();
+    if (!QDir().mkpath(dir))
+      std::fprintf(stderr, "orbits: cannot create the data directory %s\n", qPrintable(dir));
+    host.setDataDir(QDir::toNativeSeparators(dir).toStdString());
   }
 
   orbits::MainWindow core(host);
+  if (presetNumber) {
+    orbits::Control* button = core.panel.find("CDp", presetNumber);
+    if (!button || !button->visible())
+      return usage(QString("there is no preset %1").arg(presetNumber));
+  }
+  for (const QString& arg : parser.values(then)) {
+    orbits::batch::Setting s;
+    std::string error;
+    if (!orbits::batch::resolveSetting(core.panel, arg.toStdString(), s, error))
+      return usage("--then " + QString::fromStdString(error));
+    host.then.push_back(s);
+  }
+  host.core = &core;
+  host.limit = cycleLimit;
+
   orbits::qt::Desktop desktop(core, &host);
   desktop.show();
   if (core.shell.ending) return 0;  // ended while starting
+
+  if (presetNumber) {
+    // Once the window is up: pressed as the user presses it, through its button.
+    QTimer::singleShot(0, &desktop, [&] {
+      auto* button =
+          qobject_cast<QAbstractButton*>(desktop.mainView().widgetOf("CDp", presetNumber));
+      if (!button) return;
+      QElapsedTimer run;
+      run.start();
+      button->click();  // returns when the run stops or ends
+      const double seconds = double(run.nsecsElapsed()) / 1e9;
+      if (parser.isSet(reportSpeed))
+        std::printf("cycles %ld seconds %.6f cycles_per_second %.0f\n", host.cycles, seconds,
+                    seconds > 0 ? double(host.cycles) / seconds : 0.0);
+      std::fflush(stdout);
+      if (cycleLimit > 0 && !host.ending()) QCoreApplication::exit(0);
+    });
+  }
   return QApplication::exec();
 }
