@@ -50,10 +50,7 @@ void BatchHost::endRun() {
   then_.clear();
 }
 
-bool BatchHost::limitHit() const {
-  if (limit_.by == RunLimit::By::Cycles) return double(cycles_) >= limit_.count;
-  return w_->sim.orbitCount >= limit_.count;
-}
+double BatchHost::orbitCount() const { return w_->sim.orbitCount; }
 
 void BatchHost::yield() {
   if (!w_) return;
@@ -68,7 +65,7 @@ void BatchHost::yield() {
   }
   // Stop as the user's Stop does: the loop finishes this cycle, its save included. A run the
   // system has already stopped or ended is left as it is.
-  if (!stopped_ && w_->sim.runState == "bat" && limitHit()) {
+  if (!stopped_ && limitHit() && w_->sim.runState == "bat") {
     stopped_ = true;
     w_->c("CDstop").press();
   }

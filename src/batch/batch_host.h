@@ -69,7 +69,11 @@ class BatchHost : public Host {
     std::chrono::nanoseconds due{0};
   };
 
-  bool limitHit() const;
+  bool limitHit() const {
+    return limit_.by == RunLimit::By::Cycles ? double(cycles_) >= limit_.count
+                                             : orbitCount() >= limit_.count;
+  }
+  double orbitCount() const;
   void tickTimers(std::chrono::nanoseconds t);
   void drawProgress(std::chrono::nanoseconds t);
   void clearProgress();
