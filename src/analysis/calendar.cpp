@@ -48,16 +48,30 @@ Moment momentNow(const MainWindow& w) {
   return m;
 }
 
+namespace {
+
+struct TimeParts {
+  double hours, minutes, seconds;
+};
+
+TimeParts timeParts(double f) {
+  TimeParts t;
+  t.hours = text::intFloor(f * 24);
+  const double r = f * 24 - t.hours;
+  t.minutes = text::intFloor(r * 60);
+  t.seconds = text::intFloor((r * 60 - t.minutes) * 60);
+  return t;
+}
+
+}  // namespace
+
 void FracTime(MainWindow& w, double f, std::string& text) {
   if (!(f >= 0 && f < 1)) w.host.messageBox("time fraction error", text::plain(f));
   if (!std::isfinite(f)) f = 0;  // nothing sensible to write for it
-  const double hours = text::intFloor(f * 24);
-  const double r = f * 24 - hours;
-  const double minutes = text::intFloor(r * 60);
-  if (minutes >= 60) w.host.messageBox("60 minutes bug", MainWindow::kTitle);
-  const double seconds = text::intFloor((r * 60 - minutes) * 60);
-  if (seconds >= 60) w.host.messageBox("60 seconds bug", MainWindow::kTitle);
-  text = twoDigits(hours) + "h" + twoDigits(minutes) + ":" + twoDigits(seconds);
+  const TimeParts t = timeParts(f);
+  if (t.minutes >= 60) w.host.messageBox("60 minutes bug", MainWindow::kTitle);
+  if (t.seconds >= 60) w.host.messageBox("60 seconds bug", MainWindow::kTitle);
+  text = twoDigits(t.hours) + "h" + twoDigits(t.minutes) + ":" + twoDigits(t.seconds);
 }
 
 void TikTok(MainWindow& w) {
@@ -119,10 +133,17 @@ void Crystal(MainWindow& w) {
   c.currentDayInt = m.dayInt;
   c.currentDate = m.date;
   c.currentDayFrac = m.dayFrac;
-  FracTime(w, c.currentDayFrac, c.currentTimeText);
+  // Called every cycle in the detailed turbo mode: the texts change once a simulated second.
   Control& current = w.c("TXcurrent");
+  Clock::Shown& shown = c.currentShown;
+  const TimeParts t = timeParts(c.currentDayFrac);
+  if (shown.revision == current.revision() && shown.day == m.dayInt && shown.hours == t.hours &&
+      shown.minutes == t.minutes && shown.seconds == t.seconds)
+    return;
+  FracTime(w, c.currentDayFrac, c.currentTimeText);
   current.setText(text::dateText(c.currentDate));
   current.setTooltip(c.currentTimeText);
+  shown = {m.dayInt, t.hours, t.minutes, t.seconds, current.revision()};
 }
 
 void Quartz(MainWindow& w) {

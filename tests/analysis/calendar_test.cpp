@@ -143,6 +143,13 @@ TEST_F(Calendar, TheCurrentMomentFromTheStartDateAndTime) {
   Crystal(w);
   EXPECT_EQ(w.c("TXcurrent").text(), "Jan/26/1940");
   EXPECT_EQ(w.c("TXcurrent").tooltip(), "00h00:00");
+  // Written again when something else wrote the box in between, and a second later.
+  w.c("TXcurrent").setText("0000/00/00");
+  Crystal(w);
+  EXPECT_EQ(w.c("TXcurrent").text(), "Jan/26/1940");
+  c.elapsedDays += 1.0 / 86400;
+  Crystal(w);
+  EXPECT_EQ(w.c("TXcurrent").tooltip(), "00h00:01");
 }
 
 TEST_F(Calendar, GregorianLeapYearsFrom1773On) {
