@@ -225,17 +225,17 @@ void runPreset(MainWindow& w, TestHost& host, int n, double orbits) {
 TEST(PrecessionLong, MercuryFrom1940MatchesTheSky) {
   TestHost host;
   MainWindow w(host);
-  runPreset(w, host, 11,
-            std::getenv("ORBITS_LONG_ORBITS") ? std::atof(std::getenv("ORBITS_LONG_ORBITS")) : 41);
-
+  // A century of orbits; ORBITS_LONG_ORBITS sets another count.
+  const char* count = std::getenv("ORBITS_LONG_ORBITS");
+  runPreset(w, host, 11, count ? std::atof(count) : 416);
   const double arc = text::val(w.c("TXarc").text());
   const double err = text::val(w.markers.precErrText);
-  ::testing::Test::RecordProperty("arcsec_per_year", w.c("TXarc").text());
-  ::testing::Test::RecordProperty("error", w.markers.precErrText);
-  std::printf("Mercury 1940: %s arcsec/yr, error %s, over %d orbits\n", w.c("TXarc").text().c_str(),
-              w.markers.precErrText.c_str(), 40);
+  std::printf("Mercury 1940: %s arcsec/yr, error %s, over %g orbits\n", w.c("TXarc").text().c_str(),
+              w.markers.precErrText.c_str(), w.sim.orbitCount - 1);
   EXPECT_GT(err, 0);
-  EXPECT_NEAR(arc, 5.17, err);
+  // The system's estimate covers the resolution of the time step only; the periodic pull of
+  // the other planets moves a century's average by about a tenth of an arc-second more.
+  EXPECT_NEAR(arc, 5.17, err + 0.1);
 }
 
 // Jupiter from 1773: the perihelion of the 19th completed orbit falls within a few days of
