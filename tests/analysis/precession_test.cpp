@@ -220,8 +220,7 @@ void runPreset(MainWindow& w, TestHost& host, int n, double orbits) {
 }
 
 // Mercury from 1940 at 15 s per calculation: the average precession of the perihelion agrees
-// with an accurate integration (5.17 arc-seconds per year) within the system's own error
-// estimate.
+// with an accurate integration (5.17 arc-seconds per year) over a century.
 TEST(PrecessionLong, MercuryFrom1940MatchesTheSky) {
   TestHost host;
   MainWindow w(host);
