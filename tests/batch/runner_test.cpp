@@ -241,5 +241,23 @@ TEST(BatchRun, ProgressIsDrawnOnlyWhenAsked) {
   EXPECT_THAT(quiet.err, ::testing::Not(HasSubstr("cycles/s")));
 }
 
+TEST(BatchRun, TimersTickOnTheClockDuringTheRun) {
+  // The status timer's message about the fastest rate appears only once the timer has ticked:
+  // a clock that stands still never ticks it, one that moves 10 ms a reading does.
+  auto statusAfter = [](BatchEnv env) {
+    TempDir dir;
+    const auto r = runWith({"--set", "CHquick=0", "--preset", kFastPreset, "--cycles", "20000",
+                            "--json", "--no-progress", "--data-dir", dir.path()},
+                           env);
+    EXPECT_EQ(r.status, kExitOk) << r.err;
+    return jsonOf(r)["message"].get<std::string>();
+  };
+  BatchEnv moving = fixedEnv();
+  auto t = std::make_shared<std::chrono::nanoseconds>(0);
+  moving.clocks.monotonic = [t] { return *t += std::chrono::milliseconds(10); };
+  EXPECT_THAT(statusAfter(moving), HasSubstr("fastest rate"));
+  EXPECT_THAT(statusAfter(fixedEnv()), ::testing::Not(HasSubstr("fastest rate")));
+}
+
 }  // namespace
 }  // namespace orbits::batch
