@@ -233,6 +233,8 @@ void readSave(MainWindow& w, const std::string& content, Loaded& L) {
     L.scenario.startDate = *text::parseDateText(L.startText);
     L.startTip = f.str();
     L.currentText = f.str();
+    // The current date is kept in the file only as the text it shows.
+    if (auto current = text::parseDateText(L.currentText)) L.clock.currentDate = *current;
     L.currentTip = f.str();
     const double orbits = s.orbitCount;
     if (orbits >= 1 && orbits < 10000) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <string>
 
 #include "display/colours.h"
@@ -25,7 +26,8 @@ std::optional<double> massOf(const std::string& s) {
   return text::readNumber(std::string_view(s).substr(first, last - first + 1));
 }
 
-int toInt(double v) { return int(std::clamp(std::floor(v), -2147483648.0, 2147483647.0)); }
+// A drawing coordinate as a control's place: nearest whole unit, halves to even.
+int toInt(double v) { return int(std::clamp<int64_t>(text::toWhole(v), INT32_MIN, INT32_MAX)); }
 
 }  // namespace
 

@@ -1,0 +1,373 @@
+#include "persist/save_reload.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <random>
+#include <sstream>
+#include <vector>
+
+#include "../support/test_host.h"
+#include "persist/record_format.h"
+#include "text/number_text.h"
+#include "ui/main_window.h"
+
+namespace orbits {
+namespace {
+
+using testing::TestHost;
+namespace fs = std::filesystem;
+
+std::string readFile(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::ostringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+void writeFile(const fs::path& p, const std::string& text) {
+  std::ofstream out(p, std::ios::binary | std::ios::trunc);
+  out << text;
+}
+fs::path data(TestHost& h, const char* name) { return fs::path(h.dataDir()) / name; }
+
+// The orbit blocks of a drift file, by orbit number, without the time-rate log (a reload
+// selects the saved time rate again, which the log records).
+std::map<int, std::vector<std::string>> orbitBlocks(const std::string& file) {
+  std::map<int, std::vector<std::string>> blocks;
+  std::istringstream in(file);
+  std::string line;
+  int current = -1;
+  while (std::getline(in, line)) {
+    if (auto at = line.find("Orbit #"); at != std::string::npos)
+      current = int(text::val(line.substr(at + 7)));
+    if (current >= 0 && line.find("Time Rate:") == std::string::npos)
+      blocks[current].push_back(line);
+  }
+  return blocks;
+}
+
+constexpr int kSavedOrbit = 2;
+constexpr int kLastOrbit = kSavedOrbit + 2;
+constexpr int kFastPreset = 1;  // the Sun and Mercury, 1940
+
+// One uninterrupted run of a fast scenario, saving at every orbit: the save files as they were
+// after orbit kSavedOrbit, and the run's drift file and bodies after orbit kLastOrbit.
+struct Reference {
+  std::string save, perihelia, drift;
+  SimState end;
+};
+
+const Reference& reference() {
+  static const Reference ref = [] {
+    Reference r;
+    TestHost host;
+    MainWindow w(host);
+    host.onYield = [&](long) {
+      if (w.sim.orbitCount == kSavedOrbit + 1 && r.save.empty()) {
+        r.save = readFile(data(host, kSaveFileName));
+        r.perihelia = readFile(data(host, kPerihelionFileName));
+      }
+      if (w.sim.orbitCount == kLastOrbit + 1) w.c("CDstop").press();
+    };
+    w.c("CDp", kFastPreset).press();
+    r.drift = readFile(data(host, "data-drift.txt"));
+    r.end = w.sim;
+    return r;
+  }();
+  return ref;
+}
+
+// A window started afresh on a data directory that holds the given save files.
+struct Restarted {
+  TestHost host;
+  std::unique_ptr<MainWindow> w;
+  Restarted(const std::string& save, const std::string* perihelia) {
+    writeFile(data(host, kSaveFileName), save);
+    if (perihelia) writeFile(data(host, kPerihelionFileName), *perihelia);
+    w = std::make_unique<MainWindow>(host);
+  }
+};
+
+TEST(SaveReload, AReloadedRunContinuesAsTheUninterruptedOne) {
+  const Reference& ref = reference();
+  ASSERT_FALSE(ref.save.empty());
+  Restarted r(ref.save, &ref.perihelia);
+  MainWindow& w = *r.w;
+  w.c("CDcon").press();
+  ASSERT_TRUE(r.host.messages.empty()) << r.host.messages[0].text;
+  EXPECT_EQ(w.sim.orbitCount, kSavedOrbit);
+  EXPECT_EQ(w.sim.runState, "stop");
+  EXPECT_TRUE(w.c("CDcont").visible());
+  EXPECT_FALSE(w.c("CDcon").visible());
+  EXPECT_FALSE(w.c("ImMoon").visible());
+  EXPECT_TRUE(w.c("TXTOden").visible());  // the body editor is open
+  EXPECT_EQ(w.c("LaChirp", 0).text(), "Reload of Scenario [ 1 ]");
+  EXPECT_EQ(w.c("LaChirp", 1).text(),
+            "Previous scenario data has been loaded. Select 'Continue' for evolution to proceed.");
+  EXPECT_EQ(w.c("CDp", kFastPreset).backColor(), rgb(255, 255, 127));
+
+  r.host.onYield = [&](long) {
+    if (w.sim.orbitCount == kLastOrbit + 1) w.c("CDstop").press();
+  };
+  w.c("CDcont").press();
+  ASSERT_TRUE(r.host.messages.empty()) << r.host.messages[0].text;
+
+  // The continuation takes exactly as many calculations, and its records are the same.
+  EXPECT_EQ(w.sim.cycleCount, ref.end.cycleCount);
+  auto expected = orbitBlocks(ref.drift),
+       got = orbitBlocks(readFile(data(r.host, "data-drift.txt")));
+  for (int n = kSavedOrbit + 1; n <= kLastOrbit; ++n) {
+    ASSERT_TRUE(got.count(n)) << "orbit " << n;
+    EXPECT_EQ(got[n], expected[n]) << "orbit " << n;
+  }
+  // The only difference is the rescale of the velocities by the time factor on reload (a
+  // division and a multiplication by a power of ten, each rounded once): positions agree to
+  // a few units in the last place after two orbits.
+  double worst = 0;
+  for (int k = 0; k <= w.sim.lastBody; ++k)
+    for (auto [a, b] :
+         {std::pair{w.sim.posX[k], ref.end.posX[k]}, std::pair{w.sim.posY[k], ref.end.posY[k]},
+          std::pair{w.sim.posZ[k], ref.end.posZ[k]}})
+      worst = std::max(worst, std::fabs(a - b) / std::max(std::fabs(b), 1.0));
+  RecordProperty("worst_relative_position_difference", text::plain(worst));
+  EXPECT_LT(worst, 1e-12);
+}
+
+TEST(SaveReload, TheSaveFileHasItsLayout) {
+  const Reference& ref = reference();
+  auto recs = persist::splitRecords(ref.save, kSaveFileName);
+  ASSERT_EQ(recs.size(), 32u);
+  for (const auto& r : recs) EXPECT_EQ(r.fields.size(), 10u) << "line " << r.line;
+  EXPECT_EQ(std::count(ref.save.begin(), ref.save.end(), '\n'), 32);
+  EXPECT_EQ(ref.save.find("\r\n"), ref.save.find('\n') - 1);
+  // Line 1: preset, orbit count; line 12: four texts, the dates of the last orbit, the new year.
+  EXPECT_EQ(recs[0].fields[0].text, "1");
+  EXPECT_EQ(recs[0].fields[1].text, std::to_string(kSavedOrbit));
+  EXPECT_EQ(recs[11].fields[0].kind, persist::FieldKind::Quoted);
+  EXPECT_EQ(recs[11].fields[4].kind, persist::FieldKind::Dated);
+  EXPECT_EQ(recs[11].fields[5].kind, persist::FieldKind::Dated);
+  EXPECT_EQ(recs[11].fields[8].text, "x");
+  // One perihelion record per saved orbit, slot numbers from 0.
+  auto pp = persist::splitRecords(ref.perihelia, kPerihelionFileName);
+  ASSERT_GE(pp.size(), size_t(1 + kSavedOrbit));
+  EXPECT_EQ(pp[0].fields[0].text, "Perihelion Precession details follow:");
+  for (int i = 0; i < kSavedOrbit; ++i)
+    EXPECT_EQ(pp[size_t(1 + i)].fields[0].text, std::to_string(i));
+}
+
+// The window's state as a reload failure must leave it.
+struct Snapshot {
+  explicit Snapshot(MainWindow& w)
+      : posX(w.sim.posX),
+        velX(w.sim.velX),
+        orbits(w.sim.orbitCount),
+        cycles(w.sim.cycleCount),
+        theta(w.markers.markerTheta),
+        chirp0(w.c("LaChirp", 0).text()),
+        laps(w.c("TXlaps").text()),
+        moon(w.c("ImMoon").visible()),
+        load(w.c("CDcon").visible()),
+        scale(w.sim.distScaleIndex) {}
+  bool operator==(const Snapshot&) const = default;
+  BodyArray<double> posX, velX;
+  double orbits, cycles;
+  std::vector<double> theta;
+  std::string chirp0, laps;
+  bool moon, load;
+  float scale;
+};
+
+std::string damaged(std::string text, int line, int field, const std::string& by) {
+  size_t at = 0;
+  for (int l = 1; l < line; ++l) at = text.find("\r\n", at) + 2;
+  for (int f = 1; f < field; ++f) at = text.find(',', at) + 1;
+  size_t end = text.find_first_of(",\r", at);
+  return text.replace(at, end - at, by);
+}
+
+TEST(SaveReload, ADamagedSaveLeavesEverythingAsItWasAndSaysWhy) {
+  const Reference& ref = reference();
+  const std::string pp = ref.perihelia;
+  std::string fewer = pp.substr(0, pp.find("\r\n", pp.find("\r\n") + 2) + 2);  // header and slot 0
+  struct Case {
+    const char* what;
+    std::string save;
+    const std::string* perihelia;
+    std::string status, problem;
+  } cases[] = {
+      {"truncated", ref.save.substr(0, ref.save.size() / 2), &pp, "error", "orbit-save.txt"},
+      {"cut inside a line", ref.save.substr(0, ref.save.size() - 7), &pp, "error",
+       "orbit-save.txt, line 32"},
+      {"not a number", damaged(ref.save, 3, 9, "1e5x"), &pp, "error",
+       "orbit-save.txt, line 3, field 9: \"1e5x\" is not a number"},
+      {"a body out of range", damaged(ref.save, 1, 3, "12"), &pp, "error",
+       "orbit-save.txt, line 1, field 3"},
+      {"zero time factor", damaged(ref.save, 3, 9, "0"), &pp, "error",
+       "orbit-save.txt, line 3, field 9"},
+      {"no perihelion file", ref.save, nullptr, "errorer", "orbit-pp.txt cannot be read"},
+      {"fewer perihelion records", ref.save, &fewer, "errorer",
+       "orbit-pp.txt: 1 of the 2 perihelion records"},
+      {"no save file", "", &pp, "error", "orbit-save.txt"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Restarted r(c.save, c.perihelia);
+    if (std::string(c.what) == "no save file") fs::remove(data(r.host, kSaveFileName));
+    MainWindow& w = *r.w;
+    Snapshot before(w);
+    ReloadResult result = CDcon_Click(w);
+    EXPECT_EQ(result.loadStatus, c.status);
+    EXPECT_TRUE(Snapshot(w) == before);
+    ASSERT_EQ(r.host.messages.size(), 1u);
+    const std::string& text = r.host.messages[0].text;
+    EXPECT_EQ(text.rfind(kNoReloadText, 0), 0u) << text;
+    EXPECT_NE(text.find(c.problem), std::string::npos) << text;
+  }
+}
+
+TEST(SaveReload, RandomDamageNeverBreaksTheReader) {
+  const Reference& ref = reference();
+  Restarted r(ref.save, &ref.perihelia);
+  MainWindow& w = *r.w;
+  std::mt19937 rng(20240301);
+  const std::string alphabet = "0123456789.,-+eE#\"\r\n x";
+  int refused = 0, taken = 0;
+  for (int i = 0; i < 3000; ++i) {
+    std::string save = ref.save, pp = ref.perihelia;
+    std::string& target = (i % 4 == 3) ? pp : save;
+    const int edits = 1 + int(rng() % 4);
+    for (int e = 0; e < edits && !target.empty(); ++e) {
+      const size_t at = rng() % target.size();
+      switch (rng() % 5) {
+        case 0:
+          target[at] = alphabet[rng() % alphabet.size()];
+          break;
+        case 1:
+          target.erase(at, 1 + rng() % 20);
+          break;
+        case 2:
+          target.insert(at, 1, alphabet[rng() % alphabet.size()]);
+          break;
+        case 3:
+          target.resize(at);
+          break;
+        default:
+          target.insert(at, target.substr(rng() % target.size(), 30));
+          break;
+      }
+    }
+    writeFile(data(r.host, kSaveFileName), save);
+    writeFile(data(r.host, kPerihelionFileName), pp);
+    ReloadResult result = CDcon_Click(w);
+    (result.loadStatus.empty() ? taken : refused)++;
+    if (!result.loadStatus.empty()) {
+      EXPECT_FALSE(result.problem.empty());
+    }
+    for (int k = 0; k < kMaxBodies; ++k) ASSERT_TRUE(std::isfinite(w.sim.velX[k]));
+  }
+  EXPECT_GT(refused, 1500);
+}
+
+// A window in the middle of a run of its own, for the edges of the save.
+struct Saving : ::testing::Test {
+  TestHost host;
+  MainWindow w{host};
+  void SetUp() override {
+    host.onYield = [&](long n) {
+      if (n == 5) w.c("CDstop").press();
+    };
+    w.c("CDp", kFastPreset).press();
+    host.messages.clear();
+  }
+  std::vector<persist::Record> records(const char* name) {
+    return persist::splitRecords(readFile(data(host, name)), name);
+  }
+};
+
+TEST_F(Saving, TheFirstOrbitAppendsSlotZeroWithItsDates) {
+  w.sim.orbitCount = 1;
+  w.clock.orbitMinDates[0] = text::Date::fromYmd(1940, 2, 3);
+  w.clock.orbitMaxDates[0] = text::Date::fromYmd(1940, 3, 4);
+  SavePerPre(w);
+  SaveOrbit(w);
+  auto pp = records(kPerihelionFileName);
+  ASSERT_EQ(pp.size(), 2u);
+  EXPECT_EQ(pp[1].fields[0].text, "0");
+  auto save = records(kSaveFileName);
+  EXPECT_EQ(save[11].fields[4].text, "1940-02-03");
+  EXPECT_EQ(save[11].fields[5].text, "1940-03-04");
+  EXPECT_FALSE(fs::exists(data(host, "orbit-save.txt.tmp")));
+}
+
+TEST_F(Saving, AtTenThousandOrbitsOnlyTheSaveIsWrittenAndItReloads) {
+  // The perihelion file of a run that saved every one of its first 9999 orbits.
+  std::string pp = "\"Perihelion Precession details follow:\"\r\n";
+  for (int o = 0; o <= 9998; ++o) {
+    persist::RecordWriter rec;
+    rec.whole(o)
+        .number(o * 1.5)
+        .number(2)
+        .number(3)
+        .number(4)
+        .number(o * 0.001)
+        .whole(o + 1)
+        .whole(4)
+        .whole(0)
+        .whole(0);
+    rec.end();
+    pp += rec.text();
+  }
+  writeFile(data(host, kPerihelionFileName), pp);
+  w.sim.orbitCount = 10000;
+  SavePerPre(w);
+  SaveOrbit(w);
+  EXPECT_EQ(readFile(data(host, kPerihelionFileName)), pp);
+  auto save = records(kSaveFileName);
+  EXPECT_EQ(save[11].fields[4].text, "0");
+  EXPECT_EQ(save[11].fields[5].text, "0");
+
+  MainWindow again(host);
+  ASSERT_EQ(CDcon_Click(again).loadStatus, "");
+  EXPECT_EQ(again.sim.orbitCount, 10000);
+  EXPECT_EQ(again.markers.markerTheta[9998], 9998 * 0.001);
+  EXPECT_EQ(again.markers.markerOrbit[5000], 5001);
+}
+
+TEST_F(Saving, ASaveThatCannotBeWrittenStopsSavingOnceAndKeepsTheLastGoodSave) {
+  SaveOrbit(w);
+  const std::string good = readFile(data(host, kSaveFileName));
+  ASSERT_FALSE(good.empty());
+  // The place of the temporary file is taken, so the new save cannot be made.
+  fs::create_directory(data(host, "orbit-save.txt.tmp"));
+  w.sim.cycleCount += 1000;
+  SaveOrbit(w);
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_NE(host.messages[0].text.find(data(host, kSaveFileName).string()), std::string::npos);
+  EXPECT_NE(host.messages[0].text.find("could not be written"), std::string::npos);
+  EXPECT_EQ(readFile(data(host, kSaveFileName)), good);
+  // Saving has stopped for this run: no second message, nothing appended.
+  const std::string pp = readFile(data(host, kPerihelionFileName));
+  w.sim.orbitCount = 3;
+  SavePerPre(w);
+  SaveOrbit(w);
+  EXPECT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(readFile(data(host, kPerihelionFileName)), pp);
+}
+
+TEST_F(Saving, APerihelionFileThatCannotBeAppendedIsReportedOnce) {
+  fs::remove(data(host, kPerihelionFileName));
+  fs::create_directory(data(host, kPerihelionFileName));
+  w.sim.orbitCount = 2;
+  SavePerPre(w);
+  SavePerPre(w);
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_NE(host.messages[0].text.find("orbit-pp.txt"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace orbits
