@@ -9,7 +9,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-${BUILD_DIR:-$here/build}}
 cycles=${CYCLES:-3000000}
-repeats=${REPEATS:-3}
+repeats=${REPEATS:-5}
 preset=1
 
 if [ ! -f "$build/build.ninja" ] && [ ! -f "$build/Makefile" ]; then
@@ -24,45 +24,47 @@ trap 'rm -rf "$work"' EXIT
 median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
 kernel() {
-  "$build/orbits_bench" --benchmark_filter='^CycleKernel$' --benchmark_format=json \
-    --benchmark_repetitions="$repeats" --benchmark_report_aggregates_only=true 2>/dev/null |
+  "$build/orbits_bench" --benchmark_filter='^CycleKernel$' --benchmark_format=json 2>/dev/null |
     python3 -c '
 import json, sys
-runs = json.load(sys.stdin)["benchmarks"]
-medians = [r for r in runs if r.get("aggregate_name") == "median"]
-median = medians[0] if medians else runs[0]
-scale = {"ns": 1e-9, "us": 1e-6, "ms": 1e-3, "s": 1.0}[median["time_unit"]]
-print(round(1 / (median["real_time"] * scale)))'
+run = json.load(sys.stdin)["benchmarks"][0]
+scale = {"ns": 1e-9, "us": 1e-6, "ms": 1e-3, "s": 1.0}[run["time_unit"]]
+print(round(1 / (run["real_time"] * scale)))'
 }
 
 batch() {  # $1: turbo option
-  for _ in $(seq "$repeats"); do
-    rm -rf "$work/batch"
-    "$build/orbits-batch" --preset $preset --cycles "$cycles" --then "OptimT($1)=1" --json \
-      --no-progress --data-dir "$work/batch" 2>/dev/null |
-      python3 -c 'import json, sys; print(round(json.load(sys.stdin)["cycles_per_second"]))'
-  done | median
+  rm -rf "$work/batch"
+  "$build/orbits-batch" --preset $preset --cycles "$cycles" --then "OptimT($1)=1" --json \
+    --no-progress --data-dir "$work/batch" 2>/dev/null |
+    python3 -c 'import json, sys; print(round(json.load(sys.stdin)["cycles_per_second"]))'
 }
 
 window() {  # $1: turbo option
-  for _ in $(seq "$repeats"); do
-    rm -rf "$work/window"
-    xvfb-run -a -s "-screen 0 1280x1024x24" "$build/orbits" --preset $preset --cycles "$cycles" \
-      --then "OptimT($1)=1" --report-speed --data-dir "$work/window" 2>/dev/null |
-      awk '/cycles_per_second/ { print $6 }'
-  done | median
+  rm -rf "$work/window"
+  xvfb-run -a -s "-screen 0 1280x1024x24" "$build/orbits" --preset $preset --cycles "$cycles" \
+    --then "OptimT($1)=1" --report-speed --data-dir "$work/window" 2>/dev/null |
+    awk '/cycles_per_second/ { print $6 }'
 }
 
-kernel_rate=$(kernel)
-batch_min=$(batch 5)
-batch_full=$(batch 4)
-window_min=$(window 5)
-window_full=$(window 4)
+# Rounds of every measurement one after the other, so that a busy spell of the machine falls
+# on all of them alike; the median of each over the rounds.
+for _ in $(seq "$repeats"); do
+  kernel >>"$work/kernel"
+  batch 5 >>"$work/batch_min"
+  batch 4 >>"$work/batch_full"
+  window 5 >>"$work/window_min"
+  window 4 >>"$work/window_full"
+done
+kernel_rate=$(median <"$work/kernel")
+batch_min=$(median <"$work/batch_min")
+batch_full=$(median <"$work/batch_full")
+window_min=$(median <"$work/window_min")
+window_full=$(median <"$work/window_full")
 
 pct() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.0f%%", 100 * a / b }'; }
 
 cpu=$(awk -F': ' '/^model name/ { print $2; exit }' /proc/cpuinfo)
-echo "Machine: $(nproc) processors, ${cpu:-unknown CPU}; $cycles cycles of preset $preset per run, median of $repeats."
+echo "Machine: $(nproc) processors, ${cpu:-unknown CPU}; $cycles cycles of preset $preset per run, median of $repeats rounds."
 echo
 echo "| what | cycles per second | share |"
 echo "|---|---:|---|"
