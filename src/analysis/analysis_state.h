@@ -89,11 +89,14 @@ struct Clock {
   std::vector<Date> newYearDates = std::vector<Date>(kOrbitDates);
   double currentYearNumber = 0;
   std::string daysText, yearsText;
-  // The moment TXcurrent last showed (day, hours, minutes, seconds) and the box's revision
-  // then, so that a cycle within the same second builds no texts.
+  // The moment TXcurrent last showed (day, hours, minutes, seconds, date) and the box's
+  // revision then, so that a cycle within the same second builds no texts, and one within the
+  // same date builds no date text.
   struct Shown {
     double day = -1, hours = -1, minutes = -1, seconds = -1;
     uint64_t revision = 0;
+    Date date{};
+    bool dated = false;  // the box holds the text of `date`
   } currentShown;
 };
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
 #include "engine/run_loop.h"
 #include "text/number_text.h"
@@ -25,13 +24,15 @@ int64_t wholeDays(double d) {
   return int64_t(d);
 }
 
-std::string twoDigits(double v) {
+// A number of hours, minutes or seconds in two digits ("%02d" of its whole part).
+void appendTwoDigits(std::string& out, double v) {
   if (v >= 0 && v < 100) {
-    char buf[4];
-    std::snprintf(buf, sizeof buf, "%02d", int(v));
-    return buf;
+    const int i = int(v);
+    out += char('0' + i / 10);
+    out += char('0' + i % 10);
+    return;
   }
-  return text::patterned(v, "00");
+  out += text::patterned(v, "00");
 }
 
 // The colours of the second body's row of the body table, when it has one.
@@ -71,10 +72,36 @@ void FracTime(MainWindow& w, double f, std::string& text) {
   const TimeParts t = timeParts(f);
   if (t.minutes >= 60) w.host.messageBox("60 minutes bug", MainWindow::kTitle);
   if (t.seconds >= 60) w.host.messageBox("60 seconds bug", MainWindow::kTitle);
-  text = twoDigits(t.hours) + "h" + twoDigits(t.minutes) + ":" + twoDigits(t.seconds);
+  text.clear();
+  appendTwoDigits(text, t.hours);
+  text += 'h';
+  appendTwoDigits(text, t.minutes);
+  text += ':';
+  appendTwoDigits(text, t.seconds);
 }
 
+ClockTexts::ClockTexts(MainWindow& w)
+    : w_(w),
+      yearLeap_(w.panel.find("TXyearLeap")),
+      days_(w.panel.find("Laday")),
+      years_(w.panel.find("LaYears")),
+      amount_(w.panel.find("Lamil")),
+      unit_(w.panel.find("LaYonks")),
+      label7_(w.panel.find("Label7")),
+      chuser_(w.panel.find("Chuser")),
+      time_(w.panel.find("LaTime")),
+      tt_(w.panel.find("LaTT")),
+      current_(w.panel.find("TXcurrent")) {}
+
+// A control found when the texts were set up, or looked up now (which reports a missing one).
+Control& ClockTexts::get(Control* c, const char* name) const { return c ? *c : w_.c(name); }
+
 void TikTok(MainWindow& w) {
+  ClockTexts texts(w);
+  TikTok(w, texts);
+}
+
+void TikTok(MainWindow& w, const ClockTexts& texts) {
   const SimState& s = w.sim;
   Clock& c = w.clock;
   const double u = s.timeUnitsPerCalc;
@@ -90,60 +117,71 @@ void TikTok(MainWindow& w) {
   const double secs = c.elapsedSecFrac / kUnitsPerSecond + c.elapsedSecs;
   c.elapsedDays = secs / kSecondsPerDay;
   c.elapsedSiderealYears = secs / s.siderealYearSecs;
-  if (s.detailMode == "ok") UpTimes(w);
+  if (s.detailMode == "ok") UpTimes(w, texts);
   ApplyEndMessage(w);
 }
 
 void UpTimes(MainWindow& w) {
+  ClockTexts texts(w);
+  UpTimes(w, texts);
+}
+
+void UpTimes(MainWindow& w, const ClockTexts& texts) {
   const SimState& s = w.sim;
   Clock& c = w.clock;
   if (c.dateMode > 0) {
     c.currentYearNumber = c.elapsedSiderealYears + w.scenario.startYear;
-    w.c("TXyearLeap")
-        .setNumber(text::intFloor(c.currentYearNumber), NumForm::Signed, nullptr, " AD");
+    texts.yearLeap().setNumber(text::intFloor(c.currentYearNumber), NumForm::Signed, nullptr,
+                               " AD");
   }
   // The captions are the texts; they are formatted only when someone reads them.
-  Control &days = w.c("Laday"), &years = w.c("LaYears");
+  Control &days = texts.days(), &years = texts.years();
   days.setNumber(c.elapsedDays, NumForm::Pattern, kNineDecimals);
   years.setNumber(c.elapsedSiderealYears, NumForm::Pattern, kNineDecimals);
   days.setTooltipNumber(c.elapsedDays, NumForm::Plain);
   years.setTooltipNumber(c.elapsedSiderealYears, NumForm::Plain);
   if (s.timeRateIndex > 10) {
-    Control &amount = w.c("Lamil"), &unit = w.c("LaYonks");
+    Control &amount = texts.amount(), &unit = texts.unit();
     if (c.elapsedSiderealYears >= 10000000) {
       amount.setNumber(text::intFloor(c.elapsedSiderealYears / 1000000), NumForm::Plain);
       amount.setTooltip("Million Years");
       unit.setText("Million Years:");
-      unit.setForeColor(w.c("Label7").foreColor());
+      unit.setForeColor(texts.label7().foreColor());
     } else {
       amount.setNumber(text::intFloor(c.elapsedSiderealYears / 1000), NumForm::Plain);
       amount.setTooltip("Thousand Years");
       unit.setText("Thousand Years:");
-      unit.setForeColor(w.c("Chuser").foreColor());
+      unit.setForeColor(texts.chuser().foreColor());
     }
   }
-  w.c("LaTime").setNumber(c.elapsedSecFrac, NumForm::Pattern, "00000");
-  w.c("LaTT").setNumber(c.elapsedSecs, NumForm::Signed, nullptr, ".");
+  texts.time().setNumber(c.elapsedSecFrac, NumForm::Pattern, "00000");
+  texts.tt().setNumber(c.elapsedSecs, NumForm::Signed, nullptr, ".");
 }
 
-void Crystal(MainWindow& w) {
+void Crystal(MainWindow& w) { Crystal(w, w.c("TXcurrent")); }
+
+void Crystal(MainWindow& w, Control& current) {
   Clock& c = w.clock;
   if (c.dateMode > 0) return;
   const Moment m = momentNow(w);
   c.currentDayInt = m.dayInt;
   c.currentDate = m.date;
   c.currentDayFrac = m.dayFrac;
-  // Called every cycle in the detailed turbo mode: the texts change once a simulated second.
-  Control& current = w.c("TXcurrent");
+  // Called every cycle in the detailed turbo mode: the texts change once a simulated second,
+  // the date once a simulated day. What the box shows is known while nobody else has changed
+  // it since.
   Clock::Shown& shown = c.currentShown;
   const TimeParts t = timeParts(c.currentDayFrac);
-  if (shown.revision == current.revision() && shown.day == m.dayInt && shown.hours == t.hours &&
-      shown.minutes == t.minutes && shown.seconds == t.seconds)
+  const bool ours = shown.revision == current.revision();
+  const bool sameDate = ours && shown.dated && shown.date == m.date;
+  if (ours && shown.day == m.dayInt && shown.hours == t.hours && shown.minutes == t.minutes &&
+      shown.seconds == t.seconds)
     return;
   FracTime(w, c.currentDayFrac, c.currentTimeText);
-  current.setText(text::dateText(c.currentDate));
+  // The same date would give the same text, which setting again changes nothing.
+  if (!sameDate) current.setText(text::dateText(c.currentDate));
   current.setTooltip(c.currentTimeText);
-  shown = {m.dayInt, t.hours, t.minutes, t.seconds, current.revision()};
+  shown = {m.dayInt, t.hours, t.minutes, t.seconds, current.revision(), m.date, true};
 }
 
 void Quartz(MainWindow& w) {

@@ -9,6 +9,7 @@
 namespace orbits {
 
 class MainWindow;
+class Control;
 
 // The last calendar year for which dates are computed and shown.
 constexpr int kLastDateYear = 9799;
@@ -26,13 +27,39 @@ Moment momentNow(const MainWindow& w);
 // a message box and the text is built anyway.
 void FracTime(MainWindow& w, double fraction, std::string& text);
 
+// The controls the clock writes every cycle, found once (controls never move). One missing
+// from the panel is looked up again when it is used, which reports it.
+class ClockTexts {
+ public:
+  explicit ClockTexts(MainWindow& w);
+  Control& yearLeap() const { return get(yearLeap_, "TXyearLeap"); }
+  Control& days() const { return get(days_, "Laday"); }
+  Control& years() const { return get(years_, "LaYears"); }
+  Control& amount() const { return get(amount_, "Lamil"); }
+  Control& unit() const { return get(unit_, "LaYonks"); }
+  Control& label7() const { return get(label7_, "Label7"); }
+  Control& chuser() const { return get(chuser_, "Chuser"); }
+  Control& time() const { return get(time_, "LaTime"); }
+  Control& tt() const { return get(tt_, "LaTT"); }
+  Control& current() const { return get(current_, "TXcurrent"); }
+
+ private:
+  Control& get(Control* c, const char* name) const;
+  MainWindow& w_;
+  Control *yearLeap_, *days_, *years_, *amount_, *unit_, *label7_, *chuser_, *time_, *tt_,
+      *current_;
+};
+
 // The clock of every cycle: advances the time by one step, refreshes the elapsed-time texts in
 // full detail, and turns a pending end verdict into its end message.
 void TikTok(MainWindow& w);
+void TikTok(MainWindow& w, const ClockTexts& texts);
 // The elapsed-time captions.
 void UpTimes(MainWindow& w);
-// The current date and time of day into TXcurrent.
+void UpTimes(MainWindow& w, const ClockTexts& texts);
+// The current date and time of day into TXcurrent (`current`).
 void Crystal(MainWindow& w);
+void Crystal(MainWindow& w, Control& current);
 // The date work of an orbit completion (and of a scenario start).
 void Quartz(MainWindow& w);
 // The year 9799 was passed: dates are switched off for the rest of the scenario.

@@ -164,9 +164,21 @@ inline uint32_t* pixelAt(Surface& sf, double x, double y) {
   return sf.pixels() + size_t(int(py)) * size_t(sf.widthPx()) + size_t(int(px));
 }
 
+// The same with the point already divided into pixels.
+inline uint32_t* pixelAtPx(Surface& sf, double px, double py) {
+  if (!(px >= 0 && py >= 0 && px < sf.widthPx() && py < sf.heightPx())) return nullptr;
+  return sf.pixels() + size_t(int(py)) * size_t(sf.widthPx()) + size_t(int(px));
+}
+
 // Sets a pixel; the surface is marked changed once per cycle by the caller.
 inline bool plot(Surface& sf, double x, double y, Color c) {
   uint32_t* p = pixelAt(sf, x, y);
+  if (p) *p = c;
+  return p != nullptr;
+}
+
+inline bool plotPx(Surface& sf, double px, double py, Color c) {
+  uint32_t* p = pixelAtPx(sf, px, py);
   if (p) *p = c;
   return p != nullptr;
 }
@@ -182,6 +194,76 @@ Strip stripOf(Control& pic) {
           double(pic.width()), double(pic.height())};
 }
 
+// Every body's drawing coordinates and the pixels of its dots on the three surfaces. The
+// divisions are most of the work of the step; done here for all bodies at once, in loops free
+// of branches, they run side by side in vector registers. Each value is the very expression
+// the plotting would otherwise evaluate body by body, so the results are the same to the bit.
+struct Projection {
+  alignas(64) BodyArray<double> x, y, z;       // drawing units
+  alignas(64) BodyArray<double> mainX, mainY;  // the main surface, drawing units
+  alignas(64) BodyArray<double> mainPx, mainPy, zyPx, zyPy, zxPx, zxPy;
+};
+
+struct ProjectionInput {
+  const SimState* s;
+  bool pixels, zy, zx;
+  double zyHalfWidth, zyTop, zxLeft, zxHalfHeight;
+};
+
+[[gnu::always_inline]] inline void projectLanes(const ProjectionInput& in,
+                                                Projection& __restrict p) {
+  const SimState& s = *in.s;
+  const double* __restrict posX = s.posX.data();
+  const double* __restrict posY = s.posY.data();
+  const double* __restrict posZ = s.posZ.data();
+  const double scale = s.distScale;
+  const double offX = s.viewOffsetX, offY = s.viewOffsetY, offZ = s.viewOffsetZ;
+  const double unit = kUnitsPerPixel;
+  for (int i = 0; i < kMaxBodies; ++i) {
+    p.x[i] = posX[i] / scale + offX;
+    p.y[i] = posY[i] / scale + offY;
+    p.z[i] = posZ[i] / scale + offZ;
+  }
+  if (!in.pixels) return;
+  for (int i = 0; i < kMaxBodies; ++i) {
+    p.mainX[i] = p.x[i] - 500;
+    p.mainY[i] = p.y[i] + 500;
+    p.mainPx[i] = p.mainX[i] / unit;
+    p.mainPy[i] = p.mainY[i] / unit;
+  }
+  if (in.zy) {
+    for (int i = 0; i < kMaxBodies; ++i) {
+      p.zyPx[i] = (in.zyHalfWidth + p.z[i]) / unit;
+      p.zyPy[i] = (p.mainY[i] - in.zyTop) / unit;
+    }
+  }
+  if (in.zx) {
+    for (int i = 0; i < kMaxBodies; ++i) {
+      p.zxPx[i] = (p.mainX[i] - in.zxLeft) / unit;
+      p.zxPy[i] = (in.zxHalfHeight + p.z[i]) / unit;
+    }
+  }
+}
+
+#if defined(__x86_64__) && defined(__GNUC__)
+__attribute__((target("avx2"))) void projectLanesAvx2(const ProjectionInput& in,
+                                                      Projection& __restrict p) {
+  projectLanes(in, p);
+}
+#endif
+
+void projectLanesPortable(const ProjectionInput& in, Projection& __restrict p) {
+  projectLanes(in, p);
+}
+
+void projectBodies(const ProjectionInput& in, Projection& p) {
+#if defined(__x86_64__) && defined(__GNUC__)
+  static const bool avx2 = __builtin_cpu_supports("avx2");
+  if (avx2) return projectLanesAvx2(in, p);
+#endif
+  projectLanesPortable(in, p);
+}
+
 // Step 10: project every body in play and plot it.
 void projectAndPlot(MainWindow& w, CycleControls& ctl) {
   SimState& s = w.sim;
@@ -195,17 +277,17 @@ void projectAndPlot(MainWindow& w, CycleControls& ctl) {
     zy = stripOf(ctl.piZZ);
     zx = stripOf(ctl.piZX);
   }
-  // The projection of every body in play, in a loop free of branches that the compiler
-  // vectorises; switched-off bodies keep their coordinates.
+  Projection pr;
+  projectBodies({&s, drawing, zy.surface != nullptr, zx.surface != nullptr, zy.width / 2, zy.top,
+                 zx.left, zx.height / 2},
+                pr);
+  // Switched-off bodies keep their coordinates.
   const int n = s.lastBody + 1;
   for (int i = 0; i < n; ++i) {
     const bool on = s.bodyOff[i] == 0;
-    const double x = s.posX[i] / s.distScale + s.viewOffsetX;
-    const double y = s.posY[i] / s.distScale + s.viewOffsetY;
-    const double z = s.posZ[i] / s.distScale + s.viewOffsetZ;
-    s.screenX[i] = on ? x : s.screenX[i];
-    s.screenY[i] = on ? y : s.screenY[i];
-    s.screenZ[i] = on ? z : s.screenZ[i];
+    s.screenX[i] = on ? pr.x[i] : s.screenX[i];
+    s.screenY[i] = on ? pr.y[i] : s.screenY[i];
+    s.screenZ[i] = on ? pr.z[i] : s.screenZ[i];
   }
   bool mainDrawn = false, zyDrawn = false, zxDrawn = false;
   for (int i = 0; i < n; ++i) {
@@ -214,8 +296,8 @@ void projectAndPlot(MainWindow& w, CycleControls& ctl) {
     if (i == s.pairBody[1]) w.pair.pair1PosX = s.posX[i], w.pair.pair1PosY = s.posY[i];
     if (!drawing) continue;
 
-    const double sx = s.screenX[i], sy = s.screenY[i], sz = s.screenZ[i];
-    const double mainX = sx - 500, mainY = sy + 500;
+    const double sx = pr.x[i], sy = pr.y[i], sz = pr.z[i];
+    const double mainX = pr.mainX[i], mainY = pr.mainY[i];
     Color c;
     if (i == 0 || !alternate) {
       c = fullColour(s, i);
@@ -225,7 +307,7 @@ void projectAndPlot(MainWindow& w, CycleControls& ctl) {
     }
     if (0 < sx && sx < width && 0 < sy && sy < height && -24000 < sz && sz < 24000) {
       if (i == 0) {
-        mainDrawn |= plot(main, mainX, mainY, c);
+        mainDrawn |= plotPx(main, pr.mainPx[0], pr.mainPy[0], c);
         if (glow) {
           Color q =
               rgb(shade(s.bodyRed[0] / 4), shade(s.bodyGreen[0] / 4), shade(s.bodyBlue[0] / 4));
@@ -234,7 +316,7 @@ void projectAndPlot(MainWindow& w, CycleControls& ctl) {
           mainDrawn |= plot(main, mainX, mainY + 30, q);
           mainDrawn |= plot(main, mainX, mainY - 30, q);
         }
-      } else if (uint32_t* p = pixelAt(main, mainX, mainY); p && *p != c) {
+      } else if (uint32_t* p = pixelAtPx(main, pr.mainPx[i], pr.mainPy[i]); p && *p != c) {
         // A dot already there in this colour is not set again.
         *p = c;
         mainDrawn = true;
@@ -242,11 +324,13 @@ void projectAndPlot(MainWindow& w, CycleControls& ctl) {
     }
     if (zy.surface) {
       double u = zy.width / 2 + sz, v = mainY - zy.top;
-      if (0 < u && u < zy.width && 0 < v && v < zy.height) zyDrawn |= plot(*zy.surface, u, v, c);
+      if (0 < u && u < zy.width && 0 < v && v < zy.height)
+        zyDrawn |= plotPx(*zy.surface, pr.zyPx[i], pr.zyPy[i], c);
     }
     if (zx.surface) {
       double u = mainX - zx.left, v = zx.height / 2 + sz;
-      if (0 < u && u < zx.width && 0 < v && v < zx.height) zxDrawn |= plot(*zx.surface, u, v, c);
+      if (0 < u && u < zx.width && 0 < v && v < zx.height)
+        zxDrawn |= plotPx(*zx.surface, pr.zxPx[i], pr.zxPy[i], c);
     }
   }
   if (mainDrawn) main.touch();
@@ -340,6 +424,7 @@ void ApplyEndMessage(MainWindow& w) {
 void RunLoop(MainWindow& w) {
   SimState& s = w.sim;
   CycleControls ctl(w);
+  const ClockTexts clockTexts(w);
   TextNumber gravExponentText(ctl.txGexp), errorLimitText(ctl.txEnder);
   Accelerations accel;  // zero on every entry
   ProximityReport close;
@@ -361,7 +446,7 @@ void RunLoop(MainWindow& w) {
     if (s.prevQuadrant == 4 && s.quadrant == 1) OrbitCompletion(w);
 
     // 3.
-    if (s.turboMode == 4) Crystal(w);
+    if (s.turboMode == 4) Crystal(w, clockTexts.current());
 
     // 4. Counters.
     s.cycleCount += 1;
@@ -453,7 +538,7 @@ void RunLoop(MainWindow& w) {
     }
 
     // 16. Simulated time and end messages.
-    TikTok(w);
+    TikTok(w, clockTexts);
     // 17.
     w.host.yield();
     // 18. Per-orbit save.

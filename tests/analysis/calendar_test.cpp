@@ -152,6 +152,42 @@ TEST_F(Calendar, TheCurrentMomentFromTheStartDateAndTime) {
   EXPECT_EQ(w.c("TXcurrent").tooltip(), "00h00:01");
 }
 
+TEST_F(Calendar, TheDateTextFollowsTheDateNotTheDayCount) {
+  startAt(Date::fromYmd(1940, 1, 24));
+  c.elapsedDays = 3.25;
+  Crystal(w);
+  EXPECT_EQ(w.c("TXcurrent").text(), "Jan/27/1940");
+  // The same day count from another start date, a second later: another date.
+  startAt(Date::fromYmd(1773, 12, 18));
+  c.elapsedDays += 1.0 / 86400;
+  Crystal(w);
+  EXPECT_EQ(w.c("TXcurrent").text(), "Dec/21/1773");
+  EXPECT_EQ(w.c("TXcurrent").tooltip(), "06h00:01");
+  // Someone else writes the box; the next second within the same date writes it back.
+  w.c("TXcurrent").setText("elsewhere");
+  c.elapsedDays += 1.0 / 86400;
+  Crystal(w);
+  EXPECT_EQ(w.c("TXcurrent").text(), "Dec/21/1773");
+  EXPECT_EQ(w.c("TXcurrent").tooltip(), "06h00:02");
+  // Only the tooltip of a new second changes.
+  const uint64_t before = w.c("TXcurrent").revision();
+  c.elapsedDays += 1.0 / 86400;
+  Crystal(w);
+  EXPECT_EQ(w.c("TXcurrent").text(), "Dec/21/1773");
+  EXPECT_EQ(w.c("TXcurrent").tooltip(), "06h00:03");
+  EXPECT_GT(w.c("TXcurrent").revision(), before);
+}
+
+TEST_F(Calendar, TimeOfDayInTwoDigitsEachAndOutOfRangeHours) {
+  EXPECT_EQ(timeOfDay(0), "00h00:00");
+  EXPECT_EQ(timeOfDay((9 * 3600 + 8 * 60 + 7.5) / 86400), "09h08:07");
+  EXPECT_EQ(timeOfDay((23 * 3600 + 59 * 60 + 59.5) / 86400), "23h59:59");
+  EXPECT_TRUE(host.messages.empty());
+  // Beyond a day: reported, and the hours written as they come.
+  EXPECT_EQ(timeOfDay(5), "120h00:00");
+  EXPECT_EQ(host.messages.size(), 1u);
+}
+
 TEST_F(Calendar, GregorianLeapYearsFrom1773On) {
   // The 1773 scenario starts on Dec/18/1773 at 12:53.
   startAt(Date::fromYmd(1773, 12, 18), 773 / 1440.0);

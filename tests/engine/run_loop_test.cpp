@@ -100,6 +100,34 @@ TEST_F(RunLoopTest, ColourRulesAlternateShadeSunGlowAndSideViews) {
   for (int i = 0; i < zx.widthPx() * zx.heightPx(); ++i) ASSERT_EQ(zx.pixels()[i], zx.background());
 }
 
+TEST_F(RunLoopTest, ZxStripAndSwitchedOffBodiesKeepTheirPlaces) {
+  choose(4, kRate, kScale);
+  w.c("Chsunny").setValue(0);
+  w.c("Chalt").setValue(0);
+  w.c("PiZZ").setVisible(false);
+  w.c("PiZX").setVisible(true);
+  stopAtCycle(1);
+  go();
+  // The ZX strip shows the planet at its screen column and on the strip's centre line.
+  Control& zx = w.c("PiZX");
+  const double u = s.screenX[1] - 500 - zx.left(), v = zx.height() / 2.0 + s.screenZ[1];
+  EXPECT_EQ(zx.surface()->point(u, v), rgb(0, 191, 255));
+  EXPECT_EQ(s.screenY[1], s.posY[1] / s.distScale + s.viewOffsetY);
+  EXPECT_EQ(s.screenZ[1], s.posZ[1] / s.distScale + s.viewOffsetZ);
+
+  // A switched-off body keeps its drawing coordinates; bodies beyond the last are untouched.
+  s.bodyOff[1] = 1;
+  s.screenX[1] = 1234.5, s.screenY[1] = 678.25, s.screenZ[1] = -9.5;
+  s.screenX[2] = 42;
+  stopAtCycle(2);
+  w.c("CDcont").press();
+  EXPECT_EQ(s.screenX[1], 1234.5);
+  EXPECT_EQ(s.screenY[1], 678.25);
+  EXPECT_EQ(s.screenZ[1], -9.5);
+  EXPECT_EQ(s.screenX[2], 42);
+  EXPECT_EQ(s.screenX[0], s.posX[0] / s.distScale + s.viewOffsetX);
+}
+
 TEST_F(RunLoopTest, NothingIsDrawnWithoutOrbitLinesButBodiesAreStillProjected) {
   choose(5, kRate, kScale);
   w.c("CHquick").setValue(0);
