@@ -4,6 +4,7 @@
 
 #include "analysis/calendar.h"
 #include "analysis/drift.h"
+#include "display/clearing.h"
 #include "engine/later_procedures.h"
 #include "engine/run_loop.h"
 #include "text/number_text.h"
@@ -42,9 +43,12 @@ void Command2_Click(MainWindow& w) {
   w.c("Command4").setVisible(true);
   w.c("Command2").setVisible(false);
   if (w.c("OpCl", 2).selected()) {
+    // The same interval rule as choosing the option: held to what the box can show, and no
+    // timed clearing at all for a period of 0 or less.
     Control& timer = w.c("Tiball");
-    timer.setInterval(int(text::toWhole(text::val(w.c("TXref").text()) * 1000)));
-    timer.setEnabled(true);
+    const int interval = clearingInterval(w);
+    timer.setInterval(interval);
+    timer.setEnabled(interval > 0);
   }
   enablePresets(w, 0, false);
   w.c("CDstop").setVisible(true);
@@ -93,7 +97,8 @@ void PawsOn(MainWindow& w) {
   Control& pick = w.c("Qui");
   pick.setMax(int(std::clamp<int64_t>(text::toWhole(text::val(w.c("TXn").text())), -32768, 32767)));
   pick.setValue(0);
-  Ocean(w, int(text::val(w.c("TXTOden").text())));
+  Ocean(w,
+        int(std::clamp<int64_t>(text::toWhole(text::val(w.c("TXTOden").text())), -1, kMaxBodies)));
   w.c("TiF").setEnabled(true);
   Asgard(w);
   pick.setVisible(true);

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "analysis/calendar.h"
+#include "analysis/data_file.h"
 #include "display/colours.h"
 #include "display/projection.h"
 #include "engine/run_control.h"
@@ -282,6 +283,7 @@ void Preset(MainWindow& w, int n) {
 
   // Reset of the previous run.
   w.c("CDcon").setVisible(false);  // 1
+  ResetDataFiles(w);               // a file that could not be written is tried again in the new run
   PawsOff(w);
   Control& avg = w.c("ChAvg");  // 2
   avg.setValue(1);

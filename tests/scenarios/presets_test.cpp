@@ -9,6 +9,7 @@
 #include <string>
 
 #include "../support/test_host.h"
+#include "engine/run_control.h"
 #include "scenarios/epochs.h"
 #include "text/date.h"
 #include "ui/main_window.h"
@@ -378,6 +379,37 @@ TEST_F(PresetsTest, APresetWipesEverythingOfThePreviousRun) {
   // Only the chosen preset stands out.
   EXPECT_EQ(w.c("CDp", 5).backColor(), w.c("Command2").backColor());
   EXPECT_EQ(w.c("CDp", 3).backColor(), w.c("Label7").foreColor());
+}
+
+}  // namespace
+}  // namespace orbits
+
+namespace orbits {
+namespace {
+
+TEST_F(PresetsTest, ANewScenarioTriesAFileThatFailedInTheLastRunAgain) {
+  withoutGo();
+  w.scenario.unwritableFiles.push_back((fs::path(host.dataDir()) / "data-drift.txt").string());
+  w.c("CDp", 3).press();
+  EXPECT_TRUE(w.scenario.unwritableFiles.empty());
+}
+
+TEST_F(PresetsTest, GoWithTimedClearingKeepsThePeriodWithinWhatTheTimerHolds) {
+  withoutGo();
+  w.c("CDp", 3).press();
+  w.c("Command2").onClick = [this](int) { Command2_Click(w); };
+  host.onYield = [this](long) { w.c("CDstop").press(); };
+  w.c("OpCl", 2).setValue(1);
+  w.c("TXref").setText("-5");
+  w.c("CDp", 3).press();
+  // The preset selects "Clear here->"; a user picks the timed clearing again and runs.
+  w.c("OpCl", 2).setValue(1);
+  Command2_Click(w);
+  EXPECT_FALSE(w.c("Tiball").enabled()) << "no timed clearing for a period below zero";
+  w.c("TXref").setText("999");
+  Command2_Click(w);
+  EXPECT_TRUE(w.c("Tiball").enabled());
+  EXPECT_EQ(w.c("Tiball").interval(), 999000);
 }
 
 }  // namespace
