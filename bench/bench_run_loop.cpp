@@ -27,7 +27,16 @@ class BenchHost : public Host {
   bool openAddress(const std::string&) override { return false; }
   text::DateTime now() override { return {}; }
   void quit() override {}
-  std::string dataDir() override { return "."; }
+  // The data files of the benchmarked runs go to a directory of their own, not where the
+  // benchmark happens to be started.
+  std::string dataDir() override {
+    static const std::string dir = [] {
+      auto d = std::filesystem::temp_directory_path() / "orbits-bench";
+      std::filesystem::create_directories(d);
+      return d.string();
+    }();
+    return dir;
+  }
 };
 
 // Nanoseconds per cycle: the inverse rate of cycles, counted in billions.
