@@ -2,6 +2,7 @@
 // kernel of the same cycles.
 #include <benchmark/benchmark.h>
 
+#include <filesystem>
 #include <memory>
 
 #include "../tests/support/panel_stub.h"
