@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <string>
+#include <string_view>
 
 #include "analysis/calendar.h"
 #include "analysis/drift.h"
@@ -264,11 +265,23 @@ void projectBodies(const ProjectionInput& in, Projection& p) {
   projectLanesPortable(in, p);
 }
 
+// Whether an orbit count is even. The count changes once an orbit, so the remainder is
+// worked out again only then.
+bool evenOrbit(double orbitCount) {
+  static thread_local double lastCount = 0;
+  static thread_local bool lastEven = true;  // fmod(0, 2) == 0
+  if (!(orbitCount == lastCount)) {
+    lastEven = std::fmod(orbitCount, 2.0) == 0;
+    lastCount = orbitCount;
+  }
+  return lastEven;
+}
+
 // Step 10: project every body in play and plot it.
 void projectAndPlot(MainWindow& w, CycleControls& ctl) {
   SimState& s = w.sim;
   const bool drawing = ctl.chQuick.checked();
-  const bool alternate = ctl.chAlt.checked() && std::fmod(s.orbitCount, 2.0) == 0;
+  const bool alternate = ctl.chAlt.checked() && evenOrbit(s.orbitCount);
   const bool glow = ctl.chSunny.checked();
   const double width = w.width(), height = w.height();
   Surface& main = w.surface;
@@ -437,7 +450,9 @@ void RunLoop(MainWindow& w) {
     const double scaleBefore = s.distScale;
 
     // 1. Detail mode.
-    s.detailMode = ctl.optimT5.selected() ? "trim" : "ok";
+    // (Assigned only when it differs: the same text again is no change.)
+    const std::string_view mode = ctl.optimT5.selected() ? "trim" : "ok";
+    if (s.detailMode != mode) s.detailMode = mode;
 
     // 2. Orbit detection, from the drawing coordinates of the previous cycle.
     const int a1 = s.pairBody[1], a2 = s.pairBody[2];
