@@ -466,7 +466,8 @@ void RunLoop(MainWindow& w) {
     // 4. Counters.
     s.cycleCount += 1;
     if (s.orbitCount > 0) s.calcsSinceOrbit1 += 1;
-    if (s.detailMode == "ok") ctl.txIterations.setNumber(s.cycleCount, NumForm::Plain);
+    if (std::string_view(s.detailMode) == "ok")
+      ctl.txIterations.setNumber(s.cycleCount, NumForm::Plain);
 
     // 5. Quarter change and calculations per orbit.
     if (s.quadrant != s.prevQuadrant) {
@@ -525,7 +526,7 @@ void RunLoop(MainWindow& w) {
     s.errPairDist = pair.pairDist;
 
     // 12.
-    const bool detailed = s.detailMode == "ok";
+    const bool detailed = std::string_view(s.detailMode) == "ok";
     if (detailed) Monkey(w);
     // 13.
     if (ctl.optimT4.selected()) showPairDistance(w, ctl.txApart, ctl.chNum);
@@ -563,7 +564,7 @@ void RunLoop(MainWindow& w) {
       s.orbitSaveDue = 0;
     }
     // 19.
-    if (s.runState != "bat") return;
+    if (std::string_view(s.runState) != "bat") return;
   }
 }
 
