@@ -9,7 +9,8 @@
 #include "analysis/orbits.h"
 #include "display/projection.h"
 #include "engine/gravity.h"
-#include "engine/later_procedures.h"
+#include "persist/save_reload.h"
+#include "scenarios/body_editor.h"
 #include "text/number_text.h"
 #include "ui/main_window.h"
 

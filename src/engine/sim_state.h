@@ -22,8 +22,8 @@ struct SimState {
   BodyArray<float> bodyRed{}, bodyGreen{}, bodyBlue{};
   BodyArray<double> screenX{}, screenY{}, screenZ{};  // drawing units
 
-  int16_t lastBody = 0;                  // highest body number in play, 0..9
-  std::array<int16_t, 3> pairBody{};     // [1] alpha, [2] beta; [0] unused
+  int16_t lastBody = 0;               // highest body number in play, 0..9
+  std::array<int16_t, 3> pairBody{};  // [1] alpha, [2] beta; [0] unused
 
   // Drawing geometry.
   double distScale = 0;  // km per drawing unit

@@ -10,9 +10,15 @@ namespace orbits {
 const std::string& LazyText::get() const {
   if (pending_) {
     switch (form_) {
-      case NumForm::Plain: s_ = text::plain(v_); break;
-      case NumForm::Signed: s_ = text::signedText(v_); break;
-      case NumForm::Pattern: s_ = text::patterned(v_, pattern_ ? pattern_ : "0"); break;
+      case NumForm::Plain:
+        s_ = text::plain(v_);
+        break;
+      case NumForm::Signed:
+        s_ = text::signedText(v_);
+        break;
+      case NumForm::Pattern:
+        s_ = text::patterned(v_, pattern_ ? pattern_ : "0");
+        break;
     }
     s_ += suffix_;
     pending_ = false;

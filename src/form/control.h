@@ -14,7 +14,19 @@ namespace orbits {
 
 class Panel;
 
-enum class Kind { Button, CheckBox, Option, TextBox, Label, Frame, HScroll, Picture, Image, Shape, Timer };
+enum class Kind {
+  Button,
+  CheckBox,
+  Option,
+  TextBox,
+  Label,
+  Frame,
+  HScroll,
+  Picture,
+  Image,
+  Shape,
+  Timer
+};
 
 // How a number is turned into text when a lazy text is first read.
 enum class NumForm : uint8_t { Plain, Signed, Pattern };
@@ -42,7 +54,8 @@ using Handler = std::function<void(int index)>;
 
 class Control {
  public:
-  Control(Kind kind, std::string name, int index = -1) : kind_(kind), name_(std::move(name)), index_(index) {}
+  Control(Kind kind, std::string name, int index = -1)
+      : kind_(kind), name_(std::move(name)), index_(index) {}
 
   Kind kind() const { return kind_; }
   const std::string& name() const { return name_; }
@@ -58,7 +71,8 @@ class Control {
   void typeText(std::string s);
   const std::string& tooltip() const { return tip_.get(); }
   void setTooltip(std::string s);
-  void setTooltipNumber(double v, NumForm form, const char* pattern = nullptr, const char* suffix = "");
+  void setTooltipNumber(double v, NumForm form, const char* pattern = nullptr,
+                        const char* suffix = "");
 
   // Check box: 0, 1, 2 (greyed). Option: 0 or 1 (selected). Scroll bar: its value.
   int value() const { return value_; }

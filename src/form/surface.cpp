@@ -41,8 +41,7 @@ void Surface::line(double x1, double y1, double x2, double y2, Color c) {
     double len = std::hypot(x2 - x1, y2 - y1) / kUnitsPerPixel;
     if (!(len < 1e5)) return;
     int n = int(len) + 1;
-    for (int i = 0; i <= n; ++i)
-      setPoint(x1 + (x2 - x1) * i / n, y1 + (y2 - y1) * i / n, c);
+    for (int i = 0; i <= n; ++i) setPoint(x1 + (x2 - x1) * i / n, y1 + (y2 - y1) * i / n, c);
     return;
   }
   int dx = std::abs(bx - ax), sx = ax < bx ? 1 : -1;
@@ -52,8 +51,14 @@ void Surface::line(double x1, double y1, double x2, double y2, Color c) {
     if (ax >= 0 && ay >= 0 && ax < width_ && ay < height_) px_[size_t(ay) * width_ + ax] = c;
     if (ax == bx && ay == by) break;
     int e2 = 2 * err;
-    if (e2 >= dy) { err += dy; ax += sx; }
-    if (e2 <= dx) { err += dx; ay += sy; }
+    if (e2 >= dy) {
+      err += dy;
+      ax += sx;
+    }
+    if (e2 <= dx) {
+      err += dx;
+      ay += sy;
+    }
   }
   ++revision_;
 }

@@ -1,6 +1,0 @@
-#include "engine/later_procedures.h"
-
-namespace orbits {
-
-
-}  // namespace orbits
