@@ -5,9 +5,9 @@
 #include "analysis/calendar.h"
 #include "analysis/drift.h"
 #include "display/clearing.h"
+#include "engine/run_loop.h"
 #include "persist/save_reload.h"
 #include "scenarios/body_editor.h"
-#include "engine/run_loop.h"
 #include "text/number_text.h"
 #include "ui/main_window.h"
 
