@@ -18,7 +18,7 @@ run: build
 	$(BUILD_DIR)/orbits
 
 test: build
-	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) -E '^[A-Za-z0-9_]*Long\.'
+	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 test-long: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) -R '^[A-Za-z0-9_]*Long\.'
