@@ -2,32 +2,15 @@
 // 1940 epoch at a realistic time rate: the fast kernel and the reference loop.
 #include <benchmark/benchmark.h>
 
+#include "../tests/support/running_epoch.h"
 #include "engine/gravity.h"
 #include "scenarios/epochs.h"
 
 namespace {
 
-orbits::SimState epoch1940() {
-  orbits::SimState s;
-  s.timeRateIndex = 5;
-  orbits::loadEpoch(s, orbits::kEpoch1940, 1);
-  s.lastBody = 8;
-  s.timeFactor = 1e5;
-  s.timeFactorSq = s.timeFactor * s.timeFactor;
-  s.gravConstant = 6.67259 * 1.988544 * 225;
-  s.gravExponent = 2;
-  s.proximityKm = 100000;
-  for (int k = 0; k <= s.lastBody; ++k) {
-    s.velX[k] *= s.timeFactor;
-    s.velY[k] *= s.timeFactor;
-    s.velZ[k] *= s.timeFactor;
-  }
-  return s;
-}
-
 template <void (*Accel)(orbits::SimState&, orbits::Accelerations&, orbits::ProximityReport&)>
 void BM_Cycle(benchmark::State& state) {
-  orbits::SimState s = epoch1940();
+  orbits::SimState s = orbits::testing::runningEpoch1940();
   orbits::Accelerations a;
   orbits::ProximityReport close;
   for (auto _ : state) {

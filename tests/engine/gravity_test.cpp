@@ -8,29 +8,11 @@
 #include <cstring>
 #include <random>
 
+#include "../support/running_epoch.h"
 #include "scenarios/epochs.h"
 
 namespace orbits {
 namespace {
-
-// The 1940 epoch at time-rate index 5 (timeFactor 1e5), velocities scaled as Go scales them.
-SimState epoch1940Running() {
-  SimState s;
-  s.timeRateIndex = 5;
-  loadEpoch(s, kEpoch1940, 1);
-  s.lastBody = 8;
-  s.timeFactor = 1e5;
-  s.timeFactorSq = s.timeFactor * s.timeFactor;
-  s.gravConstant = 6.67259 * 1.988544 * 225;
-  s.gravExponent = 2;
-  s.proximityKm = 100000;
-  for (int k = 0; k <= s.lastBody; ++k) {
-    s.velX[k] *= s.timeFactor;
-    s.velY[k] *= s.timeFactor;
-    s.velZ[k] *= s.timeFactor;
-  }
-  return s;
-}
 
 using AccelFn = void (*)(SimState&, Accelerations&, ProximityReport&);
 
@@ -81,7 +63,7 @@ uint64_t stateHash(const SimState& s) {
 }
 
 TEST(GravityKernel, MatchesReferenceBitForBitOverAMillionCycles) {
-  SimState s1 = epoch1940Running(), s2 = s1;
+  SimState s1 = testing::runningEpoch1940(), s2 = s1;
   Accelerations a1, a2;
   ProximityReport c1, c2;
   int mismatchAt = -1;
@@ -114,7 +96,7 @@ void atEveryWidth(F body) {
 
 TEST(GravityKernel, EveryWidthMatchesReferenceOverAHundredThousandCycles) {
   atEveryWidth([] {
-    SimState s1 = epoch1940Running(), s2 = s1;
+    SimState s1 = testing::runningEpoch1940(), s2 = s1;
     Accelerations a1, a2;
     ProximityReport c1, c2;
     for (int n = 0; n < 100'000; ++n) {
@@ -171,7 +153,7 @@ TEST(GravityKernel, WidthsOutsideTheProcessorAreRefused) {
 }
 
 TEST(GravityKernel, FallsBackToTheLoopForOtherExponents) {
-  SimState s = epoch1940Running();
+  SimState s = testing::runningEpoch1940();
   s.gravExponent = 2.5;
   expectSameStep(s);
 
@@ -190,7 +172,7 @@ TEST(GravityKernel, FallsBackToTheLoopForOtherExponents) {
 }
 
 TEST(GravityKernel, StateAfterAMillionCyclesOf1940IsUnchanged) {
-  SimState s = epoch1940Running();
+  SimState s = testing::runningEpoch1940();
   Accelerations a;
   ProximityReport close;
   for (int n = 0; n < 1'000'000; ++n) cycle(s, a, close, computeAccelerations);
@@ -242,7 +224,7 @@ TEST(GravityStep, MasslessSecondBodyFallsAndTheFirstStaysPut) {
 }
 
 TEST(GravityStep, SwitchedOffBodyKeepsPositionAndVelocityAndExertsNothing) {
-  SimState s = epoch1940Running();
+  SimState s = testing::runningEpoch1940();
   s.bodyOff[5] = 1;  // Jupiter
   const double x = s.posX[5], vx = s.velX[5];
   SimState without = s;  // the same run as if Jupiter were not there at all
@@ -316,7 +298,7 @@ TEST(GravityStep, ClosePairsAreReportedInLoopOrderAndPullNothing) {
 TEST(MovementError, TenfoldTimeRateRaisesTheErrorAboutAHundredfold) {
   double pct[2];
   for (int rate = 0; rate < 2; ++rate) {
-    SimState s = epoch1940Running();
+    SimState s = testing::runningEpoch1940();
     s.timeFactorSq = rate == 0 ? 1e8 : 1e10;
     s.pairBody = {0, 0, 5};  // Sun and Jupiter
     Accelerations a;
