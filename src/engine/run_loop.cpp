@@ -1,12 +1,14 @@
 #include "engine/run_loop.h"
 
 #include <cmath>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "analysis/calendar.h"
 #include "analysis/drift.h"
 #include "analysis/orbits.h"
+#include "display/dot_lanes.h"
 #include "display/projection.h"
 #include "engine/gravity.h"
 #include "persist/save_reload.h"
@@ -107,25 +109,24 @@ struct BodySnapshot {
   }
 };
 
-// x - x is 0 for every finite x and NaN for infinities and NaN, so one sum tells all.
-inline double nonFinite(const BodyArray<double>& a, int n) {
+// x - x is 0 for every finite x and NaN for infinities and NaN, so one sum tells all. The
+// values were just stored one by one; read one by one they come straight from those stores,
+// and the sum adds one term per body to keep its chain short.
+template <typename... Arrays>
+bool allFinite(int n, const Arrays&... a) {
   double sum = 0;
-  for (int k = 0; k < n; ++k) sum += a[k] - a[k];
-  return sum;
-}
-
-bool motionFinite(const SimState& s, int n) {
-  double sum = nonFinite(s.posX, n) + nonFinite(s.posY, n) + nonFinite(s.posZ, n) +
-               nonFinite(s.velX, n) + nonFinite(s.velY, n) + nonFinite(s.velZ, n);
+  for (int k = 0; k < n; ++k) sum += ((a[k] - a[k]) + ...);
   return sum == 0;
 }
 
-bool velocitiesFinite(const SimState& s, int n) {
-  return nonFinite(s.velX, n) + nonFinite(s.velY, n) + nonFinite(s.velZ, n) == 0;
+bool velocitiesFinite(const SimState& s, int n) { return allFinite(n, s.velX, s.velY, s.velZ); }
+
+bool motionFinite(const SimState& s, int n) {
+  return allFinite(n, s.posX, s.posY, s.posZ, s.velX, s.velY, s.velZ);
 }
 
 bool accelerationsFinite(const Accelerations& a, int n) {
-  return nonFinite(a.accelX, n) + nonFinite(a.accelY, n) + nonFinite(a.accelZ, n) == 0;
+  return allFinite(n, a.accelX, a.accelY, a.accelZ);
 }
 
 // Back to the state of the last good cycle, paused as Stop leaves a run, and one message.
@@ -147,17 +148,6 @@ void numericFailure(MainWindow& w, CycleControls& ctl, const BodySnapshot& snap,
   w.host.messageBox(kNumericFailureText, kNumericFailureTitle);
 }
 
-// A colour component rounded to the nearest whole number, halves to even: adding and taking
-// away 1.5 x 2^52 leaves the value rounded in the current (nearest-even) rounding mode.
-inline int shade(double component) {
-  constexpr double kRound = 6755399441055744.0;
-  return int((component + kRound) - kRound);
-}
-
-Color fullColour(const SimState& s, int i) {
-  return rgb(shade(s.bodyRed[i]), shade(s.bodyGreen[i]), shade(s.bodyBlue[i]));
-}
-
 // Pixel of a surface at a point in drawing units, or nullptr outside it: the pixel
 // Surface::point and Surface::setPoint address, found once for reading and writing.
 inline uint32_t* pixelAt(Surface& sf, double x, double y) {
@@ -166,21 +156,9 @@ inline uint32_t* pixelAt(Surface& sf, double x, double y) {
   return sf.pixels() + size_t(int(py)) * size_t(sf.widthPx()) + size_t(int(px));
 }
 
-// The same with the point already divided into pixels.
-inline uint32_t* pixelAtPx(Surface& sf, double px, double py) {
-  if (!(px >= 0 && py >= 0 && px < sf.widthPx() && py < sf.heightPx())) return nullptr;
-  return sf.pixels() + size_t(int(py)) * size_t(sf.widthPx()) + size_t(int(px));
-}
-
 // Sets a pixel; the surface is marked changed once per cycle by the caller.
 inline bool plot(Surface& sf, double x, double y, Color c) {
   uint32_t* p = pixelAt(sf, x, y);
-  if (p) *p = c;
-  return p != nullptr;
-}
-
-inline bool plotPx(Surface& sf, double px, double py, Color c) {
-  uint32_t* p = pixelAtPx(sf, px, py);
   if (p) *p = c;
   return p != nullptr;
 }
@@ -196,76 +174,6 @@ Strip stripOf(Control& pic) {
           double(pic.width()), double(pic.height())};
 }
 
-// Every body's drawing coordinates and the pixels of its dots on the three surfaces. The
-// divisions are most of the work of the step; done here for all bodies at once, in loops free
-// of branches, they run side by side in vector registers. Each value is the very expression
-// the plotting would otherwise evaluate body by body, so the results are the same to the bit.
-struct Projection {
-  alignas(64) BodyArray<double> x, y, z;       // drawing units
-  alignas(64) BodyArray<double> mainX, mainY;  // the main surface, drawing units
-  alignas(64) BodyArray<double> mainPx, mainPy, zyPx, zyPy, zxPx, zxPy;
-};
-
-struct ProjectionInput {
-  const SimState* s;
-  bool pixels, zy, zx;
-  double zyHalfWidth, zyTop, zxLeft, zxHalfHeight;
-};
-
-[[gnu::always_inline]] inline void projectLanes(const ProjectionInput& in,
-                                                Projection& __restrict p) {
-  const SimState& s = *in.s;
-  const double* __restrict posX = s.posX.data();
-  const double* __restrict posY = s.posY.data();
-  const double* __restrict posZ = s.posZ.data();
-  const double scale = s.distScale;
-  const double offX = s.viewOffsetX, offY = s.viewOffsetY, offZ = s.viewOffsetZ;
-  const double unit = kUnitsPerPixel;
-  for (int i = 0; i < kMaxBodies; ++i) {
-    p.x[i] = posX[i] / scale + offX;
-    p.y[i] = posY[i] / scale + offY;
-    p.z[i] = posZ[i] / scale + offZ;
-  }
-  if (!in.pixels) return;
-  for (int i = 0; i < kMaxBodies; ++i) {
-    p.mainX[i] = p.x[i] - 500;
-    p.mainY[i] = p.y[i] + 500;
-    p.mainPx[i] = p.mainX[i] / unit;
-    p.mainPy[i] = p.mainY[i] / unit;
-  }
-  if (in.zy) {
-    for (int i = 0; i < kMaxBodies; ++i) {
-      p.zyPx[i] = (in.zyHalfWidth + p.z[i]) / unit;
-      p.zyPy[i] = (p.mainY[i] - in.zyTop) / unit;
-    }
-  }
-  if (in.zx) {
-    for (int i = 0; i < kMaxBodies; ++i) {
-      p.zxPx[i] = (p.mainX[i] - in.zxLeft) / unit;
-      p.zxPy[i] = (in.zxHalfHeight + p.z[i]) / unit;
-    }
-  }
-}
-
-#if defined(__x86_64__) && defined(__GNUC__)
-__attribute__((target("avx2"))) void projectLanesAvx2(const ProjectionInput& in,
-                                                      Projection& __restrict p) {
-  projectLanes(in, p);
-}
-#endif
-
-void projectLanesPortable(const ProjectionInput& in, Projection& __restrict p) {
-  projectLanes(in, p);
-}
-
-void projectBodies(const ProjectionInput& in, Projection& p) {
-#if defined(__x86_64__) && defined(__GNUC__)
-  static const bool avx2 = __builtin_cpu_supports("avx2");
-  if (avx2) return projectLanesAvx2(in, p);
-#endif
-  projectLanesPortable(in, p);
-}
-
 // Whether an orbit count is even. The count changes once an orbit, so the remainder is
 // worked out again only then.
 bool evenOrbit(double orbitCount) {
@@ -278,23 +186,43 @@ bool evenOrbit(double orbitCount) {
   return lastEven;
 }
 
+// The Sun's dot, with its glow a quarter as bright 30 units to each side.
+bool plotSun(MainWindow& w, const DotLanes& pr, bool glow) {
+  const SimState& s = w.sim;
+  const double x = pr.x[0], y = pr.y[0], z = pr.z[0];
+  if (!(0 < x && x < w.width() && 0 < y && y < w.height() && -24000 < z && z < 24000)) return false;
+  Surface& main = w.surface;
+  const double mainX = pr.mainX[0], mainY = pr.mainY[0];
+  bool drawn = plot(main, mainX, mainY, pr.colour[0]);
+  if (glow) {
+    Color q = rgb(shade(s.bodyRed[0] / 4), shade(s.bodyGreen[0] / 4), shade(s.bodyBlue[0] / 4));
+    drawn |= plot(main, mainX + 30, mainY, q);
+    drawn |= plot(main, mainX - 30, mainY, q);
+    drawn |= plot(main, mainX, mainY + 30, q);
+    drawn |= plot(main, mainX, mainY - 30, q);
+  }
+  return drawn;
+}
+
 // Step 10: project every body in play and plot it.
 void projectAndPlot(MainWindow& w, CycleControls& ctl) {
   SimState& s = w.sim;
   const bool drawing = ctl.chQuick.checked();
-  const bool alternate = ctl.chAlt.checked() && evenOrbit(s.orbitCount);
-  const bool glow = ctl.chSunny.checked();
-  const double width = w.width(), height = w.height();
   Surface& main = w.surface;
   Strip zy{}, zx{};
   if (drawing) {
     zy = stripOf(ctl.piZZ);
     zx = stripOf(ctl.piZX);
   }
-  Projection pr;
-  projectBodies({&s, drawing, zy.surface != nullptr, zx.surface != nullptr, zy.width / 2, zy.top,
-                 zx.left, zx.height / 2},
-                pr);
+  DotInput in{&s, drawing, zy.surface != nullptr, zx.surface != nullptr, false, {}, {}, {}};
+  if (drawing) {
+    in.alternate = ctl.chAlt.checked() && evenOrbit(s.orbitCount);
+    in.main = dotArea(main, 0, 0, w.width(), w.height());
+    if (zy.surface) in.zyArea = dotArea(*zy.surface, zy.left, zy.top, zy.width, zy.height);
+    if (zx.surface) in.zxArea = dotArea(*zx.surface, zx.left, zx.top, zx.width, zx.height);
+  }
+  DotLanes pr;
+  projectDots(in, pr);
   // Switched-off bodies keep their coordinates.
   const int n = s.lastBody + 1;
   for (int i = 0; i < n; ++i) {
@@ -303,49 +231,30 @@ void projectAndPlot(MainWindow& w, CycleControls& ctl) {
     s.screenY[i] = on ? pr.y[i] : s.screenY[i];
     s.screenZ[i] = on ? pr.z[i] : s.screenZ[i];
   }
+  for (int b : {2, 1}) {
+    const int i = s.pairBody[size_t(b)];
+    if (i >= n || s.bodyOff[size_t(i)] != 0) continue;
+    (b == 1 ? w.pair.pair1PosX : w.pair.pair2PosX) = s.posX[size_t(i)];
+    (b == 1 ? w.pair.pair1PosY : w.pair.pair2PosY) = s.posY[size_t(i)];
+  }
+  if (!drawing) return;
+
   bool mainDrawn = false, zyDrawn = false, zxDrawn = false;
+  uint32_t* mainPixels = main.pixels();
+  uint32_t* zyPixels = zy.surface ? zy.surface->pixels() : nullptr;
+  uint32_t* zxPixels = zx.surface ? zx.surface->pixels() : nullptr;
   for (int i = 0; i < n; ++i) {
     if (s.bodyOff[i] != 0) continue;
-    if (i == s.pairBody[2]) w.pair.pair2PosX = s.posX[i], w.pair.pair2PosY = s.posY[i];
-    if (i == s.pairBody[1]) w.pair.pair1PosX = s.posX[i], w.pair.pair1PosY = s.posY[i];
-    if (!drawing) continue;
-
-    const double sx = pr.x[i], sy = pr.y[i], sz = pr.z[i];
-    const double mainX = pr.mainX[i], mainY = pr.mainY[i];
-    Color c;
-    if (i == 0 || !alternate) {
-      c = fullColour(s, i);
-    } else {
-      c = rgb(shade(s.bodyRed[i] * s.altShade), shade(s.bodyGreen[i] * s.altShade),
-              shade(s.bodyBlue[i] * s.altShade));
+    const Color c = pr.colour[i];
+    if (i == 0) {
+      mainDrawn |= plotSun(w, pr, ctl.chSunny.checked());
+    } else if (const int32_t at = pr.mainAt[i]; at >= 0 && mainPixels[at] != c) {
+      // A dot already there in this colour is not set again.
+      mainPixels[at] = c;
+      mainDrawn = true;
     }
-    if (0 < sx && sx < width && 0 < sy && sy < height && -24000 < sz && sz < 24000) {
-      if (i == 0) {
-        mainDrawn |= plotPx(main, pr.mainPx[0], pr.mainPy[0], c);
-        if (glow) {
-          Color q =
-              rgb(shade(s.bodyRed[0] / 4), shade(s.bodyGreen[0] / 4), shade(s.bodyBlue[0] / 4));
-          mainDrawn |= plot(main, mainX + 30, mainY, q);
-          mainDrawn |= plot(main, mainX - 30, mainY, q);
-          mainDrawn |= plot(main, mainX, mainY + 30, q);
-          mainDrawn |= plot(main, mainX, mainY - 30, q);
-        }
-      } else if (uint32_t* p = pixelAtPx(main, pr.mainPx[i], pr.mainPy[i]); p && *p != c) {
-        // A dot already there in this colour is not set again.
-        *p = c;
-        mainDrawn = true;
-      }
-    }
-    if (zy.surface) {
-      double u = zy.width / 2 + sz, v = mainY - zy.top;
-      if (0 < u && u < zy.width && 0 < v && v < zy.height)
-        zyDrawn |= plotPx(*zy.surface, pr.zyPx[i], pr.zyPy[i], c);
-    }
-    if (zx.surface) {
-      double u = mainX - zx.left, v = zx.height / 2 + sz;
-      if (0 < u && u < zx.width && 0 < v && v < zx.height)
-        zxDrawn |= plotPx(*zx.surface, pr.zxPx[i], pr.zxPy[i], c);
-    }
+    if (const int32_t at = pr.zyAt[i]; at >= 0) zyPixels[at] = c, zyDrawn = true;
+    if (const int32_t at = pr.zxAt[i]; at >= 0) zxPixels[at] = c, zxDrawn = true;
   }
   if (mainDrawn) main.touch();
   if (zyDrawn) zy.surface->touch();
@@ -384,6 +293,23 @@ void boundsTest(MainWindow& w, CycleControls& ctl, int k) {
   s.endCode = 11;
   ctl.laChirp1.setText("Distance scale has changed to \r" + option.text());
   clearDrawing(w);
+}
+
+// Whether the bounds test of step 15 would do nothing this cycle: no warning due, no verdict
+// pending, and every body in play inside the drawing bounds. The velocities of such a cycle
+// need no test between them. (The test reads only drawing coordinates, which the velocity
+// update leaves alone.)
+bool boundsQuiet(const MainWindow& w) {
+  const SimState& s = w.sim;
+  if (s.endCode == 55 || (s.distScaleIndex > 15 && !w.run.zumasWarned)) return false;
+  if (!(s.distScaleIndex < 16)) return true;
+  bool out = false;
+  for (int k = 0; k <= s.lastBody; ++k) {
+    const double x = s.screenX[k], y = s.screenY[k], z = s.screenZ[k];
+    out |= (s.bodyOff[k] == 0) &
+           ((x < 2640) | (x > 12600) | (y < 0) | (y > 9000) | (z < -24000) | (z > 24000));
+  }
+  return !out;
 }
 
 // Step 9's warning for the pairs found closer than the proximity limit.
@@ -453,7 +379,7 @@ void RunLoop(MainWindow& w) {
     // 1. Detail mode.
     // (Assigned only when it differs: the same text again is no change.)
     const std::string_view mode = ctl.optimT5.selected() ? "trim" : "ok";
-    if (s.detailMode != mode) s.detailMode = mode;
+    if (!flagIs(s.detailMode, mode)) s.detailMode = mode;
 
     // 2. Orbit detection, from the drawing coordinates of the previous cycle.
     const int a1 = s.pairBody[1], a2 = s.pairBody[2];
@@ -467,8 +393,7 @@ void RunLoop(MainWindow& w) {
     // 4. Counters.
     s.cycleCount += 1;
     if (s.orbitCount > 0) s.calcsSinceOrbit1 += 1;
-    if (std::string_view(s.detailMode) == "ok")
-      ctl.txIterations.setNumber(s.cycleCount, NumForm::Plain);
+    if (flagIs(s.detailMode, "ok")) ctl.txIterations.setNumber(s.cycleCount, NumForm::Plain);
 
     // 5. Quarter change and calculations per orbit.
     if (s.quadrant != s.prevQuadrant) {
@@ -527,7 +452,7 @@ void RunLoop(MainWindow& w) {
     s.errPairDist = pair.pairDist;
 
     // 12.
-    const bool detailed = std::string_view(s.detailMode) == "ok";
+    const bool detailed = flagIs(s.detailMode, "ok");
     if (detailed) Monkey(w);
     // 13.
     if (ctl.optimT4.selected()) showPairDistance(w, ctl.txApart, ctl.chNum);
@@ -545,9 +470,13 @@ void RunLoop(MainWindow& w) {
     }
 
     // 15. Velocities and drawing bounds.
-    for (int k = 0; k <= s.lastBody; ++k) {
-      updateVelocity(s, accel, k);
-      boundsTest(w, ctl, k);
+    if (boundsQuiet(w)) {
+      for (int k = 0; k <= s.lastBody; ++k) updateVelocity(s, accel, k);
+    } else {
+      for (int k = 0; k <= s.lastBody; ++k) {
+        updateVelocity(s, accel, k);
+        boundsTest(w, ctl, k);
+      }
     }
     if (!velocitiesFinite(s, n)) {
       numericFailure(w, ctl, snap, scaleBefore);
@@ -565,7 +494,7 @@ void RunLoop(MainWindow& w) {
       s.orbitSaveDue = 0;
     }
     // 19.
-    if (std::string_view(s.runState) != "bat") return;
+    if (!flagIs(s.runState, "bat")) return;
   }
 }
 

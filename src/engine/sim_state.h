@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace orbits {
 
@@ -11,6 +12,15 @@ constexpr int kMaxBodies = 10;  // body 0 the Sun, 1..8 the planets, 9 the spare
 
 template <typename T>
 using BodyArray = std::array<T, kMaxBodies>;
+
+// Whether a run flag ("bat", "ok", ...) reads `word`, compared character by character: the run
+// loop asks several times a cycle, and the library's comparison is a call.
+inline bool flagIs(const std::string& flag, std::string_view word) {
+  if (flag.size() != word.size()) return false;
+  for (size_t i = 0; i < word.size(); ++i)
+    if (flag[i] != word[i]) return false;
+  return true;
+}
 
 struct SimState {
   // Body table. Distances in km, velocities in km per calculation, masses in solar masses.

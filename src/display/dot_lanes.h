@@ -1,0 +1,56 @@
+#pragma once
+// The projection and trail dots of every body at once: drawing coordinates, dot colours and
+// the pixels each body's dot falls on, for the main surface and both side views.
+#include <array>
+#include <cstdint>
+
+#include "engine/sim_state.h"
+#include "form/color.h"
+#include "form/surface.h"
+
+namespace orbits {
+
+// Whole vectors of four: the slots past the last body are worked out and ignored.
+constexpr int kDotLanes = (kMaxBodies + 3) / 4 * 4;
+template <typename T>
+using Lanes = std::array<T, kDotLanes>;
+
+struct DotLanes {
+  alignas(64) Lanes<double> x, y, z;       // drawing units
+  alignas(64) Lanes<double> mainX, mainY;  // the main surface, drawing units
+  // Offset of each body's dot in the pixels of a surface, or -1 where no dot is drawn.
+  alignas(64) Lanes<int32_t> mainAt, zyAt, zxAt;
+  alignas(64) Lanes<Color> colour;
+};
+
+// A surface's place in drawing units and its size in pixels.
+struct DotArea {
+  double left = 0, top = 0, width = 0, height = 0;
+  double widthPx = 0, heightPx = 0;
+  int32_t stride = 0;
+};
+inline DotArea dotArea(const Surface& sf, double left, double top, double width, double height) {
+  return {left, top, width, height, double(sf.widthPx()), double(sf.heightPx()), sf.widthPx()};
+}
+
+struct DotInput {
+  const SimState* s = nullptr;
+  bool pixels = false;          // dots wanted: otherwise only x, y and z are worked out
+  bool zy = false, zx = false;  // the side views shown
+  bool alternate = false;       // the dark trail of alternate orbits
+  DotArea main, zyArea, zxArea;
+};
+
+// Fills x, y and z for every body slot, and with `pixels` the rest; entries of bodies out of
+// play are worked out too, and ignored by the caller.
+void projectDots(const DotInput& in, DotLanes& out);
+
+// A colour component rounded to the nearest whole number, halves to even.
+inline int shade(double component) {
+  // Adding and taking away 1.5 x 2^52 leaves the value rounded in the current (nearest-even)
+  // rounding mode.
+  constexpr double kRound = 6755399441055744.0;
+  return int((component + kRound) - kRound);
+}
+
+}  // namespace orbits
