@@ -42,6 +42,16 @@ namespace {
         (0 < x) & (x < m.width) & (0 < y) & (y < m.height) & (-24000 < z) & (z < 24000);
     p.mainAt[i] = dotAt(shown, p.mainX[i] / unit, p.mainY[i] / unit, m);
   }
+  p.glowAt.fill(-1);
+  if (in.glow) {
+    const double x = p.x[0], y = p.y[0], z = p.z[0];
+    const bool shown =
+        (0 < x) & (x < m.width) & (0 < y) & (y < m.height) & (-24000 < z) & (z < 24000);
+    const double sunX = p.mainX[0], sunY = p.mainY[0];
+    const double gx[4] = {sunX + 30, sunX - 30, sunX, sunX};
+    const double gy[4] = {sunY, sunY, sunY + 30, sunY - 30};
+    for (int g = 0; g < 4; ++g) p.glowAt[g] = dotAt(shown, gx[g] / unit, gy[g] / unit, m);
+  }
   // A side view hidden takes no dots.
   p.zyAt.fill(-1);
   p.zxAt.fill(-1);
@@ -74,6 +84,16 @@ __attribute__((target("avx2"))) void lanesAvx2(const DotInput& in, DotLanes& __r
 void lanesPortable(const DotInput& in, DotLanes& __restrict p) { lanes(in, p); }
 
 }  // namespace
+
+bool allInDrawingBounds(const SimState& s) {
+  bool out = false;
+  for (int k = 0; k < kMaxBodies; ++k) {
+    const double x = s.screenX[k], y = s.screenY[k], z = s.screenZ[k];
+    out |= (k <= s.lastBody) & (s.bodyOff[k] == 0) &
+           ((x < 2640) | (x > 12600) | (y < 0) | (y > 9000) | (z < -24000) | (z > 24000));
+  }
+  return !out;
+}
 
 void projectDots(const DotInput& in, DotLanes& out) {
 #if defined(__x86_64__) && defined(__GNUC__)

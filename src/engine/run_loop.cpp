@@ -121,14 +121,6 @@ bool allFinite(int n, const Arrays&... a) {
 
 bool velocitiesFinite(const SimState& s, int n) { return allFinite(n, s.velX, s.velY, s.velZ); }
 
-bool motionFinite(const SimState& s, int n) {
-  return allFinite(n, s.posX, s.posY, s.posZ, s.velX, s.velY, s.velZ);
-}
-
-bool accelerationsFinite(const Accelerations& a, int n) {
-  return allFinite(n, a.accelX, a.accelY, a.accelZ);
-}
-
 // Back to the state of the last good cycle, paused as Stop leaves a run, and one message.
 void numericFailure(MainWindow& w, CycleControls& ctl, const BodySnapshot& snap,
                     double scaleBefore) {
@@ -148,21 +140,6 @@ void numericFailure(MainWindow& w, CycleControls& ctl, const BodySnapshot& snap,
   w.host.messageBox(kNumericFailureText, kNumericFailureTitle);
 }
 
-// Pixel of a surface at a point in drawing units, or nullptr outside it: the pixel
-// Surface::point and Surface::setPoint address, found once for reading and writing.
-inline uint32_t* pixelAt(Surface& sf, double x, double y) {
-  const double px = x / kUnitsPerPixel, py = y / kUnitsPerPixel;
-  if (!(px >= 0 && py >= 0 && px < sf.widthPx() && py < sf.heightPx())) return nullptr;
-  return sf.pixels() + size_t(int(py)) * size_t(sf.widthPx()) + size_t(int(px));
-}
-
-// Sets a pixel; the surface is marked changed once per cycle by the caller.
-inline bool plot(Surface& sf, double x, double y, Color c) {
-  uint32_t* p = pixelAt(sf, x, y);
-  if (p) *p = c;
-  return p != nullptr;
-}
-
 // A side view's place and size, read each cycle.
 struct Strip {
   Surface* surface;
@@ -176,31 +153,24 @@ Strip stripOf(Control& pic) {
 
 // Whether an orbit count is even. The count changes once an orbit, so the remainder is
 // worked out again only then.
-bool evenOrbit(double orbitCount) {
-  static thread_local double lastCount = 0;
-  static thread_local bool lastEven = true;  // fmod(0, 2) == 0
-  if (!(orbitCount == lastCount)) {
-    lastEven = std::fmod(orbitCount, 2.0) == 0;
-    lastCount = orbitCount;
+bool evenOrbit(RunLoopState& run, double orbitCount) {
+  if (!(orbitCount == run.parityCount)) {
+    run.parityEven = std::fmod(orbitCount, 2.0) == 0;
+    run.parityCount = orbitCount;
   }
-  return lastEven;
+  return run.parityEven;
 }
 
 // The Sun's dot, with its glow a quarter as bright 30 units to each side.
-bool plotSun(MainWindow& w, const DotLanes& pr, bool glow) {
+bool plotSun(MainWindow& w, const DotLanes& pr) {
+  uint32_t* pixels = w.surface.pixels();
+  bool drawn = false;
+  if (const int32_t at = pr.mainAt[0]; at >= 0) pixels[at] = pr.colour[0], drawn = true;
+  if (pr.glowAt == std::array<int32_t, 4>{-1, -1, -1, -1}) return drawn;
   const SimState& s = w.sim;
-  const double x = pr.x[0], y = pr.y[0], z = pr.z[0];
-  if (!(0 < x && x < w.width() && 0 < y && y < w.height() && -24000 < z && z < 24000)) return false;
-  Surface& main = w.surface;
-  const double mainX = pr.mainX[0], mainY = pr.mainY[0];
-  bool drawn = plot(main, mainX, mainY, pr.colour[0]);
-  if (glow) {
-    Color q = rgb(shade(s.bodyRed[0] / 4), shade(s.bodyGreen[0] / 4), shade(s.bodyBlue[0] / 4));
-    drawn |= plot(main, mainX + 30, mainY, q);
-    drawn |= plot(main, mainX - 30, mainY, q);
-    drawn |= plot(main, mainX, mainY + 30, q);
-    drawn |= plot(main, mainX, mainY - 30, q);
-  }
+  const Color q = rgb(shade(s.bodyRed[0] / 4), shade(s.bodyGreen[0] / 4), shade(s.bodyBlue[0] / 4));
+  for (int32_t at : pr.glowAt)
+    if (at >= 0) pixels[at] = q, drawn = true;
   return drawn;
 }
 
@@ -214,12 +184,17 @@ void projectAndPlot(MainWindow& w, CycleControls& ctl) {
     zy = stripOf(ctl.piZZ);
     zx = stripOf(ctl.piZX);
   }
-  DotInput in{&s, drawing, zy.surface != nullptr, zx.surface != nullptr, false, {}, {}, {}};
+  DotInput in;
+  in.s = &s;
+  in.pixels = drawing;
   if (drawing) {
-    in.alternate = ctl.chAlt.checked() && evenOrbit(s.orbitCount);
+    in.alternate = ctl.chAlt.checked() && evenOrbit(w.run, s.orbitCount);
+    in.glow = ctl.chSunny.checked();
     in.main = dotArea(main, 0, 0, w.width(), w.height());
-    if (zy.surface) in.zyArea = dotArea(*zy.surface, zy.left, zy.top, zy.width, zy.height);
-    if (zx.surface) in.zxArea = dotArea(*zx.surface, zx.left, zx.top, zx.width, zx.height);
+    if ((in.zy = zy.surface != nullptr))
+      in.zyArea = dotArea(*zy.surface, zy.left, zy.top, zy.width, zy.height);
+    if ((in.zx = zx.surface != nullptr))
+      in.zxArea = dotArea(*zx.surface, zx.left, zx.top, zx.width, zx.height);
   }
   DotLanes pr;
   projectDots(in, pr);
@@ -247,7 +222,7 @@ void projectAndPlot(MainWindow& w, CycleControls& ctl) {
     if (s.bodyOff[i] != 0) continue;
     const Color c = pr.colour[i];
     if (i == 0) {
-      mainDrawn |= plotSun(w, pr, ctl.chSunny.checked());
+      mainDrawn |= plotSun(w, pr);
     } else if (const int32_t at = pr.mainAt[i]; at >= 0 && mainPixels[at] != c) {
       // A dot already there in this colour is not set again.
       mainPixels[at] = c;
@@ -432,7 +407,8 @@ void RunLoop(MainWindow& w) {
 
     // 9. Accelerations. Nothing non-finite may be drawn, measured or saved.
     computeAccelerations(s, accel, close);
-    if (!motionFinite(s, n) || !accelerationsFinite(accel, n)) {
+    if (!allFinite(n, s.posX, s.posY, s.posZ, s.velX, s.velY, s.velZ) ||
+        !allFinite(n, accel.accelX, accel.accelY, accel.accelZ)) {
       numericFailure(w, ctl, snap, scaleBefore);
       return;
     }

@@ -12,6 +12,9 @@ struct RunLoopState {
   bool zumasWarned = false;
   // Cycles that ended in a numeric failure (each stopped the run).
   int numericFailures = 0;
+  // The watched pair's orbit count last seen by the trail colouring, and whether it is even.
+  double parityCount = 0;
+  bool parityEven = true;  // fmod(0, 2) == 0
 };
 
 // Runs cycles until a cycle ends with runState other than "bat". Called by Go and Continue.
