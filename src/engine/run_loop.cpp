@@ -109,17 +109,22 @@ struct BodySnapshot {
   }
 };
 
-// x - x is 0 for every finite x and NaN for infinities and NaN, so one sum tells all. The
-// values were just stored one by one; read one by one they come straight from those stores,
-// and the sum adds one term per body to keep its chain short.
-template <typename... Arrays>
-bool allFinite(int n, const Arrays&... a) {
+// Whether the positions, and the velocities the cycle will end with, are all finite: x - x is 0
+// for every finite x and NaN for infinities and NaN, so one sum tells all. The new velocities
+// are summed exactly as step 15 adds them; an infinity or NaN in a velocity or acceleration
+// carries into that sum, and as nothing before step 15 changes either, that step needs no
+// check of its own. Read one by one, the values come straight from the stores that just wrote
+// them, and the sum adds one term per body to keep its chain short.
+bool motionFinite(const SimState& s, const Accelerations& a, int n) {
   double sum = 0;
-  for (int k = 0; k < n; ++k) sum += ((a[k] - a[k]) + ...);
+  for (int k = 0; k < n; ++k) {
+    const double vx = s.velX[k] + a.accelX[k], vy = s.velY[k] + a.accelY[k],
+                 vz = s.velZ[k] + a.accelZ[k];
+    sum += ((s.posX[k] - s.posX[k]) + (s.posY[k] - s.posY[k])) +
+           ((s.posZ[k] - s.posZ[k]) + ((vx - vx) + (vy - vy) + (vz - vz)));
+  }
   return sum == 0;
 }
-
-bool velocitiesFinite(const SimState& s, int n) { return allFinite(n, s.velX, s.velY, s.velZ); }
 
 // Back to the state of the last good cycle, paused as Stop leaves a run, and one message.
 void numericFailure(MainWindow& w, CycleControls& ctl, const BodySnapshot& snap,
@@ -407,8 +412,7 @@ void RunLoop(MainWindow& w) {
 
     // 9. Accelerations. Nothing non-finite may be drawn, measured or saved.
     computeAccelerations(s, accel, close);
-    if (!allFinite(n, s.posX, s.posY, s.posZ, s.velX, s.velY, s.velZ) ||
-        !allFinite(n, accel.accelX, accel.accelY, accel.accelZ)) {
+    if (!motionFinite(s, accel, n)) {
       numericFailure(w, ctl, snap, scaleBefore);
       return;
     }
@@ -453,10 +457,6 @@ void RunLoop(MainWindow& w) {
         updateVelocity(s, accel, k);
         boundsTest(w, ctl, k);
       }
-    }
-    if (!velocitiesFinite(s, n)) {
-      numericFailure(w, ctl, snap, scaleBefore);
-      return;
     }
 
     // 16. Simulated time and end messages.
