@@ -19,7 +19,7 @@ namespace {
 // the same to the bit; done for all bodies at once, in loops free of branches, the divisions
 // and tests run side by side in vector registers.
 [[gnu::always_inline]] inline void lanes(const DotInput& in, DotLanes& __restrict p) {
-  const SimState& s = *in.s;
+  SimState& s = *in.s;
   const double* __restrict posX = s.posX.data();
   const double* __restrict posY = s.posY.data();
   const double* __restrict posZ = s.posZ.data();
@@ -31,6 +31,22 @@ namespace {
     p.y[i] = posY[i] / scale + offY;
     p.z[i] = posZ[i] / scale + offZ;
   }
+  // The drawing coordinates of the bodies in play; switched-off bodies keep theirs.
+  const int n = s.lastBody + 1;
+  for (int i = 0; i < kMaxBodies; ++i) {
+    const bool on = (i < n) & (s.bodyOff[i] == 0);
+    s.screenX[i] = on ? p.x[i] : s.screenX[i];
+    s.screenY[i] = on ? p.y[i] : s.screenY[i];
+    s.screenZ[i] = on ? p.z[i] : s.screenZ[i];
+  }
+  // Whether they all lie inside the drawing bounds.
+  long out = 0;
+  for (int i = 0; i < kMaxBodies; ++i) {
+    const bool on = (i < n) & (s.bodyOff[i] == 0);
+    const double x = p.x[i], y = p.y[i], z = p.z[i];
+    out += on & ((x < 2640) | (x > 12600) | (y < 0) | (y > 9000) | (z < -24000) | (z > 24000));
+  }
+  p.inBounds = out == 0;
   for (int i = kMaxBodies; i < kDotLanes; ++i) p.x[i] = p.y[i] = p.z[i] = 0;
   if (!in.pixels) return;
   const DotArea m = in.main;
@@ -84,16 +100,6 @@ __attribute__((target("avx2"))) void lanesAvx2(const DotInput& in, DotLanes& __r
 void lanesPortable(const DotInput& in, DotLanes& __restrict p) { lanes(in, p); }
 
 }  // namespace
-
-bool allInDrawingBounds(const SimState& s) {
-  bool out = false;
-  for (int k = 0; k < kMaxBodies; ++k) {
-    const double x = s.screenX[k], y = s.screenY[k], z = s.screenZ[k];
-    out |= (k <= s.lastBody) & (s.bodyOff[k] == 0) &
-           ((x < 2640) | (x > 12600) | (y < 0) | (y > 9000) | (z < -24000) | (z > 24000));
-  }
-  return !out;
-}
 
 void projectDots(const DotInput& in, DotLanes& out) {
 #if defined(__x86_64__) && defined(__GNUC__)

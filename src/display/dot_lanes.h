@@ -23,6 +23,9 @@ struct DotLanes {
   alignas(64) Lanes<Color> colour;
   // The Sun's glow: the pixels 30 units right, left, below and above its dot, or -1.
   alignas(32) std::array<int32_t, 4> glowAt;
+  // Every body in play lies inside the bounds of the drawing test: 2640..12600 across,
+  // 0..9000 down, -24000..24000 deep, in drawing units.
+  bool inBounds;
 };
 
 // A surface's place in drawing units and its size in pixels.
@@ -36,7 +39,7 @@ inline DotArea dotArea(const Surface& sf, double left, double top, double width,
 }
 
 struct DotInput {
-  const SimState* s = nullptr;
+  SimState* s = nullptr;
   bool pixels = false;          // dots wanted: otherwise only x, y and z are worked out
   bool zy = false, zx = false;  // the side views shown
   bool alternate = false;       // the dark trail of alternate orbits
@@ -45,12 +48,9 @@ struct DotInput {
 };
 
 // Fills x, y and z for every body slot, and with `pixels` the rest; entries of bodies out of
-// play are worked out too, and ignored by the caller.
+// play are worked out too, and ignored by the caller. Stores the drawing coordinates
+// (screenX, screenY, screenZ) of the bodies in play.
 void projectDots(const DotInput& in, DotLanes& out);
-
-// Whether every body in play (0..lastBody, not switched off) lies inside the bounds of the
-// drawing test: 2640..12600 across, 0..9000 down, -24000..24000 deep, in drawing units.
-bool allInDrawingBounds(const SimState& s);
 
 // A colour component rounded to the nearest whole number, halves to even.
 inline int shade(double component) {

@@ -179,8 +179,9 @@ bool plotSun(MainWindow& w, const DotLanes& pr) {
   return drawn;
 }
 
-// Step 10: project every body in play and plot it.
-void projectAndPlot(MainWindow& w, CycleControls& ctl) {
+// Step 10: project every body in play and plot it. Returns whether every body in play lies
+// inside the drawing bounds.
+bool projectAndPlot(MainWindow& w, CycleControls& ctl) {
   SimState& s = w.sim;
   const bool drawing = ctl.chQuick.checked();
   Surface& main = w.surface;
@@ -203,21 +204,14 @@ void projectAndPlot(MainWindow& w, CycleControls& ctl) {
   }
   DotLanes pr;
   projectDots(in, pr);
-  // Switched-off bodies keep their coordinates.
   const int n = s.lastBody + 1;
-  for (int i = 0; i < n; ++i) {
-    const bool on = s.bodyOff[i] == 0;
-    s.screenX[i] = on ? pr.x[i] : s.screenX[i];
-    s.screenY[i] = on ? pr.y[i] : s.screenY[i];
-    s.screenZ[i] = on ? pr.z[i] : s.screenZ[i];
-  }
   for (int b : {2, 1}) {
     const int i = s.pairBody[size_t(b)];
     if (i >= n || s.bodyOff[size_t(i)] != 0) continue;
     (b == 1 ? w.pair.pair1PosX : w.pair.pair2PosX) = s.posX[size_t(i)];
     (b == 1 ? w.pair.pair1PosY : w.pair.pair2PosY) = s.posY[size_t(i)];
   }
-  if (!drawing) return;
+  if (!drawing) return pr.inBounds;
 
   bool mainDrawn = false, zyDrawn = false, zxDrawn = false;
   uint32_t* mainPixels = main.pixels();
@@ -239,6 +233,7 @@ void projectAndPlot(MainWindow& w, CycleControls& ctl) {
   if (mainDrawn) main.touch();
   if (zyDrawn) zy.surface->touch();
   if (zxDrawn) zx.surface->touch();
+  return pr.inBounds;
 }
 
 // Part of step 15: the drawing-bounds test for body k, with the automatic expansion.
@@ -276,20 +271,13 @@ void boundsTest(MainWindow& w, CycleControls& ctl, int k) {
 }
 
 // Whether the bounds test of step 15 would do nothing this cycle: no warning due, no verdict
-// pending, and every body in play inside the drawing bounds. The velocities of such a cycle
-// need no test between them. (The test reads only drawing coordinates, which the velocity
-// update leaves alone.)
-bool boundsQuiet(const MainWindow& w) {
+// pending, and every body in play inside the drawing bounds (`inside`, found with the
+// projection of step 10; nothing in between moves a body's drawing coordinates). The
+// velocities of such a cycle need no test between them.
+bool boundsQuiet(const MainWindow& w, bool inside) {
   const SimState& s = w.sim;
   if (s.endCode == 55 || (s.distScaleIndex > 15 && !w.run.zumasWarned)) return false;
-  if (!(s.distScaleIndex < 16)) return true;
-  bool out = false;
-  for (int k = 0; k <= s.lastBody; ++k) {
-    const double x = s.screenX[k], y = s.screenY[k], z = s.screenZ[k];
-    out |= (s.bodyOff[k] == 0) &
-           ((x < 2640) | (x > 12600) | (y < 0) | (y > 9000) | (z < -24000) | (z > 24000));
-  }
-  return !out;
+  return !(s.distScaleIndex < 16) || inside;
 }
 
 // Step 9's warning for the pairs found closer than the proximity limit.
@@ -419,7 +407,7 @@ void RunLoop(MainWindow& w) {
     proximityWarning(w, ctl, close);
 
     // 10. Project and plot.
-    projectAndPlot(w, ctl);
+    const bool inside = projectAndPlot(w, ctl);
 
     // 11. Pair distance.
     PairStats& pair = w.pair;
@@ -450,7 +438,7 @@ void RunLoop(MainWindow& w) {
     }
 
     // 15. Velocities and drawing bounds.
-    if (boundsQuiet(w)) {
+    if (boundsQuiet(w, inside)) {
       for (int k = 0; k <= s.lastBody; ++k) updateVelocity(s, accel, k);
     } else {
       for (int k = 0; k <= s.lastBody; ++k) {
