@@ -270,14 +270,21 @@ void boundsTest(MainWindow& w, CycleControls& ctl, int k) {
   clearDrawing(w);
 }
 
-// Whether the bounds test of step 15 would do nothing this cycle: no warning due, no verdict
-// pending, and every body in play inside the drawing bounds (`inside`, found with the
-// projection of step 10; nothing in between moves a body's drawing coordinates). The
-// velocities of such a cycle need no test between them.
-bool boundsQuiet(const MainWindow& w, bool inside) {
-  const SimState& s = w.sim;
+// Step 15's bounds test for all bodies at once, when it cannot do more than give its verdict;
+// false when it must run body by body. `inside`: every body in play lies inside the drawing
+// bounds, found with the projection of step 10 (nothing in between moves a drawing coordinate,
+// and the velocity update leaves them alone).
+bool boundsSettled(MainWindow& w, CycleControls& ctl, bool inside) {
+  SimState& s = w.sim;
   if (s.endCode == 55 || (s.distScaleIndex > 15 && !w.run.zumasWarned)) return false;
-  return !(s.distScaleIndex < 16) || inside;
+  if (!(s.distScaleIndex < 16) || inside) return true;
+  // A body outside, with no automatic expansion and short of the largest scale: the test
+  // withdraws each such body's verdict at once, which leaves endCode 0.
+  if (!ctl.chEnd.checked() && s.distScaleIndex != kLargestScale) {
+    s.endCode = 0;
+    return true;
+  }
+  return false;
 }
 
 // Step 9's warning for the pairs found closer than the proximity limit.
@@ -438,7 +445,7 @@ void RunLoop(MainWindow& w) {
     }
 
     // 15. Velocities and drawing bounds.
-    if (boundsQuiet(w, inside)) {
+    if (boundsSettled(w, ctl, inside)) {
       for (int k = 0; k <= s.lastBody; ++k) updateVelocity(s, accel, k);
     } else {
       for (int k = 0; k <= s.lastBody; ++k) {
