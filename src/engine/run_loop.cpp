@@ -95,15 +95,15 @@ class TextNumber {
   double value_ = 0;
 };
 
-// The bodies' positions and velocities at the start of a cycle, to fall back on when the cycle
+// The bodies' positions and counters at the start of a cycle, to fall back on when the cycle
 // breaks down numerically.
 struct BodySnapshot {
-  BodyArray<double> posX, posY, posZ, velX, velY, velZ;
+  // Only positions: the failure is found before the cycle changes a velocity (step 15).
+  BodyArray<double> posX, posY, posZ;
   double cycleCount, calcsSinceOrbit1;
 
   void take(const SimState& s) {
     posX = s.posX, posY = s.posY, posZ = s.posZ;
-    velX = s.velX, velY = s.velY, velZ = s.velZ;
     cycleCount = s.cycleCount;
     calcsSinceOrbit1 = s.calcsSinceOrbit1;
   }
@@ -131,7 +131,6 @@ void numericFailure(MainWindow& w, CycleControls& ctl, const BodySnapshot& snap,
                     double scaleBefore) {
   SimState& s = w.sim;
   s.posX = snap.posX, s.posY = snap.posY, s.posZ = snap.posZ;
-  s.velX = snap.velX, s.velY = snap.velY, s.velZ = snap.velZ;
   s.cycleCount = snap.cycleCount;
   s.calcsSinceOrbit1 = snap.calcsSinceOrbit1;
   if (s.distScale != scaleBefore) {
