@@ -307,6 +307,12 @@ void computeAccelerations(SimState& s, Accelerations& a, ProximityReport& close)
   const int pairs = m * (m - 1) / 2;
 
   PairData d;
+  // Pad to whole vectors with coincident pairs, which pull on nothing: the last vector is
+  // cleared whole (a fixed count, so no library call) before the pairs are written over it.
+  static_assert(kPairs / 8 * 8 + 8 <= kPairSlots);
+  for (int p = pairs / 8 * 8, end = p + 8; p < end; ++p) {
+    d.dx[p] = d.dy[p] = d.dz[p] = d.d2[p] = d.gmI[p] = d.gmJ[p] = 0;
+  }
   for (int i = 1; i < m; ++i) {
     const int base = pairIndex(i, 0);
     for (int j = 0; j < i; ++j) {
@@ -320,10 +326,6 @@ void computeAccelerations(SimState& s, Accelerations& a, ProximityReport& close)
       d.gmI[base + j] = gm[i];
       d.gmJ[base + j] = gm[j];
     }
-  }
-  // Pad to whole vectors with coincident pairs, which pull on nothing.
-  for (int p = pairs; p < (pairs + 7) / 8 * 8; ++p) {
-    d.dx[p] = d.dy[p] = d.dz[p] = d.d2[p] = d.gmI[p] = d.gmJ[p] = 0;
   }
   const int found = gTerms(d, pairs, prox);
 
