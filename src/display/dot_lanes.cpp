@@ -15,6 +15,11 @@ namespace {
   return shown ? at : -1;
 }
 
+// Whether a point in drawing units lies on the main surface's part of the drawing.
+[[gnu::always_inline]] inline bool onMain(double x, double y, double z, const DotArea& m) {
+  return (0 < x) & (x < m.width) & (0 < y) & (y < m.height) & (-24000 < z) & (z < 24000);
+}
+
 // Each value is the very expression the plotting evaluated body by body, so the results are
 // the same to the bit; done for all bodies at once, in loops free of branches, the divisions
 // and tests run side by side in vector registers.
@@ -54,15 +59,11 @@ namespace {
     const double x = p.x[i], y = p.y[i], z = p.z[i];
     p.mainX[i] = x - 500;
     p.mainY[i] = y + 500;
-    const bool shown =
-        (0 < x) & (x < m.width) & (0 < y) & (y < m.height) & (-24000 < z) & (z < 24000);
-    p.mainAt[i] = dotAt(shown, p.mainX[i] / unit, p.mainY[i] / unit, m);
+    p.mainAt[i] = dotAt(onMain(x, y, z, m), p.mainX[i] / unit, p.mainY[i] / unit, m);
   }
   p.glowAt.fill(-1);
   if (in.glow) {
-    const double x = p.x[0], y = p.y[0], z = p.z[0];
-    const bool shown =
-        (0 < x) & (x < m.width) & (0 < y) & (y < m.height) & (-24000 < z) & (z < 24000);
+    const bool shown = onMain(p.x[0], p.y[0], p.z[0], m);
     const double sunX = p.mainX[0], sunY = p.mainY[0];
     const double gx[4] = {sunX + 30, sunX - 30, sunX, sunX};
     const double gy[4] = {sunY, sunY, sunY + 30, sunY - 30};

@@ -144,15 +144,11 @@ void numericFailure(MainWindow& w, CycleControls& ctl, const BodySnapshot& snap,
   w.host.messageBox(kNumericFailureText, kNumericFailureTitle);
 }
 
-// A side view's place and size, read each cycle.
-struct Strip {
-  Surface* surface;
-  double left, top, width, height;
-};
-
-Strip stripOf(Control& pic) {
-  return {pic.visible() ? pic.surface() : nullptr, double(pic.left()), double(pic.top()),
-          double(pic.width()), double(pic.height())};
+// A side view's surface when it is shown, with its place and size (read each cycle) in `area`.
+Surface* sideView(Control& pic, DotArea& area) {
+  if (!pic.visible() || !pic.surface()) return nullptr;
+  area = dotArea(*pic.surface(), pic.left(), pic.top(), pic.width(), pic.height());
+  return pic.surface();
 }
 
 // Whether an orbit count is even. The count changes once an orbit, so the remainder is
@@ -184,11 +180,7 @@ bool projectAndPlot(MainWindow& w, CycleControls& ctl) {
   SimState& s = w.sim;
   const bool drawing = ctl.chQuick.checked();
   Surface& main = w.surface;
-  Strip zy{}, zx{};
-  if (drawing) {
-    zy = stripOf(ctl.piZZ);
-    zx = stripOf(ctl.piZX);
-  }
+  Surface *zy = nullptr, *zx = nullptr;
   DotInput in;
   in.s = &s;
   in.pixels = drawing;
@@ -196,10 +188,8 @@ bool projectAndPlot(MainWindow& w, CycleControls& ctl) {
     in.alternate = ctl.chAlt.checked() && evenOrbit(w.run, s.orbitCount);
     in.glow = ctl.chSunny.checked();
     in.main = dotArea(main, 0, 0, w.width(), w.height());
-    if ((in.zy = zy.surface != nullptr))
-      in.zyArea = dotArea(*zy.surface, zy.left, zy.top, zy.width, zy.height);
-    if ((in.zx = zx.surface != nullptr))
-      in.zxArea = dotArea(*zx.surface, zx.left, zx.top, zx.width, zx.height);
+    in.zy = (zy = sideView(ctl.piZZ, in.zyArea)) != nullptr;
+    in.zx = (zx = sideView(ctl.piZX, in.zxArea)) != nullptr;
   }
   DotLanes pr;
   projectDots(in, pr);
@@ -214,8 +204,8 @@ bool projectAndPlot(MainWindow& w, CycleControls& ctl) {
 
   bool mainDrawn = false, zyDrawn = false, zxDrawn = false;
   uint32_t* mainPixels = main.pixels();
-  uint32_t* zyPixels = zy.surface ? zy.surface->pixels() : nullptr;
-  uint32_t* zxPixels = zx.surface ? zx.surface->pixels() : nullptr;
+  uint32_t* zyPixels = zy ? zy->pixels() : nullptr;
+  uint32_t* zxPixels = zx ? zx->pixels() : nullptr;
   for (int i = 0; i < n; ++i) {
     if (s.bodyOff[i] != 0) continue;
     const Color c = pr.colour[i];
@@ -230,8 +220,8 @@ bool projectAndPlot(MainWindow& w, CycleControls& ctl) {
     if (const int32_t at = pr.zxAt[i]; at >= 0) zxPixels[at] = c, zxDrawn = true;
   }
   if (mainDrawn) main.touch();
-  if (zyDrawn) zy.surface->touch();
-  if (zxDrawn) zx.surface->touch();
+  if (zyDrawn) zy->touch();
+  if (zxDrawn) zx->touch();
   return pr.inBounds;
 }
 
