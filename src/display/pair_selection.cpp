@@ -24,6 +24,19 @@ void colourBoth(Control& c, Color fore, Color back) {
   c.setBackColor(back);
 }
 
+// Pair member `slot` (1 or 2) is body `body`: its marker beside the body table, its number and
+// its movement-error texts in the body's colours.
+void markPairBody(MainWindow& w, int slot, int body, const char* marker, Color full, Color dark) {
+  Control& pic = w.c(marker);
+  pic.setTop(w.c("TXmass", body).top());
+  pic.setBackColor(full);
+  Control& number = w.c("LaDark", slot);
+  number.setText(std::to_string(body));
+  number.setForeColor(w.c("LabWH", body).foreColor());
+  colourBoth(w.c("TXtimErr", slot), full, dark);
+  colourBoth(w.c("TxMerr", slot), full, dark);
+}
+
 }  // namespace
 
 void HSalpha_Change(MainWindow& w) {
@@ -44,14 +57,7 @@ void ALPHAalpha(MainWindow& w) {
   Control& name = w.c("TXname", 1);
   name.setText(w.sim.bodyName[a]);
   name.setBackColor(full);
-  Control& marker = w.c("PiAlpha");
-  marker.setTop(w.c("TXmass", a).top());
-  marker.setBackColor(full);
-  Control& number = w.c("LaDark", 1);
-  number.setText(std::to_string(a));
-  number.setForeColor(w.c("LabWH", a).foreColor());
-  colourBoth(w.c("TXtimErr", 1), full, dark);
-  colourBoth(w.c("TxMerr", 1), full, dark);
+  markPairBody(w, 1, a, "PiAlpha", full, dark);
   captionFra12(w);
 }
 
@@ -71,14 +77,7 @@ void BETAbeta(MainWindow& w) {
   laps.setBackColor(dark);
   w.c("Laborb").setText("Orbit count for " + name.text());
 
-  Control& marker = w.c("PiBeta");
-  marker.setTop(w.c("TXmass", b).top());
-  marker.setBackColor(full);
-  Control& number = w.c("LaDark", 2);
-  number.setText(std::to_string(b));
-  number.setForeColor(w.c("LabWH", b).foreColor());
-  colourBoth(w.c("TXtimErr", 2), full, dark);
-  colourBoth(w.c("TxMerr", 2), full, dark);
+  markPairBody(w, 2, b, "PiBeta", full, dark);
   colourBoth(w.c("TXyearLeap"), full, dark);
   w.c("FraNo").setBackColor(full);
   w.c("LaPlanet").setText(bodyName + "\rNo complete orbits yet.");
