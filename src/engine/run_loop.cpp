@@ -325,7 +325,9 @@ void ApplyEndMessage(MainWindow& w) {
   }
 }
 
-void RunLoop(MainWindow& w) {
+namespace {
+
+void runCycles(MainWindow& w) {
   SimState& s = w.sim;
   CycleControls ctl(w);
   const ClockTexts clockTexts(w);
@@ -456,6 +458,14 @@ void RunLoop(MainWindow& w) {
     // 19.
     if (!flagIs(s.runState, "bat")) return;
   }
+}
+
+}  // namespace
+
+void RunLoop(MainWindow& w) {
+  runCycles(w);
+  // A run ends with its saves on the disk, and with a save that failed there reported.
+  settleSaves(w);
 }
 
 }  // namespace orbits

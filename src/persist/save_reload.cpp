@@ -9,11 +9,6 @@
 #include <memory>
 #include <sstream>
 
-#if __has_include(<unistd.h>)
-#include <unistd.h>
-#define ORBITS_HAVE_FSYNC 1
-#endif
-
 #include "analysis/data_file.h"
 #include "analysis/precession.h"
 #include "display/colours.h"
@@ -53,9 +48,9 @@ bool savingStopped(MainWindow& w) {
 
 // A save that cannot be written is reported once; saving then stops for the rest of the run
 // (both files, so that they never disagree), and the run goes on.
-void saveFailed(MainWindow& w, const char* name, const std::string& path,
+void saveFailed(MainWindow& w, const std::string& name, const std::string& path,
                 const std::string& reason) {
-  w.scenario.unwritableFiles.emplace_back(name);
+  w.scenario.unwritableFiles.push_back(name);
   const std::string message = "The file " + path + " could not be written (" + reason +
                               "). Saving of orbital data stops for this run; the run goes on.";
   if (Control* chirp = w.panel.find("LaChirp", 1)) chirp->setText(message);
@@ -64,23 +59,27 @@ void saveFailed(MainWindow& w, const char* name, const std::string& path,
 
 std::string errnoText(const char* otherwise) { return errno ? std::strerror(errno) : otherwise; }
 
-// Writes all of `text` to an open file, flushes it to the disk and closes it; the reason of a
-// failure, empty on success.
-std::string writeAndClose(std::FILE* f, const std::string& text) {
+// Writes all of `text` to an open file and hands it on to be synced and closed (and, for a
+// temporary file, renamed to `path`) behind the run. A file that cannot be written is closed,
+// its temporary removed, and the failure reported at once.
+void writeAndFinish(MainWindow& w, std::FILE* f, const std::string& text, const char* name,
+                    const std::string& path, const std::string& temp = {}) {
   std::string reason;
   errno = 0;
   if (std::fwrite(text.data(), 1, text.size(), f) != text.size())
     reason = errnoText("the file could not be written");
   errno = 0;
   if (reason.empty() && std::fflush(f) != 0) reason = errnoText("the file could not be written");
-#ifdef ORBITS_HAVE_FSYNC
-  errno = 0;
-  if (reason.empty() && ::fsync(::fileno(f)) != 0 && errno != EINVAL)
-    reason = errnoText("the file could not be synced");
-#endif
-  errno = 0;
-  if (std::fclose(f) != 0 && reason.empty()) reason = errnoText("the file could not be completed");
-  return reason;
+  if (reason.empty()) {
+    w.saves.finish(f, name, path, temp);
+    return;
+  }
+  std::fclose(f);
+  if (!temp.empty()) {
+    std::error_code ignored;
+    std::filesystem::remove(temp, ignored);
+  }
+  saveFailed(w, name, path, reason);
 }
 
 bool readWholeFile(const std::string& path, std::string& out) {
@@ -512,7 +511,12 @@ std::string saveText(MainWindow& w) {
   return out.text();
 }
 
+void settleSaves(MainWindow& w) {
+  if (auto failed = w.saves.settle()) saveFailed(w, failed->name, failed->path, failed->reason);
+}
+
 void SavePerPre(MainWindow& w) {
+  settleSaves(w);
   if (savingStopped(w)) return;
   const double orbits = w.sim.orbitCount;
   if (!(orbits >= 1 && orbits < 10000)) return;
@@ -532,31 +536,27 @@ void SavePerPre(MainWindow& w) {
   const std::string path = dataFilePath(w, kPerihelionFileName);
   errno = 0;
   std::FILE* f = std::fopen(path.c_str(), "ab");
-  std::string reason = f ? writeAndClose(f, out.text()) : errnoText("the file could not be opened");
-  if (!reason.empty()) saveFailed(w, kPerihelionFileName, path, reason);
+  if (f)
+    writeAndFinish(w, f, out.text(), kPerihelionFileName, path);
+  else
+    saveFailed(w, kPerihelionFileName, path, errnoText("the file could not be opened"));
 }
 
 void SaveOrbit(MainWindow& w) {
+  settleSaves(w);
   if (savingStopped(w)) return;
   const std::string path = dataFilePath(w, kSaveFileName);
   const std::string temp = path + ".tmp";
   errno = 0;
   std::FILE* f = std::fopen(temp.c_str(), "wb");
-  std::string reason =
-      f ? writeAndClose(f, saveText(w)) : errnoText("the file could not be created");
-  if (reason.empty()) {
-    std::error_code ec;
-    std::filesystem::rename(temp, path, ec);
-    if (ec) reason = ec.message();
-  }
-  if (!reason.empty()) {
-    std::error_code ignored;
-    std::filesystem::remove(temp, ignored);
-    saveFailed(w, kSaveFileName, path, reason);
-  }
+  if (f)
+    writeAndFinish(w, f, saveText(w), kSaveFileName, path, temp);
+  else
+    saveFailed(w, kSaveFileName, path, errnoText("the file could not be created"));
 }
 
 ReloadResult CDcon_Click(MainWindow& w) {
+  settleSaves(w);
   ReloadResult result;
   auto L = std::make_unique<Loaded>();
   L->sim = w.sim;

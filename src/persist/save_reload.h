@@ -12,6 +12,10 @@ constexpr const char* kPerihelionFileName = "orbit-pp.txt";
 constexpr int kSaveLines = 32;
 constexpr int kSaveFields = 10;
 
+// Both saves are written at once; syncing them to the disk (and replacing the previous save)
+// finishes behind the run. settleSaves waits for that and reports a save that failed there.
+void settleSaves(MainWindow& w);
+
 // Appends the perihelion record of the orbit just completed to "orbit-pp.txt".
 void SavePerPre(MainWindow& w);
 // Writes the 32 lines of "orbit-save.txt", replacing the previous save only once the new one

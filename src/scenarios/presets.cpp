@@ -14,6 +14,7 @@
 #include "display/projection.h"
 #include "engine/run_control.h"
 #include "form/color.h"
+#include "persist/save_reload.h"
 #include "scenarios/epochs.h"
 #include "text/date.h"
 #include "text/number_text.h"
@@ -283,6 +284,7 @@ void Preset(MainWindow& w, int n) {
 
   // Reset of the previous run.
   w.c("CDcon").setVisible(false);  // 1
+  settleSaves(w);                  // the previous run's saves are finished first
   ResetDataFiles(w);               // a file that could not be written is tried again in the new run
   PawsOff(w);
   Control& avg = w.c("ChAvg");  // 2

@@ -10,6 +10,7 @@
 #include "form/host.h"
 #include "form/panel.h"
 #include "form/surface.h"
+#include "persist/write_behind.h"
 #include "ui/shell.h"
 
 namespace orbits {
@@ -40,6 +41,9 @@ class MainWindow {
 
   // The run loop's own state between its executions.
   RunLoopState run;
+
+  // The saves of the run still being synced to the disk.
+  persist::WriteBehind saves;
 
   Control& c(std::string_view name, int index = -1) { return panel.at(name, index); }
   int width() const { return width_; }

@@ -295,6 +295,7 @@ TEST_F(Saving, TheFirstOrbitAppendsSlotZeroWithItsDates) {
   w.clock.orbitMaxDates[0] = text::Date::fromYmd(1940, 3, 4);
   SavePerPre(w);
   SaveOrbit(w);
+  settleSaves(w);
   auto pp = records(kPerihelionFileName);
   ASSERT_EQ(pp.size(), 2u);
   EXPECT_EQ(pp[1].fields[0].text, "0");
@@ -326,6 +327,7 @@ TEST_F(Saving, AtTenThousandOrbitsOnlyTheSaveIsWrittenAndItReloads) {
   w.sim.orbitCount = 10000;
   SavePerPre(w);
   SaveOrbit(w);
+  settleSaves(w);
   EXPECT_EQ(readFile(data(host, kPerihelionFileName)), pp);
   auto save = records(kSaveFileName);
   EXPECT_EQ(save[11].fields[4].text, "0");
@@ -340,6 +342,7 @@ TEST_F(Saving, AtTenThousandOrbitsOnlyTheSaveIsWrittenAndItReloads) {
 
 TEST_F(Saving, ASaveThatCannotBeWrittenStopsSavingOnceAndKeepsTheLastGoodSave) {
   SaveOrbit(w);
+  settleSaves(w);
   const std::string good = readFile(data(host, kSaveFileName));
   ASSERT_FALSE(good.empty());
   // The place of the temporary file is taken, so the new save cannot be made.
@@ -357,6 +360,33 @@ TEST_F(Saving, ASaveThatCannotBeWrittenStopsSavingOnceAndKeepsTheLastGoodSave) {
   SaveOrbit(w);
   EXPECT_EQ(host.messages.size(), 1u);
   EXPECT_EQ(readFile(data(host, kPerihelionFileName)), pp);
+}
+
+// The save is replaced on the disk behind the run; a replacement the disk refuses is still
+// reported within the run, once, and the last good save stays.
+TEST_F(Saving, AReplacementRefusedBehindTheRunIsReportedBeforeTheRunEnds) {
+  const fs::path save = data(host, kSaveFileName);
+  fs::remove(save);
+  fs::create_directories(save / "taken");
+  host.onYield = [&](long) {
+    if (w.sim.orbitCount >= 3) w.c("CDstop").press();
+  };
+  w.c("CDp", kFastPreset).press();
+  ASSERT_GE(w.sim.orbitCount, 3);
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_NE(host.messages[0].text.find(save.string()), std::string::npos);
+  EXPECT_TRUE(fs::is_directory(save / "taken"));
+  EXPECT_FALSE(fs::exists(data(host, "orbit-save.txt.tmp")));
+  // Saving stopped with the failure: the perihelion file holds the first orbit only.
+  EXPECT_EQ(records(kPerihelionFileName).size(), 2u);
+
+  // A run that ends between orbits reports it too.
+  host.messages.clear();
+  host.onYield = [&](long) {
+    if (w.sim.orbitCount >= 1) w.c("CDstop").press();
+  };
+  w.c("CDp", kFastPreset).press();
+  EXPECT_EQ(host.messages.size(), 1u);
 }
 
 TEST_F(Saving, APerihelionFileThatCannotBeAppendedIsReportedOnce) {
