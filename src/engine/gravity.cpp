@@ -362,14 +362,4 @@ void computeAccelerations(SimState& s, Accelerations& a, ProximityReport& close)
   }
 }
 
-bool movementError(SimState& s, const Accelerations& a, int b) {
-  if (s.errPairDist == 0) return false;
-  const int k = s.pairBody[b];
-  if (k < 0 || k >= kMaxBodies) return false;
-  s.accelMag[b] =
-      std::sqrt(a.accelX[k] * a.accelX[k] + a.accelY[k] * a.accelY[k] + a.accelZ[k] * a.accelZ[k]);
-  s.moveErrPct[b] = s.accelMag[b] * 125.68 / s.errPairDist;
-  return true;
-}
-
 }  // namespace orbits

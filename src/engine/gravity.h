@@ -2,6 +2,7 @@
 // The physics of one calculation: move, accelerations, velocity update, and the movement
 // error of the watched pair.
 #include <array>
+#include <cmath>
 #include <cstdint>
 
 #include "engine/sim_state.h"
@@ -50,8 +51,16 @@ inline void updateVelocity(SimState& s, const Accelerations& a, int k) {
 }
 
 // Movement error of pair body b (1 or 2): accelMag and moveErrPct, when errPairDist != 0.
-// Returns false when nothing was computed (errPairDist = 0).
-bool movementError(SimState& s, const Accelerations& a, int b);
+// Returns false when nothing was computed (errPairDist = 0). Inline: it runs twice a cycle.
+inline bool movementError(SimState& s, const Accelerations& a, int b) {
+  if (s.errPairDist == 0) return false;
+  const int k = s.pairBody[b];
+  if (k < 0 || k >= kMaxBodies) return false;
+  s.accelMag[b] =
+      std::sqrt(a.accelX[k] * a.accelX[k] + a.accelY[k] * a.accelY[k] + a.accelZ[k] * a.accelZ[k]);
+  s.moveErrPct[b] = s.accelMag[b] * 125.68 / s.errPairDist;
+  return true;
+}
 
 // The error-limit test: strictly above the limit ("5" lets exactly 5 pass).
 inline bool errorAboveLimit(double moveErrPct, double limit) { return moveErrPct > limit; }

@@ -175,15 +175,16 @@ bool plotSun(MainWindow& w, const DotLanes& pr) {
 }
 
 // Step 10: project every body in play and plot it. Returns whether every body in play lies
-// inside the drawing bounds.
-bool projectAndPlot(MainWindow& w, CycleControls& ctl) {
+// inside the drawing bounds. `in` lasts the whole run, so that its areas are not cleared again
+// every cycle; what a cycle uses of it is set here.
+bool projectAndPlot(MainWindow& w, CycleControls& ctl, DotInput& in) {
   SimState& s = w.sim;
   const bool drawing = ctl.chQuick.checked();
   Surface& main = w.surface;
   Surface *zy = nullptr, *zx = nullptr;
-  DotInput in;
   in.s = &s;
   in.pixels = drawing;
+  in.alternate = in.glow = in.zy = in.zx = false;
   if (drawing) {
     in.alternate = ctl.chAlt.checked() && evenOrbit(w.run, s.orbitCount);
     in.glow = ctl.chSunny.checked();
@@ -335,6 +336,7 @@ void runCycles(MainWindow& w) {
   Accelerations accel;  // zero on every entry
   ProximityReport close;
   BodySnapshot snap;
+  DotInput dots;
   s.orbitSaveDue = 0;
 
   for (;;) {
@@ -405,7 +407,7 @@ void runCycles(MainWindow& w) {
     proximityWarning(w, ctl, close);
 
     // 10. Project and plot.
-    const bool inside = projectAndPlot(w, ctl);
+    const bool inside = projectAndPlot(w, ctl, dots);
 
     // 11. Pair distance.
     PairStats& pair = w.pair;

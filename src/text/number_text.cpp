@@ -244,26 +244,6 @@ double val(std::string_view s) {
   return negative && v != 0.0 ? -v : v;
 }
 
-double intFloor(double v) { return std::floor(v); }
-
-double roundHalfEven(double v) {
-  if (!std::isfinite(v)) return v;
-  const double f = std::floor(v);
-  const double diff = v - f;  // exact: both lie within one unit
-  if (diff < 0.5) return f;
-  if (diff > 0.5) return f + 1.0;
-  return std::fmod(f, 2.0) == 0.0 ? f : f + 1.0;
-}
-
-int64_t toWhole(double v) {
-  if (std::isnan(v)) return 0;
-  const double r = roundHalfEven(v);
-  // 2^63 is exactly representable; every double below it converts without overflow.
-  if (r >= 9223372036854775808.0) return std::numeric_limits<int64_t>::max();
-  if (r < -9223372036854775808.0) return std::numeric_limits<int64_t>::min();
-  return int64_t(r);
-}
-
 std::string shortest(double v) {
   if (!std::isfinite(v)) return nonFinite(v);
   return general(decimalShortest(v), true);

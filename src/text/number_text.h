@@ -1,7 +1,9 @@
 #pragma once
 // Number texts, the conventions every text box, label and data file of the system uses.
 // All of them are independent of the C locale: the decimal point is always a full stop.
+#include <cmath>
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -34,12 +36,26 @@ std::string patterned(double v, std::string_view pattern);
 double val(std::string_view s);
 
 // Largest whole number not greater than v.
-double intFloor(double v);
+inline double intFloor(double v) { return std::floor(v); }
 
 // Nearest whole number, halves to even (2.5 gives 2, 3.5 gives 4).
-double roundHalfEven(double v);
+inline double roundHalfEven(double v) {
+  if (!std::isfinite(v)) return v;
+  const double f = std::floor(v);
+  const double diff = v - f;  // exact: both lie within one unit
+  if (diff < 0.5) return f;
+  if (diff > 0.5) return f + 1.0;
+  return std::fmod(f, 2.0) == 0.0 ? f : f + 1.0;
+}
 // The same as a 64-bit integer; saturates at the integer's limits, 0 for NaN.
-int64_t toWhole(double v);
+inline int64_t toWhole(double v) {
+  if (std::isnan(v)) return 0;
+  const double r = roundHalfEven(v);
+  // 2^63 is exactly representable; every double below it converts without overflow.
+  if (r >= 9223372036854775808.0) return std::numeric_limits<int64_t>::max();
+  if (r < -9223372036854775808.0) return std::numeric_limits<int64_t>::min();
+  return int64_t(r);
+}
 
 // The shortest text that reads back to the same double (save files): the layout of
 // plain() (fixed below 1E15 and from 1E-4 up, otherwise "1.2345678901234567E+300"), with
