@@ -47,21 +47,23 @@ window() {  # $1: turbo option
 }
 
 # Rounds of every measurement one after the other, so that a busy spell of the machine falls
-# on all of them alike; the median of each over the rounds.
+# on all of them alike; the median of each over the rounds. The shares are the medians of each
+# round's own shares: the spells of this kind of machine last from seconds to minutes, and a
+# share of two measurements taken side by side is not thrown by them as a share of two medians
+# from different rounds can be.
 for _ in $(seq "$repeats"); do
-  kernel >>"$work/kernel"
-  batch 5 >>"$work/batch_min"
-  batch 4 >>"$work/batch_full"
-  window 5 >>"$work/window_min"
-  window 4 >>"$work/window_full"
+  k=$(kernel) bmin=$(batch 5) bfull=$(batch 4) wmin=$(window 5) wfull=$(window 4)
+  echo "$k $bmin $bfull $wmin $wfull" >>"$work/rounds"
 done
-kernel_rate=$(median <"$work/kernel")
-batch_min=$(median <"$work/batch_min")
-batch_full=$(median <"$work/batch_full")
-window_min=$(median <"$work/window_min")
-window_full=$(median <"$work/window_full")
+column() { awk -v c="$1" '{ print $c }' "$work/rounds" | median; }
+share() { awk -v a="$1" -v b="$2" '{ print $a / $b }' "$work/rounds" | median; }
+kernel_rate=$(column 1)
+batch_min=$(column 2)
+batch_full=$(column 3)
+window_min=$(column 4)
+window_full=$(column 5)
 
-pct() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.0f%%", 100 * a / b }'; }
+pct() { awk -v r="$1" 'BEGIN { printf "%.0f%%", 100 * r }'; }
 
 cpu=$(awk -F': ' '/^model name/ { print $2; exit }' /proc/cpuinfo)
 echo "Machine: $(nproc) processors, ${cpu:-unknown CPU}; $cycles cycles of preset $preset per run, median of $repeats rounds."
@@ -69,7 +71,10 @@ echo
 echo "| what | cycles per second | share |"
 echo "|---|---:|---|"
 echo "| physics kernel (orbits_bench CycleKernel) | $kernel_rate | |"
-echo "| orbits-batch, minimal detail (OptimT(5)) | $batch_min | $(pct "$batch_min" "$kernel_rate") of the kernel |"
-echo "| orbits-batch, full detail (OptimT(4)) | $batch_full | $(pct "$batch_full" "$kernel_rate") of the kernel |"
-echo "| orbits window under Xvfb, minimal detail | $window_min | $(pct "$window_min" "$batch_min") of orbits-batch |"
-echo "| orbits window under Xvfb, full detail | $window_full | $(pct "$window_full" "$batch_full") of orbits-batch |"
+echo "| orbits-batch, minimal detail (OptimT(5)) | $batch_min | $(pct "$(share 2 1)") of the kernel |"
+echo "| orbits-batch, full detail (OptimT(4)) | $batch_full | $(pct "$(share 3 1)") of the kernel |"
+echo "| orbits window under Xvfb, minimal detail | $window_min | $(pct "$(share 4 2)") of orbits-batch |"
+echo "| orbits window under Xvfb, full detail | $window_full | $(pct "$(share 5 3)") of orbits-batch |"
+echo
+echo "orbits-batch, minimal detail, share of the kernel in each round:" \
+  "$(awk '{ printf "%s%.1f%%", (NR > 1 ? ", " : ""), 100 * $2 / $1 }' "$work/rounds")."
