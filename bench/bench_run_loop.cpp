@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "../tests/support/panel_stub.h"
+#include "display/dot_lanes.h"
 #include "engine/gravity.h"
 #include "engine/run_loop.h"
 #include "scenarios/epochs.h"
@@ -117,7 +118,28 @@ void BM_PhysicsKernel(benchmark::State& state) {
   reportPerCycle(state);
 }
 
+// Step 10's projection alone: the coordinates, pixels and colours of every body, with the Sun's
+// glow and the first side view, on the bodies of the run loop's benchmark.
+void BM_ProjectDots(benchmark::State& state) {
+  auto b = std::make_unique<Bench>(5);
+  b->run(kCyclesPerRun);
+  MainWindow& w = b->w;
+  Control& zy = w.c("PiZZ");
+  DotInput in;
+  in.s = &w.sim;
+  in.pixels = in.glow = in.zy = true;
+  in.main = dotArea(w.surface, 0, 0, w.width(), w.height());
+  in.zyArea = dotArea(*zy.surface(), zy.left(), zy.top(), zy.width(), zy.height());
+  DotLanes out;
+  for (auto _ : state) {
+    projectDots(in, out);
+    benchmark::DoNotOptimize(out);
+    benchmark::ClobberMemory();
+  }
+}
+
 BENCHMARK(BM_PhysicsKernel);
+BENCHMARK(BM_ProjectDots);
 BENCHMARK(BM_RunLoopMinimalDetail);
 BENCHMARK(BM_RunLoopFullDetail);
 

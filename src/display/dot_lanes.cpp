@@ -4,6 +4,8 @@
 // flags, which nothing reads, may.
 #include "display/dot_lanes.h"
 
+#include <cstring>
+
 namespace orbits {
 
 namespace {
@@ -18,6 +20,17 @@ namespace {
 // Whether a point in drawing units lies on the main surface's part of the drawing.
 [[gnu::always_inline]] inline bool onMain(double x, double y, double z, const DotArea& m) {
   return (0 < x) & (x < m.width) & (0 < y) & (y < m.height) & (-24000 < z) & (z < 24000);
+}
+
+// The dot colours. The Sun keeps its full colour when the others alternate. (A product with 1
+// is exact.)
+[[gnu::always_inline]] inline void colours(const DotInput& in, DotLanes& __restrict p) {
+  const SimState& s = *in.s;
+  const double dark = in.alternate ? s.altShade : 1.0;
+  for (int i = 0; i < kMaxBodies; ++i) {
+    const double f = i != 0 ? dark : 1.0;
+    p.colour[i] = rgb(shade(s.bodyRed[i] * f), shade(s.bodyGreen[i] * f), shade(s.bodyBlue[i] * f));
+  }
 }
 
 // Each value is the very expression the plotting evaluated body by body, so the results are
@@ -84,30 +97,144 @@ namespace {
     const bool shown = (0 < u) & (u < zx.width) & (0 < v) & (v < zx.height);
     p.zxAt[i] = dotAt(shown, u / unit, v / unit, zx);
   }
-  // The Sun keeps its full colour when the others alternate. (A product with 1 is exact.)
-  const double dark = in.alternate ? s.altShade : 1.0;
-  for (int i = 0; i < kMaxBodies; ++i) {
-    const double f = i != 0 ? dark : 1.0;
-    p.colour[i] = rgb(shade(s.bodyRed[i] * f), shade(s.bodyGreen[i] * f), shade(s.bodyBlue[i] * f));
-  }
+  colours(in, p);
 }
 
 #if defined(__x86_64__) && defined(__GNUC__)
-__attribute__((target("avx2"))) void lanesAvx2(const DotInput& in, DotLanes& __restrict p) {
-  lanes(in, p);
-}
-#endif
+// The same, written out in vectors of four for AVX2: left to itself, the compiler turns the
+// loops above into long runs of conversions between the masks of bools, doubles and integers.
+// Every arithmetic operation is the one above, lane by lane, so the results are the same to the
+// bit.
+namespace avx2 {
 
-void lanesPortable(const DotInput& in, DotLanes& __restrict p) { lanes(in, p); }
+using D = double __attribute__((vector_size(32)));   // four doubles
+using M = int64_t __attribute__((vector_size(32)));  // a test on four doubles: -1 true, 0 false
+using I = int32_t __attribute__((vector_size(16)));  // four pixel offsets
+
+[[gnu::always_inline, gnu::target("avx2")]] inline D load(const double* a) {
+  D v;
+  std::memcpy(&v, a, sizeof v);
+  return v;
+}
+[[gnu::always_inline, gnu::target("avx2")]] inline void store(double* a, D v) {
+  std::memcpy(a, &v, sizeof v);
+}
+[[gnu::always_inline, gnu::target("avx2")]] inline void store(int32_t* a, I v) {
+  std::memcpy(a, &v, sizeof v);
+}
+[[gnu::always_inline, gnu::target("avx2")]] inline D splat(double v) { return D{} + v; }
+// v where m is true, 0 where it is false.
+[[gnu::always_inline, gnu::target("avx2")]] inline D keep(M m, D v) { return D(M(v) & m); }
+
+// dotAt, four at a time.
+[[gnu::always_inline, gnu::target("avx2")]] inline I dotsAt(M shown, D px, D py, const DotArea& a) {
+  shown &= (px >= 0) & (py >= 0) & (px < a.widthPx) & (py < a.heightPx);
+  const I at = __builtin_convertvector(keep(shown, py), I) * a.stride +
+               __builtin_convertvector(keep(shown, px), I);
+  const I on = __builtin_convertvector(shown, I);
+  return (at & on) | ~on;
+}
+
+// The slots g..g+3 of a body array; in the last group, the slots past the last body read 0
+// and are not written.
+[[gnu::always_inline, gnu::target("avx2")]] inline D slots(const BodyArray<double>& a, int g) {
+  if (g + 4 <= kMaxBodies) return load(a.data() + g);
+  D v{};
+  for (int i = 0; i < kMaxBodies % 4; ++i) v[i] = a[size_t(g + i)];
+  return v;
+}
+// Whether the bodies of slots g..g+3 are switched on; slots past the last body are not.
+[[gnu::always_inline, gnu::target("avx2")]] inline M switchedOn(const BodyArray<int16_t>& off,
+                                                                int g) {
+  using Four = int16_t __attribute__((vector_size(8)));
+  Four v = {1, 1, 1, 1};
+  if (g + 4 <= kMaxBodies)
+    std::memcpy(&v, off.data() + g, sizeof v);
+  else
+    for (int i = 0; i < kMaxBodies % 4; ++i) v[i] = off[size_t(g + i)];
+  return __builtin_convertvector(v == 0, M);
+}
+[[gnu::always_inline, gnu::target("avx2")]] inline void setSlots(BodyArray<double>& a, int g, D v) {
+  if (g + 4 <= kMaxBodies) return store(a.data() + g, v);
+  for (int i = 0; i < kMaxBodies % 4; ++i) a[size_t(g + i)] = v[i];
+}
+
+[[gnu::target("avx2")]] void lanes(const DotInput& in, DotLanes& __restrict p) {
+  SimState& s = *in.s;
+  const D bodies = splat(s.lastBody + 1);
+  const D scale = splat(s.distScale);
+  const D off[3] = {splat(s.viewOffsetX), splat(s.viewOffsetY), splat(s.viewOffsetZ)};
+  BodyArray<double>* pos[3] = {&s.posX, &s.posY, &s.posZ};
+  BodyArray<double>* screen[3] = {&s.screenX, &s.screenY, &s.screenZ};
+  double* coord[3] = {p.x.data(), p.y.data(), p.z.data()};
+  M out{};
+#pragma GCC unroll 3
+  for (int g = 0; g < kDotLanes; g += 4) {
+    const D slot = D{0, 1, 2, 3} + g;
+    const M inPlay = (slot < bodies) & switchedOn(s.bodyOff, g);
+    D c[3];
+#pragma GCC unroll 3
+    for (int a = 0; a < 3; ++a) {
+      // Past the last body, 0 / scale + offset is replaced by the 0 the padding holds.
+      c[a] = g + 4 <= kMaxBodies ? slots(*pos[a], g) / scale + off[a]
+                                 : keep(slot < kMaxBodies, slots(*pos[a], g) / scale + off[a]);
+      store(coord[a] + g, c[a]);
+      // The drawing coordinates of the bodies in play; switched-off bodies keep theirs.
+      setSlots(*screen[a], g, inPlay ? c[a] : slots(*screen[a], g));
+    }
+    out |= inPlay & ((c[0] < 2640) | (c[0] > 12600) | (c[1] < 0) | (c[1] > 9000) | (c[2] < -24000) |
+                     (c[2] > 24000));
+  }
+  p.inBounds = (out[0] | out[1] | out[2] | out[3]) == 0;
+  if (!in.pixels) return;
+
+  const D unit = splat(kUnitsPerPixel);
+  const DotArea m = in.main, zy = in.zyArea, zx = in.zxArea;
+  for (int g = 0; g < kDotLanes; g += 4) {
+    const D x = load(p.x.data() + g), y = load(p.y.data() + g), z = load(p.z.data() + g);
+    const D mainX = x - 500, mainY = y + 500;
+    store(p.mainX.data() + g, mainX);
+    store(p.mainY.data() + g, mainY);
+    const M onMain =
+        (0 < x) & (x < m.width) & (0 < y) & (y < m.height) & (-24000 < z) & (z < 24000);
+    store(p.mainAt.data() + g, dotsAt(onMain, mainX / unit, mainY / unit, m));
+    // A side view hidden takes no dots.
+    I zyAt = I{} - 1, zxAt = I{} - 1;
+    if (in.zy) {
+      const D u = zy.width / 2 + z, v = mainY - zy.top;
+      zyAt = dotsAt((0 < u) & (u < zy.width) & (0 < v) & (v < zy.height), u / unit, v / unit, zy);
+    }
+    if (in.zx) {
+      const D u = mainX - zx.left, v = zx.height / 2 + z;
+      zxAt = dotsAt((0 < u) & (u < zx.width) & (0 < v) & (v < zx.height), u / unit, v / unit, zx);
+    }
+    store(p.zyAt.data() + g, zyAt);
+    store(p.zxAt.data() + g, zxAt);
+  }
+  p.glowAt.fill(-1);
+  if (in.glow) {
+    const bool shown = onMain(p.x[0], p.y[0], p.z[0], m);
+    const double sunX = p.mainX[0], sunY = p.mainY[0];
+    const D gx = {sunX + 30, sunX - 30, sunX, sunX}, gy = {sunY, sunY, sunY + 30, sunY - 30};
+    const I at = dotsAt(M{} - (shown ? 1 : 0), gx / unit, gy / unit, m);
+    std::memcpy(p.glowAt.data(), &at, sizeof at);
+  }
+  colours(in, p);
+}
+
+}  // namespace avx2
+#endif
 
 }  // namespace
 
 void projectDots(const DotInput& in, DotLanes& out) {
 #if defined(__x86_64__) && defined(__GNUC__)
   static const bool avx2 = __builtin_cpu_supports("avx2");
-  if (avx2) return lanesAvx2(in, out);
+  if (avx2) return avx2::lanes(in, out);
 #endif
-  lanesPortable(in, out);
+  projectDotsPortable(in, out);
 }
+
+void projectDotsPortable(const DotInput& in, DotLanes& out) { lanes(in, out); }
 
 }  // namespace orbits

@@ -51,6 +51,8 @@ struct DotInput {
 // play are worked out too, and ignored by the caller. Stores the drawing coordinates
 // (screenX, screenY, screenZ) of the bodies in play.
 void projectDots(const DotInput& in, DotLanes& out);
+// The same in plain C++, what projectDots does on a processor without AVX2.
+void projectDotsPortable(const DotInput& in, DotLanes& out);
 
 // A colour component rounded to the nearest whole number, halves to even.
 inline int shade(double component) {

@@ -78,36 +78,42 @@ TEST(DotLanes, EveryBodyGetsThePlainProjectionPixelsAndColour) {
       s.bodyBlue[i] = float(pick(256));
       s.screenX[i] = s.screenY[i] = s.screenZ[i] = -1;
     }
-    DotLanes lanes;
-    projectDots(in, lanes);
-    bool inside = true;
-    for (int i = 0; i < kMaxBodies; ++i) {
-      SCOPED_TRACE(::testing::Message() << "round " << round << ", body " << i);
-      const PlainDot d = plainDot(in, i);
-      EXPECT_EQ(std::bit_cast<uint64_t>(lanes.x[i]), std::bit_cast<uint64_t>(d.x));
-      EXPECT_EQ(std::bit_cast<uint64_t>(lanes.y[i]), std::bit_cast<uint64_t>(d.y));
-      EXPECT_EQ(std::bit_cast<uint64_t>(lanes.z[i]), std::bit_cast<uint64_t>(d.z));
-      EXPECT_EQ(lanes.mainAt[i], d.mainAt);
-      EXPECT_EQ(lanes.zyAt[i], d.zyAt);
-      EXPECT_EQ(lanes.zxAt[i], d.zxAt);
-      EXPECT_EQ(lanes.colour[i], d.colour);
-      const bool inPlay = i <= s.lastBody && s.bodyOff[i] == 0;
-      EXPECT_EQ(s.screenX[i], inPlay ? d.x : -1) << "switched-off bodies keep their places";
-      if (inPlay &&
-          (d.x < 2640 || d.x > 12600 || d.y < 0 || d.y > 9000 || d.z < -24000 || d.z > 24000))
-        inside = false;
+    // The processor's own vector code, and the plain C++ of processors without it.
+    const SimState scene = s;
+    for (auto* project : {&projectDots, &projectDotsPortable}) {
+      SCOPED_TRACE(project == &projectDots ? "vector code" : "plain C++");
+      s = scene;
+      DotLanes lanes;
+      project(in, lanes);
+      bool inside = true;
+      for (int i = 0; i < kMaxBodies; ++i) {
+        SCOPED_TRACE(::testing::Message() << "round " << round << ", body " << i);
+        const PlainDot d = plainDot(in, i);
+        EXPECT_EQ(std::bit_cast<uint64_t>(lanes.x[i]), std::bit_cast<uint64_t>(d.x));
+        EXPECT_EQ(std::bit_cast<uint64_t>(lanes.y[i]), std::bit_cast<uint64_t>(d.y));
+        EXPECT_EQ(std::bit_cast<uint64_t>(lanes.z[i]), std::bit_cast<uint64_t>(d.z));
+        EXPECT_EQ(lanes.mainAt[i], d.mainAt);
+        EXPECT_EQ(lanes.zyAt[i], d.zyAt);
+        EXPECT_EQ(lanes.zxAt[i], d.zxAt);
+        EXPECT_EQ(lanes.colour[i], d.colour);
+        const bool inPlay = i <= s.lastBody && s.bodyOff[i] == 0;
+        EXPECT_EQ(s.screenX[i], inPlay ? d.x : -1) << "switched-off bodies keep their places";
+        if (inPlay &&
+            (d.x < 2640 || d.x > 12600 || d.y < 0 || d.y > 9000 || d.z < -24000 || d.z > 24000))
+          inside = false;
+      }
+      EXPECT_EQ(lanes.inBounds, inside) << "round " << round;
+      // The Sun's glow: 30 units right, left, below and above, where the Sun itself is shown.
+      const double x = lanes.x[0], y = lanes.y[0], z = lanes.z[0], sunX = x - 500, sunY = y + 500;
+      const bool sunShown = 0 < x && x < in.main.width && 0 < y && y < in.main.height &&
+                            -24000 < z && z < 24000 && in.glow;
+      const double gx[] = {sunX + 30, sunX - 30, sunX, sunX},
+                   gy[] = {sunY, sunY, sunY + 30, sunY - 30};
+      for (int g = 0; g < 4; ++g)
+        EXPECT_EQ(lanes.glowAt[size_t(g)],
+                  sunShown ? plainPixel(gx[g] / 15, gy[g] / 15, in.main) : -1)
+            << "round " << round << ", glow " << g;
     }
-    EXPECT_EQ(lanes.inBounds, inside) << "round " << round;
-    // The Sun's glow: 30 units right, left, below and above, where the Sun itself is shown.
-    const double x = lanes.x[0], y = lanes.y[0], z = lanes.z[0], sunX = x - 500, sunY = y + 500;
-    const bool sunShown = 0 < x && x < in.main.width && 0 < y && y < in.main.height && -24000 < z &&
-                          z < 24000 && in.glow;
-    const double gx[] = {sunX + 30, sunX - 30, sunX, sunX},
-                 gy[] = {sunY, sunY, sunY + 30, sunY - 30};
-    for (int g = 0; g < 4; ++g)
-      EXPECT_EQ(lanes.glowAt[size_t(g)],
-                sunShown ? plainPixel(gx[g] / 15, gy[g] / 15, in.main) : -1)
-          << "round " << round << ", glow " << g;
     if (::testing::Test::HasFailure()) return;
   }
 }
