@@ -57,6 +57,11 @@ void saveFailed(MainWindow& w, const std::string& name, const std::string& path,
   w.host.messageBox(message, MainWindow::kTitle);
 }
 
+// A save that failed behind the run, reported as one that failed at once.
+void reportFailure(MainWindow& w, const std::optional<persist::WriteBehind::Failure>& failed) {
+  if (failed) saveFailed(w, failed->name, failed->path, failed->reason);
+}
+
 std::string errnoText(const char* otherwise) { return errno ? std::strerror(errno) : otherwise; }
 
 // Writes all of `text` to an open file and hands it on to be synced and closed (and, for a
@@ -511,12 +516,11 @@ std::string saveText(MainWindow& w) {
   return out.text();
 }
 
-void settleSaves(MainWindow& w) {
-  if (auto failed = w.saves.settle()) saveFailed(w, failed->name, failed->path, failed->reason);
-}
+void settleSaves(MainWindow& w) { reportFailure(w, w.saves.settle()); }
 
 void SavePerPre(MainWindow& w) {
-  settleSaves(w);
+  // An append waits for nothing; a failure of an earlier save is reported first.
+  reportFailure(w, w.saves.failure());
   if (savingStopped(w)) return;
   const double orbits = w.sim.orbitCount;
   if (!(orbits >= 1 && orbits < 10000)) return;
@@ -543,10 +547,11 @@ void SavePerPre(MainWindow& w) {
 }
 
 void SaveOrbit(MainWindow& w) {
-  settleSaves(w);
-  if (savingStopped(w)) return;
   const std::string path = dataFilePath(w, kSaveFileName);
   const std::string temp = path + ".tmp";
+  // The previous save must have left the temporary file before it is written again.
+  reportFailure(w, w.saves.settle(temp));
+  if (savingStopped(w)) return;
   errno = 0;
   std::FILE* f = std::fopen(temp.c_str(), "wb");
   if (f)

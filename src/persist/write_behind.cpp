@@ -1,5 +1,6 @@
 #include "persist/write_behind.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -50,9 +51,18 @@ void WriteBehind::finish(std::FILE* f, std::string name, std::string path, std::
   wake_.notify_one();
 }
 
-std::optional<WriteBehind::Failure> WriteBehind::settle() {
+std::optional<WriteBehind::Failure> WriteBehind::settle(std::string_view temp) {
   std::unique_lock lock(mutex_);
-  done_.wait(lock, [this] { return queue_.empty() && !busy_; });
+  done_.wait(lock, [&] {
+    if (temp.empty()) return queue_.empty() && !busy_;
+    if (busy_ && runningTemp_ == temp) return false;
+    return std::none_of(queue_.begin(), queue_.end(), [&](const Job& j) { return j.temp == temp; });
+  });
+  return std::exchange(failure_, std::nullopt);
+}
+
+std::optional<WriteBehind::Failure> WriteBehind::failure() {
+  std::lock_guard lock(mutex_);
   return std::exchange(failure_, std::nullopt);
 }
 
@@ -64,13 +74,15 @@ void WriteBehind::work() {
     Job job = std::move(queue_.front());
     queue_.pop_front();
     busy_ = true;
+    runningTemp_ = job.temp;
     const bool abandon = failure_.has_value();
     lock.unlock();
     const std::string reason = complete(job, abandon);
     lock.lock();
     if (!reason.empty()) failure_ = Failure{job.name, job.path, reason};
     busy_ = false;
-    if (queue_.empty()) done_.notify_all();
+    runningTemp_.clear();
+    done_.notify_all();
   }
 }
 

@@ -10,6 +10,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <thread>
 
 namespace orbits::persist {
@@ -31,12 +32,15 @@ class WriteBehind {
   // Takes over `f`, whose text is written and flushed: syncs it to the disk, closes it and, when
   // `temp` is given, renames `temp` to `path`. Files are finished in the order given; after a
   // failure, later files are closed and their temporary files removed, and nothing is renamed.
-  // A temporary file's name is given again only after settle(): until then it may still be
+  // A temporary file's name is given again only after settle(temp): until then it may still be
   // waiting for its rename.
   void finish(std::FILE* f, std::string name, std::string path, std::string temp = {});
 
-  // Waits until every file given is finished; the first failure since the last call, if any.
-  std::optional<Failure> settle();
+  // Waits until every file given is finished, or with `temp`, only those with that temporary
+  // file; the first failure recorded since the last call, if any.
+  std::optional<Failure> settle(std::string_view temp = {});
+  // The first failure recorded since the last call, if any, without waiting.
+  std::optional<Failure> failure();
 
  private:
   struct Job {
@@ -52,6 +56,7 @@ class WriteBehind {
   std::condition_variable wake_, done_;
   std::deque<Job> queue_;
   bool busy_ = false, quit_ = false;
+  std::string runningTemp_;  // the temporary file of the file being finished
   std::optional<Failure> failure_;
   std::thread worker_;  // started with the first file
 };
