@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <system_error>
 #include <utility>
 
 #if __has_include(<unistd.h>)
@@ -43,10 +44,21 @@ WriteBehind::~WriteBehind() {
 }
 
 void WriteBehind::finish(std::FILE* f, std::string name, std::string path, std::string temp) {
+  Job job{f, std::move(name), std::move(path), std::move(temp)};
   {
     std::lock_guard lock(mutex_);
-    queue_.push_back({f, std::move(name), std::move(path), std::move(temp)});
-    if (!worker_.joinable()) worker_ = std::thread([this] { work(); });
+    if (!worker_.joinable()) {
+      try {
+        worker_ = std::thread([this] { work(); });
+      } catch (const std::system_error&) {
+        // No thread to be had: the file is finished here and now, as it would be there.
+        const bool abandon = failure_.has_value();
+        const std::string reason = complete(job, abandon);
+        if (!reason.empty()) failure_ = Failure{job.name, job.path, reason};
+        return;
+      }
+    }
+    queue_.push_back(std::move(job));
   }
   wake_.notify_one();
 }
