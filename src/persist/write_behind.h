@@ -30,8 +30,9 @@ class WriteBehind {
   ~WriteBehind();
 
   // Takes over `f`, whose text is written and flushed: syncs it to the disk, closes it and, when
-  // `temp` is given, renames `temp` to `path`. Files are finished in the order given; after a
-  // failure, later files are closed and their temporary files removed, and nothing is renamed.
+  // `temp` is given, renames `temp` to `path`. Files are finished in the order given. After a
+  // failure, and until it is taken (settle, failure), later files are only closed: their
+  // temporary files are removed, and nothing is renamed.
   // A temporary file's name is given again only after settle(temp): until then it may still be
   // waiting for its rename.
   void finish(std::FILE* f, std::string name, std::string path, std::string temp = {});
