@@ -176,8 +176,7 @@ using I = int32_t __attribute__((vector_size(16)));  // four pixel offsets
 #pragma GCC unroll 3
     for (int a = 0; a < 3; ++a) {
       // Past the last body, 0 / scale + offset is replaced by the 0 the padding holds.
-      c[a] = g + 4 <= kMaxBodies ? slots(*pos[a], g) / scale + off[a]
-                                 : keep(slot < kMaxBodies, slots(*pos[a], g) / scale + off[a]);
+      c[a] = keep(slot < kMaxBodies, slots(*pos[a], g) / scale + off[a]);
       store(coord[a] + g, c[a]);
       // The drawing coordinates of the bodies in play; switched-off bodies keep theirs.
       setSlots(*screen[a], g, inPlay ? c[a] : slots(*screen[a], g));

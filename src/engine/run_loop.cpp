@@ -113,8 +113,7 @@ struct BodySnapshot {
 // for every finite x and NaN for infinities and NaN, so one sum tells all. The new velocities
 // are summed exactly as step 15 adds them; an infinity or NaN in a velocity or acceleration
 // carries into that sum, and as nothing before step 15 changes either, that step needs no
-// check of its own. Read one by one, the values come straight from the stores that just wrote
-// them, and the sum adds one term per body to keep its chain short.
+// check of its own. The sum adds one term per body to keep its chain short.
 bool motionFinite(const SimState& s, const Accelerations& a, int n) {
   double sum = 0;
   for (int k = 0; k < n; ++k) {
