@@ -8,6 +8,7 @@
 #include <nlohmann/json.hpp>
 #include <system_error>
 
+#include "sky/sky.h"
 #include "ui/main_window.h"
 
 namespace orbits::batch {
@@ -82,6 +83,20 @@ std::string offeredPresets(MainWindow& w) {
 nlohmann::ordered_json number(double v) {
   if (!std::isfinite(v)) return nullptr;
   return v;
+}
+
+// Each planet in play against the real one at the end of the run; null outside the years the
+// planetary theory covers.
+nlohmann::ordered_json skyJson(const MainWindow& w) {
+  const auto planets = sky::skyComparison(w);
+  if (!planets) return nullptr;
+  nlohmann::ordered_json list = nlohmann::ordered_json::array();
+  for (const sky::PlanetSky& p : *planets)
+    list.push_back({{"body", p.body},
+                    {"name", p.name},
+                    {"angle_deg", number(p.angleDeg)},
+                    {"distance_error_percent", number(p.distanceErrorPercent)}});
+  return list;
 }
 
 std::string oneLine(std::string s) {
@@ -278,6 +293,7 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     j["precession_error_arcsec_per_year"] = number(arcErr);
     j["min_distance_km"] = number(w.pair.totalMinDist);
     j["max_distance_km"] = number(w.pair.totalMaxDist);
+    j["sky"] = skyJson(w);
     j["message"] = message;
     j["run_state"] = w.sim.runState;
     j["outcome"] = outcome;
