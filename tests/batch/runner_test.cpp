@@ -145,6 +145,11 @@ TEST(BatchRun, JsonHoldsEveryFigure) {
   else
     EXPECT_EQ(j["precession_arcsec_per_year"].get<double>(), numberShown(arc));
   EXPECT_TRUE(j["controls"].contains("LaChirp(0)"));
+  // Every planet is in play, in 1940, a few degrees at most from the real one.
+  ASSERT_EQ(j["sky"].size(), 8u);
+  EXPECT_EQ(j["sky"][0]["name"], "Mercury");
+  EXPECT_LT(j["sky"][0]["angle_deg"].get<double>(), 1.0);
+  EXPECT_LT(std::abs(j["sky"][7]["distance_error_percent"].get<double>()), 1.0);
   // The clock never moved: no speed to report.
   EXPECT_TRUE(j["cycles_per_second"].is_null());
 }
