@@ -10,7 +10,7 @@
 #include "engine/gravity.h"
 #include "engine/run_loop.h"
 #include "scenarios/epochs.h"
-#include "ui/main_window.h"
+#include "window/main_window.h"
 
 namespace orbits {
 namespace {

@@ -5,7 +5,7 @@
 
 #include "engine/run_loop.h"
 #include "text/number_text.h"
-#include "ui/main_window.h"
+#include "window/main_window.h"
 
 namespace orbits {
 

@@ -3,7 +3,7 @@
 #include "analysis/calendar.h"
 #include "analysis/drift.h"
 #include "text/number_text.h"
-#include "ui/main_window.h"
+#include "window/main_window.h"
 
 namespace orbits {
 

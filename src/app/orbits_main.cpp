@@ -9,11 +9,11 @@
 #include <cstdio>
 #include <vector>
 
-#include "batch/settings.h"
-#include "ui/main_window.h"
-#include "ui/qt/look.h"
-#include "ui/qt/main_view.h"
-#include "ui/qt/qt_host.h"
+#include "panel/control_settings.h"
+#include "qt/look.h"
+#include "qt/main_view.h"
+#include "qt/qt_host.h"
+#include "window/main_window.h"
 
 namespace {
 

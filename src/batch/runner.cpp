@@ -8,7 +8,7 @@
 #include <nlohmann/json.hpp>
 #include <system_error>
 
-#include "ui/main_window.h"
+#include "window/main_window.h"
 
 namespace orbits::batch {
 

@@ -1,7 +1,7 @@
 #include "engine/end_conditions.h"
 
 #include "text/number_text.h"
-#include "ui/main_window.h"
+#include "window/main_window.h"
 
 namespace orbits {
 

@@ -14,7 +14,7 @@
 #include "persist/save_reload.h"
 #include "scenarios/body_editor.h"
 #include "text/number_text.h"
-#include "ui/main_window.h"
+#include "window/main_window.h"
 
 namespace orbits {
 

@@ -17,7 +17,7 @@
 #include "engine/time_rate.h"
 #include "persist/record_format.h"
 #include "text/number_text.h"
-#include "ui/main_window.h"
+#include "window/main_window.h"
 
 namespace orbits {
 

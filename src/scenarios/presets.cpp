@@ -18,7 +18,7 @@
 #include "scenarios/epochs.h"
 #include "text/date.h"
 #include "text/number_text.h"
-#include "ui/main_window.h"
+#include "window/main_window.h"
 
 namespace orbits {
 

@@ -10,7 +10,7 @@
 #include "../support/test_host.h"
 #include "text/date.h"
 #include "text/number_text.h"
-#include "ui/main_window.h"
+#include "window/main_window.h"
 
 namespace orbits {
 namespace {

@@ -6,7 +6,7 @@
 #include <set>
 
 #include "../support/test_host.h"
-#include "ui/main_window.h"
+#include "window/main_window.h"
 
 namespace orbits {
 namespace {

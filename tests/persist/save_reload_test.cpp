@@ -15,7 +15,7 @@
 #include "../support/test_host.h"
 #include "persist/record_format.h"
 #include "text/number_text.h"
-#include "ui/main_window.h"
+#include "window/main_window.h"
 
 namespace orbits {
 namespace {

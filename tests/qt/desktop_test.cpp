@@ -1,4 +1,4 @@
-#include "ui/qt/main_view.h"
+#include "qt/main_view.h"
 
 #include <gtest/gtest.h>
 
@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "ui/main_window.h"
-#include "ui/qt/pictures.h"
-#include "ui/qt/qt_host.h"
+#include "qt/pictures.h"
+#include "qt/qt_host.h"
+#include "window/main_window.h"
 
 namespace orbits::qt {
 namespace {

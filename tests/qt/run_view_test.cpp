@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "ui/main_window.h"
-#include "ui/qt/main_view.h"
+#include "qt/main_view.h"
+#include "window/main_window.h"
 
 namespace orbits::qt {
 namespace {

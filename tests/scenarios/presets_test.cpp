@@ -12,7 +12,7 @@
 #include "engine/run_control.h"
 #include "scenarios/epochs.h"
 #include "text/date.h"
-#include "ui/main_window.h"
+#include "window/main_window.h"
 
 namespace orbits {
 namespace {

@@ -9,7 +9,7 @@
 #include "engine/run_control.h"
 #include "engine/time_rate.h"
 #include "form/color.h"
-#include "ui/main_window.h"
+#include "window/main_window.h"
 
 namespace orbits::testing {
 

@@ -5,7 +5,7 @@
 
 #include "panel_stub.h"
 #include "test_host.h"
-#include "ui/main_window.h"
+#include "window/main_window.h"
 
 namespace orbits::testing {
 

@@ -11,7 +11,7 @@
 #include "form/panel.h"
 #include "form/surface.h"
 #include "persist/write_behind.h"
-#include "ui/shell.h"
+#include "window/shell.h"
 
 namespace orbits {
 

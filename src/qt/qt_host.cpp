@@ -1,4 +1,4 @@
-#include "ui/qt/qt_host.h"
+#include "qt/qt_host.h"
 
 #include <QApplication>
 #include <QDateTime>

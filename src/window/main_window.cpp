@@ -1,4 +1,4 @@
-#include "ui/main_window.h"
+#include "window/main_window.h"
 
 #include "analysis/calendar.h"
 #include "analysis/drift.h"
@@ -12,11 +12,11 @@
 #include "engine/run_control.h"
 #include "engine/startup.h"
 #include "engine/time_rate.h"
+#include "panel/panel_table.h"
 #include "persist/save_reload.h"
 #include "scenarios/body_editor.h"
 #include "scenarios/gravity_settings.h"
 #include "scenarios/presets.h"
-#include "ui/panel_table.h"
 
 namespace orbits {
 

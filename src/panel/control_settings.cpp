@@ -1,4 +1,4 @@
-#include "batch/settings.h"
+#include "panel/control_settings.h"
 
 #include <charconv>
 
