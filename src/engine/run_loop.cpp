@@ -290,14 +290,6 @@ void proximityWarning(MainWindow& w, CycleControls& ctl, const ProximityReport& 
 
 }  // namespace
 
-float quarterOf(double x1, double y1, double x2, double y2, bool newYear, float current) {
-  if (x1 < x2 && y1 < y2) return newYear ? 4 : 1;
-  if (x1 < x2 && y1 > y2) return newYear ? 1 : 2;
-  if (x1 > x2 && y1 > y2) return newYear ? 2 : 3;
-  if (x1 > x2 && y1 < y2) return newYear ? 3 : 4;
-  return current;
-}
-
 void ShowPairDistance(MainWindow& w, Control& apart) { showPairDistance(w, apart, w.c("ChNum")); }
 
 void showPairDistance(MainWindow& w, Control& apart, const Control& simple) {

@@ -16,6 +16,7 @@
 #include "engine/run_control.h"
 #include "engine/time_rate.h"
 #include "persist/record_format.h"
+#include "persist/write_behind.h"
 #include "text/number_text.h"
 #include "window/main_window.h"
 

@@ -1,46 +1,23 @@
 #include "window/main_window.h"
 
-#include "analysis/calendar.h"
-#include "analysis/drift.h"
-#include "analysis/orbits.h"
-#include "analysis/precession.h"
-#include "display/clearing.h"
-#include "display/pair_selection.h"
-#include "display/projection.h"
-#include "display/side_views.h"
-#include "engine/end_conditions.h"
-#include "engine/run_control.h"
 #include "engine/startup.h"
-#include "engine/time_rate.h"
 #include "panel/panel_table.h"
-#include "persist/save_reload.h"
-#include "scenarios/body_editor.h"
-#include "scenarios/gravity_settings.h"
-#include "scenarios/presets.h"
+#include "panel/panel_wiring.h"
+#include "persist/write_behind.h"
 
 namespace orbits {
 
 MainWindow::MainWindow(Host& h)
-    : host(h), surface(kWindowWidth / kUnitsPerPixel, kWindowHeight / kUnitsPerPixel) {
+    : host(h),
+      surface(kWindowWidth / kUnitsPerPixel, kWindowHeight / kUnitsPerPixel),
+      savesOwned_(std::make_unique<persist::WriteBehind>()),
+      saves(*savesOwned_) {
   buildPanel(panel);
-  wireRunControl(*this);
-  wireTimeRate(*this);
-  wireProjection(*this);
-  wireShell(*this);
-  wirePresets(*this);
-  wireGravitySettings(*this);
-  wireEndConditions(*this);
-  wireCalendar(*this);
-  wireOrbits(*this);
-  wirePairSelection(*this);
-  wireDrift(*this);
-  wirePrecession(*this);
-  wireBodyEditor(*this);
-  wireSideViews(*this);
-  wireClearing(*this);
-  wirePersist(*this);
+  wirePanel(*this);
   // The load handler runs last, after every handler is wired.
   Form_Load(*this);
 }
+
+MainWindow::~MainWindow() = default;
 
 }  // namespace orbits

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "../support/run_fixture.h"
-#include "engine/run_loop.h"
 #include "text/number_text.h"
 
 namespace orbits {

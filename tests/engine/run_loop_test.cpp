@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "../support/run_fixture.h"
+#include "analysis/orbits.h"
 #include "display/projection.h"
 #include "text/number_text.h"
 
