@@ -29,11 +29,11 @@ class CountingHost : public orbits::qt::QtHost {
   orbits::MainWindow* core = nullptr;
   long limit = 0;  // 0: no limit
   long cycles = 0;
-  std::vector<orbits::batch::Setting> then;  // applied at the first cycle
+  std::vector<orbits::Setting> then;  // applied at the first cycle
 
   void yield() override {
     if (core && ++cycles == 1)
-      for (const auto& s : then) orbits::batch::applySetting(s);
+      for (const auto& s : then) orbits::applySetting(s);
     if (core && limit > 0 && cycles == limit && core->sim.runState == "bat")
       core->c("CDstop").press();
     QtHost::yield();
@@ -129,9 +129,9 @@ int main(int argc, char** argv) {
       return usage(QString("there is no preset %1").arg(presetNumber));
   }
   for (const QString& arg : parser.values(then)) {
-    orbits::batch::Setting s;
+    orbits::Setting s;
     std::string error;
-    if (!orbits::batch::resolveSetting(core.panel, arg.toStdString(), s, error))
+    if (!orbits::resolveSetting(core.panel, arg.toStdString(), s, error))
       return usage("--then " + QString::fromStdString(error));
     host.then.push_back(s);
   }

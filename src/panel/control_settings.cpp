@@ -4,7 +4,7 @@
 
 #include "form/panel.h"
 
-namespace orbits::batch {
+namespace orbits {
 
 namespace {
 
@@ -149,4 +149,4 @@ bool applySetting(const Setting& s) {
   }
 }
 
-}  // namespace orbits::batch
+}  // namespace orbits

@@ -38,6 +38,20 @@ void QtHost::messageBox(const std::string& text, const std::string& title, Messa
   sinceEvents_.restart();
 }
 
+namespace {
+
+// The files shipped with the program lie beside it in the build directory, and in its data
+// directory once installed.
+QString shippedDir(const std::string& address) {
+  const QDir program(QCoreApplication::applicationDirPath());
+  const QString file = QString::fromStdString(address).section('#', 0, 0);
+  const QString installed = QDir::cleanPath(program.filePath(QStringLiteral(ORBITS_SHIPPED_DIR)));
+  if (!program.exists(file) && QDir(installed).exists(file)) return installed;
+  return program.path();
+}
+
+}  // namespace
+
 QUrl QtHost::resolve(const std::string& address, const QString& programDir) {
   QString a = QString::fromStdString(address);
   QUrl given(a);
@@ -55,7 +69,7 @@ QUrl QtHost::resolve(const std::string& address, const QString& programDir) {
 
 bool QtHost::openAddress(const std::string& address) {
   if (ending_) return true;
-  QUrl url = resolve(address, QCoreApplication::applicationDirPath());
+  QUrl url = resolve(address, shippedDir(address));
   return opener_ ? opener_(url) : QDesktopServices::openUrl(url);
 }
 
