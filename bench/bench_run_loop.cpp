@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <memory>
 
-#include "../tests/support/panel_stub.h"
 #include "display/dot_lanes.h"
 #include "engine/gravity.h"
 #include "engine/run_loop.h"
@@ -53,7 +52,6 @@ struct Bench {
   MainWindow w{host};
 
   explicit Bench(int turbo) {
-    testing::completePanelForTests(w);
     SimState& s = w.sim;
     host.sim = &s;
     if (s.prevTimeFactor == 0) s.prevTimeFactor = 1.0;

@@ -108,12 +108,7 @@ const Expected kVisible[] = {
     {83, E73, 4, 5, 9, "Mars - fast inaccurate eccentricity evolution"},
 };
 
-std::string readFile(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
+using testing::readFile;
 
 struct PresetsTest : ::testing::Test {
   testing::TestHost host;

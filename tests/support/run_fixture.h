@@ -3,7 +3,6 @@
 // the Sun at the origin and one massless planet at 1 AU moving on the circle.
 #include <cmath>
 
-#include "panel_stub.h"
 #include "test_host.h"
 #include "window/main_window.h"
 
@@ -18,7 +17,6 @@ struct RunFixture {
   static constexpr double kGravConstant = 2986.0;  // G x solar mass x (0.00015 s)^2, km^3
 
   RunFixture() {
-    completePanelForTests(w);
     // What start-up would have set, should it not have run.
     if (s.prevTimeFactor == 0) s.prevTimeFactor = 1.0;
     if (s.altShade == 0) s.altShade = 0.4;
