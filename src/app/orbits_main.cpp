@@ -34,7 +34,7 @@ class CountingHost : public orbits::qt::QtHost {
   void yield() override {
     if (core && ++cycles == 1)
       for (const auto& s : then) orbits::applySetting(s);
-    if (core && limit > 0 && cycles == limit && core->sim.runState == "bat")
+    if (core && limit > 0 && cycles == limit && core->sim.runState == orbits::RunState::Bat)
       core->c("CDstop").press();
     QtHost::yield();
   }

@@ -5,7 +5,7 @@ namespace orbits {
 class MainWindow;
 class Control;
 
-// Runs cycles until a cycle ends with runState other than "bat". Called by Go and Continue.
+// Runs cycles until a cycle ends with runState other than Bat. Called by Go and Continue.
 void RunLoop(MainWindow& w);
 
 // Turns a pending end verdict (endCode 67 or 99) into its end message and ends the run.

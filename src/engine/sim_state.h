@@ -4,7 +4,6 @@
 #include <array>
 #include <cstdint>
 #include <string>
-#include <string_view>
 
 namespace orbits {
 
@@ -13,14 +12,32 @@ constexpr int kMaxBodies = 10;  // body 0 the Sun, 1..8 the planets, 9 the spare
 template <typename T>
 using BodyArray = std::array<T, kMaxBodies>;
 
-// Whether a run flag ("bat", "ok", ...) reads `word`, compared character by character: the run
-// loop asks several times a cycle, and the library's comparison is a call.
-inline bool flagIs(const std::string& flag, std::string_view word) {
-  if (flag.size() != word.size()) return false;
-  for (size_t i = 0; i < word.size(); ++i)
-    if (flag[i] != word[i]) return false;
-  return true;
+// The run's state, read by the run loop every cycle. Each name stands for the system's own
+// value, which runStateText gives back for the reports.
+enum class RunState : uint8_t {
+  None,     // "": no run yet
+  Bat,      // "bat": running
+  Stop,     // "stop": stopped (Stop, an end condition, a failure)
+  Ended67,  // "67": ended by the system, its end message shown
+};
+
+constexpr const char* runStateText(RunState r) {
+  switch (r) {
+    case RunState::Bat:
+      return "bat";
+    case RunState::Stop:
+      return "stop";
+    case RunState::Ended67:
+      return "67";
+    case RunState::None:
+      break;
+  }
+  return "";
 }
+
+// How much a cycle shows: "ok" everything, "trim" the minimal detail of turbo option 5. None
+// until the first run sets it; it shows as little as Trim.
+enum class DetailMode : uint8_t { None, Ok, Trim };
 
 struct SimState {
   // Body table. Distances in km, velocities in km per calculation, masses in solar masses.
@@ -52,7 +69,7 @@ struct SimState {
   double proximityKm = 0;       // km: closer pairs get the proximity warning
   std::string timeRateLog;
   int16_t turboMode = 0;
-  std::string detailMode;  // "ok" or "trim"
+  DetailMode detailMode = DetailMode::None;
 
   // Gravity.
   double gravConstant = 0;    // G x solar mass, km^3 per base step (0.00015 s) squared
@@ -67,8 +84,8 @@ struct SimState {
   double orbitCount = 0;
   float quadrant = 0, prevQuadrant = 0;  // 1..4, see quarterOf
   int16_t orbitSaveDue = 0;
-  std::string runState;  // "", "bat", "stop", "67"
-  float endCode = 0;     // 0, 55, 67, 99, 11
+  RunState runState = RunState::None;
+  float endCode = 0;  // 0, 55, 67, 99, 11
   std::string offScreenText;
   float lastPresetIndex = 0;
 

@@ -26,7 +26,7 @@ struct SkyRun {
   // Presses preset n and lets it run until `orbits` orbits are complete.
   void run(int preset, double orbits) {
     host.onYield = [this, orbits](long) {
-      if (w.sim.orbitCount >= orbits && w.sim.runState == "bat") w.c("CDstop").press();
+      if (w.sim.orbitCount >= orbits && w.sim.runState == RunState::Bat) w.c("CDstop").press();
     };
     w.c("CDp", preset).press();
     ASSERT_EQ(w.sim.orbitCount, orbits);

@@ -96,7 +96,7 @@ TEST(SaveReload, AReloadedRunContinuesAsTheUninterruptedOne) {
   w.c("CDcon").press();
   ASSERT_TRUE(r.host.messages.empty()) << r.host.messages[0].text;
   EXPECT_EQ(w.sim.orbitCount, kSavedOrbit);
-  EXPECT_EQ(w.sim.runState, "stop");
+  EXPECT_EQ(w.sim.runState, RunState::Stop);
   EXPECT_TRUE(w.c("CDcont").visible());
   EXPECT_FALSE(w.c("CDcon").visible());
   EXPECT_FALSE(w.c("ImMoon").visible());

@@ -149,7 +149,7 @@ TEST_F(PresetsTest, EveryVisiblePresetStartsItsScenario) {
     ASSERT_TRUE(w.c("CDp", e.n).visible());
     w.c("CDp", e.n).press();
     EXPECT_EQ(s.cycleCount, kCycles);
-    EXPECT_EQ(s.runState, "stop");
+    EXPECT_EQ(s.runState, RunState::Stop);
     EXPECT_EQ(w.scenario.presetIndex, e.n);
     EXPECT_EQ(w.scenario.epochCode, e.epoch);
     EXPECT_EQ(w.c("HSbeta").value(), e.pair);
@@ -323,11 +323,12 @@ TEST_F(PresetsTest, DataFilesAreCreatedAnewAndAFailureIsToldOnce) {
   // A directory where the file should be: one message naming the file, and the run goes on.
   fs::remove(data("orbit-pp.txt"));
   fs::create_directory(data("orbit-pp.txt"));
-  w.c("Command2").onClick = [this](int) { s.runState = "started"; };
+  bool goPressed = false;
+  w.c("Command2").onClick = [&goPressed](int) { goPressed = true; };
   w.c("CDp", 5).press();
   ASSERT_EQ(host.messages.size(), 1u);
   EXPECT_NE(host.messages[0].text.find(data("orbit-pp.txt").string()), std::string::npos);
-  EXPECT_EQ(s.runState, "started");
+  EXPECT_TRUE(goPressed);
 }
 
 TEST_F(PresetsTest, TypedGravitationalConstantTakesEffectAtThePreset) {
@@ -370,7 +371,7 @@ TEST_F(PresetsTest, APresetWipesEverythingOfThePreviousRun) {
   EXPECT_EQ(w.c("TXender").text(), "5");
   EXPECT_EQ(w.c("LaChirp", 1).text(), "Scenario information may appear here.");
   EXPECT_EQ(w.c("LaChirp", 2).text(), "");
-  EXPECT_EQ(s.runState, "bat");
+  EXPECT_EQ(s.runState, RunState::Bat);
   // Only the chosen preset stands out.
   EXPECT_EQ(w.c("CDp", 5).backColor(), w.c("Command2").backColor());
   EXPECT_EQ(w.c("CDp", 3).backColor(), w.c("Label7").foreColor());

@@ -51,7 +51,7 @@ struct RunFixture {
   }
   // The end of a scenario selection: run state "bat", then Go pressed in code.
   void go() {
-    s.runState = "bat";
+    s.runState = RunState::Bat;
     w.c("Command2").press();
   }
   // Stop pressed from inside the yield of the given cycle.
