@@ -38,19 +38,13 @@ void QtHost::messageBox(const std::string& text, const std::string& title, Messa
   sinceEvents_.restart();
 }
 
-namespace {
-
-// The files shipped with the program lie beside it in the build directory, and in its data
-// directory once installed.
-QString shippedDir(const std::string& address) {
-  const QDir program(QCoreApplication::applicationDirPath());
+QString QtHost::shippedDir(const std::string& address, const QString& programDir) {
+  const QDir program(programDir);
   const QString file = QString::fromStdString(address).section('#', 0, 0);
   const QString installed = QDir::cleanPath(program.filePath(QStringLiteral(ORBITS_SHIPPED_DIR)));
   if (!program.exists(file) && QDir(installed).exists(file)) return installed;
   return program.path();
 }
-
-}  // namespace
 
 QUrl QtHost::resolve(const std::string& address, const QString& programDir) {
   QString a = QString::fromStdString(address);
@@ -69,7 +63,8 @@ QUrl QtHost::resolve(const std::string& address, const QString& programDir) {
 
 bool QtHost::openAddress(const std::string& address) {
   if (ending_) return true;
-  QUrl url = resolve(address, shippedDir(address));
+  const QString programDir = QCoreApplication::applicationDirPath();
+  QUrl url = resolve(address, shippedDir(address, programDir));
   return opener_ ? opener_(url) : QDesktopServices::openUrl(url);
 }
 
