@@ -9,7 +9,7 @@ deps:
 	@scripts/install-deps
 
 configure: deps
-	@cmake --preset default >/dev/null
+	@cmake --preset default -B $(BUILD_DIR) >/dev/null
 
 build: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)

@@ -4,7 +4,6 @@
 
 #include "../tests/support/running_epoch.h"
 #include "engine/gravity.h"
-#include "scenarios/epochs.h"
 
 namespace {
 

@@ -5,12 +5,11 @@
 #include <filesystem>
 #include <memory>
 
-#include "../tests/support/panel_stub.h"
 #include "display/dot_lanes.h"
 #include "engine/gravity.h"
 #include "engine/run_loop.h"
 #include "scenarios/epochs.h"
-#include "ui/main_window.h"
+#include "window/main_window.h"
 
 namespace orbits {
 namespace {
@@ -23,7 +22,7 @@ class BenchHost : public Host {
   SimState* sim = nullptr;
   long left = 0;
   void yield() override {
-    if (--left <= 0) sim->runState = "stop";
+    if (--left <= 0) sim->runState = RunState::Stop;
   }
   void messageBox(const std::string&, const std::string&, MessageIcon) override {}
   bool openAddress(const std::string&) override { return false; }
@@ -53,7 +52,6 @@ struct Bench {
   MainWindow w{host};
 
   explicit Bench(int turbo) {
-    testing::completePanelForTests(w);
     SimState& s = w.sim;
     host.sim = &s;
     if (s.prevTimeFactor == 0) s.prevTimeFactor = 1.0;
@@ -71,7 +69,7 @@ struct Bench {
     w.c("CHquick").setValue(1);
     w.c("ChorbSave").setValue(0);
     w.c("Chender").setValue(0);
-    s.runState = "bat";
+    s.runState = RunState::Bat;
     for (int k = 0; k <= s.lastBody; ++k) {
       s.velX[k] *= s.timeFactor;
       s.velY[k] *= s.timeFactor;
@@ -81,7 +79,7 @@ struct Bench {
 
   void run(long cycles) {
     host.left = cycles;
-    w.sim.runState = "bat";
+    w.sim.runState = RunState::Bat;
     RunLoop(w);
   }
 };

@@ -5,7 +5,7 @@
 
 #include "engine/run_loop.h"
 #include "text/number_text.h"
-#include "ui/main_window.h"
+#include "window/main_window.h"
 
 namespace orbits {
 
@@ -117,7 +117,7 @@ void TikTok(MainWindow& w, const ClockTexts& texts) {
   const double secs = c.elapsedSecFrac / kUnitsPerSecond + c.elapsedSecs;
   c.elapsedDays = secs / kSecondsPerDay;
   c.elapsedSiderealYears = secs / s.siderealYearSecs;
-  if (flagIs(s.detailMode, "ok")) UpTimes(w, texts);
+  if (s.detailMode == DetailMode::Ok) UpTimes(w, texts);
   ApplyEndMessage(w);
 }
 

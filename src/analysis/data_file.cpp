@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "ui/main_window.h"
+#include "window/main_window.h"
 
 namespace orbits {
 

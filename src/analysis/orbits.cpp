@@ -3,7 +3,7 @@
 #include "analysis/calendar.h"
 #include "analysis/drift.h"
 #include "text/number_text.h"
-#include "ui/main_window.h"
+#include "window/main_window.h"
 
 namespace orbits {
 
@@ -31,7 +31,7 @@ void OrbitCompletion(MainWindow& w) {
   const double n = s.orbitCount;
 
   // 1. Full detail for the rest of this cycle.
-  s.detailMode = "ok";
+  s.detailMode = DetailMode::Ok;
 
   // 2.-4. The period just ended.
   const double years = c.elapsedSiderealYears - p.yearsAtLastOrbit;

@@ -16,4 +16,14 @@ void OpAnnual_Click(MainWindow& w, int i);
 
 void wireOrbits(MainWindow& w);
 
+// The quarter of the orbit pairBody(1) stands in around pairBody(2), from their drawing
+// coordinates; `current` when they are level on either axis.
+inline float quarterOf(double x1, double y1, double x2, double y2, bool newYear, float current) {
+  if (x1 < x2 && y1 < y2) return newYear ? 4 : 1;
+  if (x1 < x2 && y1 > y2) return newYear ? 1 : 2;
+  if (x1 > x2 && y1 > y2) return newYear ? 2 : 3;
+  if (x1 > x2 && y1 < y2) return newYear ? 3 : 4;
+  return current;
+}
+
 }  // namespace orbits

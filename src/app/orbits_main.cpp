@@ -9,11 +9,11 @@
 #include <cstdio>
 #include <vector>
 
-#include "batch/settings.h"
-#include "ui/main_window.h"
-#include "ui/qt/look.h"
-#include "ui/qt/main_view.h"
-#include "ui/qt/qt_host.h"
+#include "panel/control_settings.h"
+#include "qt/look.h"
+#include "qt/main_view.h"
+#include "qt/qt_host.h"
+#include "window/main_window.h"
 
 namespace {
 
@@ -29,12 +29,12 @@ class CountingHost : public orbits::qt::QtHost {
   orbits::MainWindow* core = nullptr;
   long limit = 0;  // 0: no limit
   long cycles = 0;
-  std::vector<orbits::batch::Setting> then;  // applied at the first cycle
+  std::vector<orbits::Setting> then;  // applied at the first cycle
 
   void yield() override {
     if (core && ++cycles == 1)
-      for (const auto& s : then) orbits::batch::applySetting(s);
-    if (core && limit > 0 && cycles == limit && core->sim.runState == "bat")
+      for (const auto& s : then) orbits::applySetting(s);
+    if (core && limit > 0 && cycles == limit && core->sim.runState == orbits::RunState::Bat)
       core->c("CDstop").press();
     QtHost::yield();
   }
@@ -129,9 +129,9 @@ int main(int argc, char** argv) {
       return usage(QString("there is no preset %1").arg(presetNumber));
   }
   for (const QString& arg : parser.values(then)) {
-    orbits::batch::Setting s;
+    orbits::Setting s;
     std::string error;
-    if (!orbits::batch::resolveSetting(core.panel, arg.toStdString(), s, error))
+    if (!orbits::resolveSetting(core.panel, arg.toStdString(), s, error))
       return usage("--then " + QString::fromStdString(error));
     host.then.push_back(s);
   }

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <ctime>
 
-#include "ui/main_window.h"
+#include "window/main_window.h"
 
 namespace orbits::batch {
 
@@ -65,7 +65,7 @@ void BatchHost::yield() {
   }
   // Stop as the user's Stop does: the loop finishes this cycle, its save included. A run the
   // system has already stopped or ended is left as it is.
-  if (!stopped_ && limitHit() && w_->sim.runState == "bat") {
+  if (!stopped_ && limitHit() && w_->sim.runState == RunState::Bat) {
     stopped_ = true;
     w_->c("CDstop").press();
   }

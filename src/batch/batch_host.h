@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "batch/settings.h"
 #include "form/host.h"
+#include "panel/control_settings.h"
 
 namespace orbits {
 

@@ -9,7 +9,7 @@
 #include <system_error>
 
 #include "sky/sky.h"
-#include "ui/main_window.h"
+#include "window/main_window.h"
 
 namespace orbits::batch {
 
@@ -273,7 +273,7 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     outcome = "stopped on a numeric failure";
   else if (host.limitReached())
     outcome = "stopped at the limit";
-  else if (w.sim.runState == "67")
+  else if (w.sim.runState == RunState::Ended67)
     outcome = "ended by the system";
   else
     outcome = "stopped by the system";
@@ -295,7 +295,7 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     j["max_distance_km"] = number(w.pair.totalMaxDist);
     j["sky"] = skyJson(w);
     j["message"] = message;
-    j["run_state"] = w.sim.runState;
+    j["run_state"] = runStateText(w.sim.runState);
     j["outcome"] = outcome;
     j["limit_reached"] = host.limitReached();
     j["wall_seconds"] = number(wall);
@@ -328,7 +328,7 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
         << "  distance          " << shownNumber(w.pair.totalMinDist, " km") << " to "
         << shownNumber(w.pair.totalMaxDist, " km") << "\n"
         << "  message           " << oneLine(message) << "\n"
-        << "  run state         " << w.sim.runState << "\n"
+        << "  run state         " << runStateText(w.sim.runState) << "\n"
         << "  speed             " << shownNumber(std::round(rate), " cycles/s") << " over "
         << shownNumber(std::round(wall * 1000) / 1000, " s") << "\n";
     for (const auto& [name, c] : shown) out << "  " << name << " = " << oneLine(c->text()) << "\n";

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "text/number_text.h"
-#include "ui/main_window.h"
+#include "window/main_window.h"
 
 namespace orbits {
 

@@ -6,7 +6,7 @@
 
 #include "display/colours.h"
 #include "text/number_text.h"
-#include "ui/main_window.h"
+#include "window/main_window.h"
 
 namespace orbits {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "ui/main_window.h"
+#include "window/main_window.h"
 
 namespace orbits {
 

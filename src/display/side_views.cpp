@@ -1,6 +1,6 @@
 #include "display/side_views.h"
 
-#include "ui/main_window.h"
+#include "window/main_window.h"
 
 namespace orbits {
 

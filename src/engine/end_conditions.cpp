@@ -1,7 +1,7 @@
 #include "engine/end_conditions.h"
 
 #include "text/number_text.h"
-#include "ui/main_window.h"
+#include "window/main_window.h"
 
 namespace orbits {
 
@@ -33,7 +33,7 @@ void TimTalk_Timer(MainWindow& w) {
     chirp1.setText("Orbit lines reactivated.");
   }
 
-  if (!flagIs(s.runState, "bat") || s.endCode != 0 || w.c("Chend").checked()) return;
+  if (s.runState != RunState::Bat || s.endCode != 0 || w.c("Chend").checked()) return;
   s.offScreenText.clear();
   chirp2.setText("");
   for (int i = s.lastBody; i >= 0; --i) {

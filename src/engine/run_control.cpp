@@ -9,7 +9,7 @@
 #include "persist/save_reload.h"
 #include "scenarios/body_editor.h"
 #include "text/number_text.h"
-#include "ui/main_window.h"
+#include "window/main_window.h"
 
 namespace orbits {
 
@@ -63,13 +63,13 @@ void Command2_Click(MainWindow& w) {
 
 void CDstop_Click(MainWindow& w) {
   SimState& s = w.sim;
-  s.runState = "stop";
+  s.runState = RunState::Stop;
   enablePresets(w, 0, true);
   PawsOn(w);
   Crystal(w);
   w.c("CDstop").setVisible(false);
   w.c("CDcont").setVisible(true);
-  s.detailMode = "ok";
+  s.detailMode = DetailMode::Ok;
   UpTimes(w);
   Monkey(w);
   Control& apart = w.c("TXapart");
@@ -82,7 +82,7 @@ void CDcont_Click(MainWindow& w) {
   PawsOff(w);
   w.c("CDcont").setVisible(false);
   w.c("CDstop").setVisible(true);
-  w.sim.runState = "bat";
+  w.sim.runState = RunState::Bat;
   enablePresets(w, 1, false);  // CDp(0) is never shown and stays as it is
   w.c("Command4").setVisible(true);
   w.c("CDcont").setBackColor(w.c("Command3").backColor());

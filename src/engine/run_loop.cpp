@@ -14,7 +14,7 @@
 #include "persist/save_reload.h"
 #include "scenarios/body_editor.h"
 #include "text/number_text.h"
-#include "ui/main_window.h"
+#include "window/main_window.h"
 
 namespace orbits {
 
@@ -290,14 +290,6 @@ void proximityWarning(MainWindow& w, CycleControls& ctl, const ProximityReport& 
 
 }  // namespace
 
-float quarterOf(double x1, double y1, double x2, double y2, bool newYear, float current) {
-  if (x1 < x2 && y1 < y2) return newYear ? 4 : 1;
-  if (x1 < x2 && y1 > y2) return newYear ? 1 : 2;
-  if (x1 > x2 && y1 > y2) return newYear ? 2 : 3;
-  if (x1 > x2 && y1 < y2) return newYear ? 3 : 4;
-  return current;
-}
-
 void ShowPairDistance(MainWindow& w, Control& apart) { showPairDistance(w, apart, w.c("ChNum")); }
 
 void showPairDistance(MainWindow& w, Control& apart, const Control& simple) {
@@ -317,11 +309,11 @@ void ApplyEndMessage(MainWindow& w) {
   SimState& s = w.sim;
   if (s.endCode == 67) {
     w.c("LaChirp", 1).setText("Bodies have departed the simulator range. Scenario Ends.");
-    s.runState = "67";
+    s.runState = RunState::Ended67;
   } else if (s.endCode == 99) {
     w.c("LaChirp", 1)
         .setText("Bodies have generated an error margin higher than limit.\rScenario Ends.");
-    s.runState = "67";
+    s.runState = RunState::Ended67;
   }
 }
 
@@ -344,9 +336,7 @@ void runCycles(MainWindow& w) {
     const double scaleBefore = s.distScale;
 
     // 1. Detail mode.
-    // (Assigned only when it differs: the same text again is no change.)
-    const std::string_view mode = ctl.optimT5.selected() ? "trim" : "ok";
-    if (!flagIs(s.detailMode, mode)) s.detailMode = mode;
+    s.detailMode = ctl.optimT5.selected() ? DetailMode::Trim : DetailMode::Ok;
 
     // 2. Orbit detection, from the drawing coordinates of the previous cycle.
     const int a1 = s.pairBody[1], a2 = s.pairBody[2];
@@ -360,7 +350,7 @@ void runCycles(MainWindow& w) {
     // 4. Counters.
     s.cycleCount += 1;
     if (s.orbitCount > 0) s.calcsSinceOrbit1 += 1;
-    if (flagIs(s.detailMode, "ok")) ctl.txIterations.setNumber(s.cycleCount, NumForm::Plain);
+    if (s.detailMode == DetailMode::Ok) ctl.txIterations.setNumber(s.cycleCount, NumForm::Plain);
 
     // 5. Quarter change and calculations per orbit.
     if (s.quadrant != s.prevQuadrant) {
@@ -419,7 +409,7 @@ void runCycles(MainWindow& w) {
     s.errPairDist = pair.pairDist;
 
     // 12.
-    const bool detailed = flagIs(s.detailMode, "ok");
+    const bool detailed = s.detailMode == DetailMode::Ok;
     if (detailed) Monkey(w);
     // 13.
     if (ctl.optimT4.selected()) showPairDistance(w, ctl.txApart, ctl.chNum);
@@ -457,7 +447,7 @@ void runCycles(MainWindow& w) {
       s.orbitSaveDue = 0;
     }
     // 19.
-    if (!flagIs(s.runState, "bat")) return;
+    if (s.runState != RunState::Bat) return;
   }
 }
 

@@ -4,7 +4,6 @@
 #include <array>
 #include <cstdint>
 #include <string>
-#include <string_view>
 
 namespace orbits {
 
@@ -13,14 +12,32 @@ constexpr int kMaxBodies = 10;  // body 0 the Sun, 1..8 the planets, 9 the spare
 template <typename T>
 using BodyArray = std::array<T, kMaxBodies>;
 
-// Whether a run flag ("bat", "ok", ...) reads `word`, compared character by character: the run
-// loop asks several times a cycle, and the library's comparison is a call.
-inline bool flagIs(const std::string& flag, std::string_view word) {
-  if (flag.size() != word.size()) return false;
-  for (size_t i = 0; i < word.size(); ++i)
-    if (flag[i] != word[i]) return false;
-  return true;
+// The run's state, read by the run loop every cycle. Each name stands for the system's own
+// value, which runStateText gives back for the reports.
+enum class RunState : uint8_t {
+  None,     // "": no run yet
+  Bat,      // "bat": running
+  Stop,     // "stop": stopped (Stop, an end condition, a failure)
+  Ended67,  // "67": ended by the system, its end message shown
+};
+
+constexpr const char* runStateText(RunState r) {
+  switch (r) {
+    case RunState::Bat:
+      return "bat";
+    case RunState::Stop:
+      return "stop";
+    case RunState::Ended67:
+      return "67";
+    case RunState::None:
+      break;
+  }
+  return "";
 }
+
+// How much a cycle shows: "ok" everything, "trim" the minimal detail of turbo option 5. None
+// until the first run sets it; it shows as little as Trim.
+enum class DetailMode : uint8_t { None, Ok, Trim };
 
 struct SimState {
   // Body table. Distances in km, velocities in km per calculation, masses in solar masses.
@@ -36,53 +53,53 @@ struct SimState {
   std::array<int16_t, 3> pairBody{};  // [1] alpha, [2] beta; [0] unused
 
   // Drawing geometry.
-  double distScale = 0;  // km per drawing unit
-  double viewOffsetX = 0, viewOffsetY = 0, viewOffsetZ = 0;
-  float distScaleIndex = 0;
+  double distScale = 0;                                      // km per drawing unit
+  double viewOffsetX = 0, viewOffsetY = 0, viewOffsetZ = 0;  // drawing units
+  float distScaleIndex = 0;                                  // the OpDist option chosen
 
   // Time rate.
-  float timeRateIndex = 0;
-  double timeFactor = 0;
-  double prevTimeFactor = 0;
-  double timeFactorSq = 0;
-  double timeUnitsPerCalc = 0;
-  double stepSeconds = 0;
-  double calcsPerSecond = 0;
-  double secondsPerCalc = 0;
-  double proximityKm = 0;
+  float timeRateIndex = 0;      // the Optime option chosen
+  double timeFactor = 0;        // calculation step over the base step of 0.00015 s (10^index)
+  double prevTimeFactor = 0;    // timeFactor before the last change, same unit
+  double timeFactorSq = 0;      // timeFactor squared
+  double timeUnitsPerCalc = 0;  // time units of 0.00001 s per calculation
+  double stepSeconds = 0;       // simulated seconds per calculation
+  double calcsPerSecond = 0;    // calculations per simulated second
+  double secondsPerCalc = 0;    // simulated seconds per calculation (1 / calcsPerSecond)
+  double proximityKm = 0;       // km: closer pairs get the proximity warning
   std::string timeRateLog;
   int16_t turboMode = 0;
-  std::string detailMode;  // "ok" or "trim"
+  DetailMode detailMode = DetailMode::None;
 
   // Gravity.
-  double gravConstant = 0;
-  double gravExponent = 0;
-  double gravFactor = 0;
+  double gravConstant = 0;    // G x solar mass, km^3 per base step (0.00015 s) squared
+  double gravExponent = 0;    // power of the distance in the pull (2: inverse square)
+  double gravFactor = 0;      // timeFactorSq x gravConstant: km^3 per calculation squared
   int16_t gravityOption = 0;  // the opGee option last chosen
 
   // Counters and run state.
-  double cycleCount = 0;
-  double calcsSinceOrbit1 = 0;
-  double calcsPerOrbit = 0;
+  double cycleCount = 0;        // calculations (cycles) of the run
+  double calcsSinceOrbit1 = 0;  // calculations since the first orbit completed
+  double calcsPerOrbit = 0;     // calculations per orbit of the watched pair
   double orbitCount = 0;
-  float quadrant = 0, prevQuadrant = 0;
+  float quadrant = 0, prevQuadrant = 0;  // 1..4, see quarterOf
   int16_t orbitSaveDue = 0;
-  std::string runState;  // "", "bat", "stop", "67"
-  float endCode = 0;     // 0, 55, 67, 99, 11
+  RunState runState = RunState::None;
+  float endCode = 0;  // 0, 55, 67, 99, 11
   std::string offScreenText;
   float lastPresetIndex = 0;
 
   // Movement error of the pair; elements 1 and 2 used.
-  double errPairDist = 0;
-  std::array<double, 3> accelMag{}, moveErrPct{}, maxErrPct{};
+  double errPairDist = 0;                                       // km
+  std::array<double, 3> accelMag{}, moveErrPct{}, maxErrPct{};  // km per calculation^2; %
 
   // Physical constants, set at start-up.
-  double solarMass = 0;
-  double lightSpeed = 0;
-  double piValue = 0;
+  double solarMass = 0;   // 10^30 kg
+  double lightSpeed = 0;  // km/s
+  double piValue = 0;     // radians in half a turn
   double twoPi = 0;
-  double siderealYearSecs = 0;
-  double altShade = 0;
+  double siderealYearSecs = 0;  // s
+  double altShade = 0;          // brightness of the alternate orbits' trails, 0..1
 
   std::string driftFilePath;
 };

@@ -3,7 +3,7 @@
 #include <filesystem>
 
 #include "display/colours.h"
-#include "ui/main_window.h"
+#include "window/main_window.h"
 
 namespace orbits {
 

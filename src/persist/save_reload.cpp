@@ -16,8 +16,9 @@
 #include "engine/run_control.h"
 #include "engine/time_rate.h"
 #include "persist/record_format.h"
+#include "persist/write_behind.h"
 #include "text/number_text.h"
-#include "ui/main_window.h"
+#include "window/main_window.h"
 
 namespace orbits {
 
@@ -324,7 +325,7 @@ void choose(Control& option, Fn handler) {
 
 void applyReload(MainWindow& w, Loaded& L) {
   // The state read from the files. Run flags and the run loop's own state stay the window's.
-  const std::string runState = w.sim.runState;
+  const RunState runState = w.sim.runState;
   w.sim = L.sim;
   w.sim.runState = runState;
   w.scenario = L.scenario;
@@ -413,7 +414,7 @@ void applyReload(MainWindow& w, Loaded& L) {
     mass.setTooltip(text::signedText(1e30 * s.solarMass * s.bodyMass[k]) + " kg");
   }
   w.c("CDcon").setVisible(false);
-  s.runState = "stop";
+  s.runState = RunState::Stop;
   PawsOn(w);
   w.c("CDdot").press();
   w.c("LaChirp", 1)

@@ -2,7 +2,7 @@
 
 #include "form/color.h"
 #include "text/number_text.h"
-#include "ui/main_window.h"
+#include "window/main_window.h"
 
 namespace orbits {
 

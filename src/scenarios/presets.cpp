@@ -18,7 +18,7 @@
 #include "scenarios/epochs.h"
 #include "text/date.h"
 #include "text/number_text.h"
-#include "ui/main_window.h"
+#include "window/main_window.h"
 
 namespace orbits {
 
@@ -300,7 +300,7 @@ void Preset(MainWindow& w, int n) {
   Control& shift = w.c("LaSH");  // 5
   shift.setText("Average shift in angle between orbits");
   shift.setForeColor(w.c("Lashift").foreColor());
-  s.runState.clear();  // 6
+  s.runState = RunState::None;  // 6
   w.clock.dateMode = 0;
   w.c("TXyearLeap").setVisible(false);
   w.markers.appLine1.clear();
@@ -406,7 +406,7 @@ void Preset(MainWindow& w, int n) {
   pair.prevOrbitMinDist = pair.prevOrbitMaxDist = d;
   pair.sumOrbitMinDist = pair.sumOrbitMaxDist = pair.avgOrbitMinDist = pair.avgOrbitMaxDist = 0;
 
-  s.runState = "bat";  // 38
+  s.runState = RunState::Bat;  // 38
   w.c("TXref").setVisible(true);
   w.c("ImMoon").setVisible(false);
   ColPlan(w);

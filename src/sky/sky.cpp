@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "ui/main_window.h"
+#include "window/main_window.h"
 
 namespace orbits::sky {
 

@@ -9,7 +9,7 @@
 #include "../support/test_host.h"
 #include "text/date.h"
 #include "text/number_text.h"
-#include "ui/main_window.h"
+#include "window/main_window.h"
 
 namespace orbits {
 namespace {
@@ -23,7 +23,7 @@ struct Calendar : ::testing::Test {
   SimState& s = w.sim;
   Clock& c = w.clock;
 
-  Calendar() { s.detailMode = "ok"; }
+  Calendar() { s.detailMode = DetailMode::Ok; }
 
   void startAt(Date d, double beginTimeDays = 0) {
     w.scenario.startDate = d;
@@ -75,19 +75,19 @@ TEST_F(Calendar, ShorterStepsCarryOneSecondWhenTheCountPasses99999) {
 
 TEST_F(Calendar, ElapsedTextsOnlyInFullDetail) {
   s.timeUnitsPerCalc = 100000;
-  s.detailMode = "trim";
+  s.detailMode = DetailMode::Trim;
   TikTok(w);
   EXPECT_NE(w.c("LaTT").text(), " 1.");
-  s.detailMode = "ok";
+  s.detailMode = DetailMode::Ok;
   TikTok(w);
   EXPECT_EQ(w.c("LaTT").text(), " 2.");
 }
 
 TEST_F(Calendar, TikTokEndsTheRunOnAPendingEndVerdict) {
-  s.runState = "bat";
+  s.runState = RunState::Bat;
   s.endCode = 67;
   TikTok(w);
-  EXPECT_EQ(s.runState, "67");
+  EXPECT_EQ(s.runState, RunState::Ended67);
   EXPECT_EQ(w.c("LaChirp", 1).text(), "Bodies have departed the simulator range. Scenario Ends.");
 }
 

@@ -6,37 +6,17 @@
 #include <string>
 #include <vector>
 
+#include "../support/files.h"
 #include "../support/test_host.h"
 #include "analysis/data_file.h"
 #include "scenarios/presets.h"
-#include "ui/main_window.h"
+#include "window/main_window.h"
 
 namespace orbits {
 namespace {
 
+using testing::linesOf;
 using testing::TestHost;
-
-std::vector<std::string> linesOf(const std::string& path, bool* crlf) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  const std::string all = ss.str();
-  std::vector<std::string> lines;
-  *crlf = true;
-  size_t at = 0;
-  while (at < all.size()) {
-    size_t end = all.find('\n', at);
-    if (end == std::string::npos) end = all.size();
-    std::string line = all.substr(at, end - at);
-    if (!line.empty() && line.back() == '\r')
-      line.pop_back();
-    else
-      *crlf = false;
-    lines.push_back(line);
-    at = end + 1;
-  }
-  return lines;
-}
 
 // Header line 1 begins with the computer's date and time; the rest of it is compared.
 std::string withoutClock(const std::string& line) {

@@ -11,7 +11,7 @@
 #include "../support/test_host.h"
 #include "analysis/data_file.h"
 #include "text/number_text.h"
-#include "ui/main_window.h"
+#include "window/main_window.h"
 
 namespace orbits {
 namespace {

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "../support/run_fixture.h"
-#include "engine/run_loop.h"
 #include "text/number_text.h"
 
 namespace orbits {
@@ -126,7 +125,7 @@ struct Completion : RunFixture, ::testing::Test {
   void completeAt(double days) {
     w.clock.elapsedDays = days;
     w.clock.elapsedSiderealYears = days * 86400 / s.siderealYearSecs;
-    s.detailMode = "trim";
+    s.detailMode = DetailMode::Trim;
     OrbitCompletion(w);
   }
 };
@@ -135,7 +134,7 @@ TEST_F(Completion, FirstCompletionKeepsTheAverageOfThePreviousScenario) {
   w.periods.avgOrbitYears = 11.86;  // left by an earlier scenario
   w.c("OpAnnual", 1).setValue(1);
   completeAt(91.25);
-  EXPECT_EQ(s.detailMode, "ok");
+  EXPECT_EQ(s.detailMode, DetailMode::Ok);
   EXPECT_EQ(w.periods.lastPeriodDaysText, "91.250000000");
   EXPECT_EQ(w.c("TXdayFreq").text(), "0.00000000");
   EXPECT_EQ(w.c("TXyearFreq").text(), "11.860000000");

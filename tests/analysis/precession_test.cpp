@@ -13,7 +13,7 @@
 #include "analysis/data_file.h"
 #include "analysis/drift.h"
 #include "text/number_text.h"
-#include "ui/main_window.h"
+#include "window/main_window.h"
 
 namespace orbits {
 namespace {

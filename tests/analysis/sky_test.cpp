@@ -10,7 +10,7 @@
 #include "../support/test_host.h"
 #include "text/date.h"
 #include "text/number_text.h"
-#include "ui/main_window.h"
+#include "window/main_window.h"
 
 namespace orbits {
 namespace {
@@ -26,7 +26,7 @@ struct SkyRun {
   // Presses preset n and lets it run until `orbits` orbits are complete.
   void run(int preset, double orbits) {
     host.onYield = [this, orbits](long) {
-      if (w.sim.orbitCount >= orbits && w.sim.runState == "bat") w.c("CDstop").press();
+      if (w.sim.orbitCount >= orbits && w.sim.runState == RunState::Bat) w.c("CDstop").press();
     };
     w.c("CDp", preset).press();
     ASSERT_EQ(w.sim.orbitCount, orbits);

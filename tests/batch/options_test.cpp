@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "batch/settings.h"
 #include "batch_support.h"
 #include "form/panel.h"
+#include "panel/control_settings.h"
 
 namespace orbits::batch {
 namespace {

@@ -9,7 +9,7 @@
 #include "../support/test_host.h"
 #include "analysis/data_file.h"
 #include "batch_support.h"
-#include "ui/main_window.h"
+#include "window/main_window.h"
 
 namespace orbits::batch {
 namespace {

@@ -6,7 +6,7 @@
 
 #include "../support/test_host.h"
 #include "display/colours.h"
-#include "ui/main_window.h"
+#include "window/main_window.h"
 
 namespace orbits {
 namespace {

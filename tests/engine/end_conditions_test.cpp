@@ -46,7 +46,7 @@ TEST_F(EndConditionsTest, ProximityBoxKeepsItsLimitWithinItsBounds) {
 }
 
 TEST_F(EndConditionsTest, StatusTimerReportsBodiesOffScreenByItsOwnMargins) {
-  s.runState = "bat";
+  s.runState = RunState::Bat;
   s.endCode = 0;
   w.c("Chend").setValue(0);
   w.c("CHquick").setValue(1);
@@ -78,10 +78,10 @@ TEST_F(EndConditionsTest, StatusTimerReportsBodiesOffScreenByItsOwnMargins) {
   w.c("TimTalk").tick();
   EXPECT_EQ(report.text(), "");
   w.c("Chend").setValue(0);
-  s.runState = "stop";
+  s.runState = RunState::Stop;
   w.c("TimTalk").tick();
   EXPECT_EQ(report.text(), "");
-  s.runState = "bat";
+  s.runState = RunState::Bat;
   w.c("TimTalk").tick();
   EXPECT_EQ(report.text(), "Mercury off-screen.  ");
 }
@@ -90,7 +90,7 @@ TEST_F(EndConditionsTest, StatusTimerNoticesFastestRateAndOrbitLimit) {
   Control& chirp0 = w.c("LaChirp", 0);
   Control& chirp1 = w.c("LaChirp", 1);
   Control& chirp2 = w.c("LaChirp", 2);
-  s.runState = "bat";
+  s.runState = RunState::Bat;
   chirp2.setText("Earth off-screen.  ");
   w.c("CHquick").setValue(0);
   w.c("TimTalk").tick();
@@ -143,7 +143,7 @@ TEST_F(EndConditionsTest, WithoutExpandTheBodyStaysOutsideAndNothingEnds) {
   EXPECT_EQ(s.cycleCount, 3);
   EXPECT_EQ(s.distScaleIndex, 3);
   EXPECT_EQ(s.endCode, 0);
-  EXPECT_EQ(s.runState, "stop");
+  EXPECT_EQ(s.runState, RunState::Stop);
 }
 
 TEST_F(EndConditionsTest, BeyondTheLargestScaleTheRunEndsAndEndsAgainAfterContinue) {
@@ -158,14 +158,14 @@ TEST_F(EndConditionsTest, BeyondTheLargestScaleTheRunEndsAndEndsAgainAfterContin
   EXPECT_EQ(host.messages[0].text, "Beyond Range");
   EXPECT_EQ(host.messages[0].title, "1");
   EXPECT_EQ(s.endCode, 67);
-  EXPECT_EQ(s.runState, "67");
+  EXPECT_EQ(s.runState, RunState::Ended67);
   EXPECT_EQ(w.c("LaChirp", 1).text(), kRangeEnd);
   EXPECT_EQ(s.distScaleIndex, kLargestScale);
 
   w.c("CDstop").press();
   w.c("CDcont").press();
   EXPECT_EQ(s.cycleCount, 2);
-  EXPECT_EQ(s.runState, "67");
+  EXPECT_EQ(s.runState, RunState::Ended67);
   EXPECT_EQ(w.c("LaChirp", 1).text(), kRangeEnd);
 }
 
@@ -191,7 +191,7 @@ TEST_F(EndConditionsTest, ErrorLimitEndsOnlyWhenExceeded) {
     f.stopAtCycle(1);
     f.go();
     EXPECT_EQ(f.s.endCode, 0);
-    EXPECT_EQ(f.s.runState, "stop");
+    EXPECT_EQ(f.s.runState, RunState::Stop);
   }
 
   choose(4, 7, 14);
@@ -201,7 +201,7 @@ TEST_F(EndConditionsTest, ErrorLimitEndsOnlyWhenExceeded) {
   go();
   EXPECT_EQ(s.cycleCount, 1);
   EXPECT_EQ(s.endCode, 99);
-  EXPECT_EQ(s.runState, "67");
+  EXPECT_EQ(s.runState, RunState::Ended67);
   EXPECT_EQ(w.c("LaChirp", 1).text(), kErrorEnd);
 
   // The verdict stays: Stop and Continue run one more cycle, which ends the same way, even
@@ -210,7 +210,7 @@ TEST_F(EndConditionsTest, ErrorLimitEndsOnlyWhenExceeded) {
   w.c("CDstop").press();
   w.c("CDcont").press();
   EXPECT_EQ(s.cycleCount, 2);
-  EXPECT_EQ(s.runState, "67");
+  EXPECT_EQ(s.runState, RunState::Ended67);
   EXPECT_EQ(w.c("LaChirp", 1).text(), kErrorEnd);
 }
 

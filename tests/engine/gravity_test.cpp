@@ -9,7 +9,6 @@
 #include <random>
 
 #include "../support/running_epoch.h"
-#include "scenarios/epochs.h"
 
 namespace orbits {
 namespace {

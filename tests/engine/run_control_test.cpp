@@ -41,7 +41,7 @@ TEST_F(RunControlTest, RunStatesShowTheirButtons) {
   host.onYield = [&](long n) {
     if (n != 3) return;
     checked = true;
-    EXPECT_EQ(s.runState, "bat");
+    EXPECT_EQ(s.runState, RunState::Bat);
     EXPECT_TRUE(w.c("CDstop").visible());
     EXPECT_FALSE(w.c("CDcont").visible());
     EXPECT_FALSE(w.c("Command2").visible());
@@ -53,7 +53,7 @@ TEST_F(RunControlTest, RunStatesShowTheirButtons) {
   ASSERT_TRUE(checked);
 
   // Paused.
-  EXPECT_EQ(s.runState, "stop");
+  EXPECT_EQ(s.runState, RunState::Stop);
   EXPECT_FALSE(w.c("CDstop").visible());
   EXPECT_TRUE(w.c("CDcont").visible());
   EXPECT_TRUE(presetsEnabled(0, 83));
@@ -66,12 +66,12 @@ TEST_F(RunControlTest, RunStatesShowTheirButtons) {
   EXPECT_EQ(w.c("Qui").value(), 0);
   EXPECT_EQ(w.c("TXiterations").text(), "3");
   EXPECT_TRUE(w.c("TXapart").visible());
-  EXPECT_EQ(s.detailMode, "ok");
+  EXPECT_EQ(s.detailMode, DetailMode::Ok);
 
   // Continue: running again, the editor hidden, CDp(0) left as it was.
   host.onYield = [&](long n) {
     if (n != 5) return;
-    EXPECT_EQ(s.runState, "bat");
+    EXPECT_EQ(s.runState, RunState::Bat);
     EXPECT_TRUE(editorShown(false));
     EXPECT_FALSE(w.c("Opadd", 0).selected());
     EXPECT_FALSE(w.c("TiF").enabled());
@@ -84,7 +84,7 @@ TEST_F(RunControlTest, RunStatesShowTheirButtons) {
   };
   w.c("CDcont").press();
   EXPECT_EQ(s.cycleCount, 5);
-  EXPECT_EQ(s.runState, "stop");
+  EXPECT_EQ(s.runState, RunState::Stop);
 }
 
 TEST_F(RunControlTest, GoScalesVelocitiesOnceAndFillsTheMassTexts) {
@@ -101,7 +101,7 @@ TEST_F(RunControlTest, GoScalesVelocitiesOnceAndFillsTheMassTexts) {
   EXPECT_TRUE(w.c("Tiball").enabled());
   EXPECT_EQ(w.c("TXmass", 0).text(), "1.00000000000000");
   EXPECT_EQ(w.c("TXmass", 1).text(), "0.00000000000000");
-  EXPECT_EQ(s.runState, "stop");
+  EXPECT_EQ(s.runState, RunState::Stop);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "../support/run_fixture.h"
+#include "analysis/orbits.h"
 #include "display/projection.h"
 #include "text/number_text.h"
 
@@ -28,7 +29,7 @@ TEST_F(RunLoopTest, StopAndContinueGiveTheTrajectoryOfAnUninterruptedRun) {
   choose(4, kRate, kScale);
   stopAtCycle(120);
   go();
-  EXPECT_EQ(s.runState, "stop");
+  EXPECT_EQ(s.runState, RunState::Stop);
   EXPECT_EQ(s.cycleCount, 120);
   stopAtCycle(300);
   w.c("CDcont").press();
@@ -143,13 +144,13 @@ TEST_F(RunLoopTest, MinimalDetailLeavesTheCycleCountTextAlone) {
   w.c("TXiterations").setText("x");
   stopAtCycle(50);
   go();
-  EXPECT_EQ(s.detailMode, "ok") << "Stop returns to full detail";
+  EXPECT_EQ(s.detailMode, DetailMode::Ok) << "Stop returns to full detail";
   EXPECT_EQ(w.c("TXiterations").text(), "50") << "Stop's editor shows the count";
   RunFixture full;
   full.choose(5, kRate, kScale);
   full.w.c("TXiterations").setText("x");
   full.host.onYield = [&](long n) {
-    if (n == 50) full.s.runState = "halt";  // end without Stop, to see the loop's own text
+    if (n == 50) full.s.runState = RunState::None;  // end without Stop, to see the loop's own text
   };
   full.go();
   // The pair starts level (no quarter), finds its quarter in cycle 2 and keeps it.
@@ -178,7 +179,7 @@ TEST_F(RunLoopTest, ProximityWarnsNamingBothBodiesAndPausesTheRun) {
   s.posX[1] = 50000;  // within the 150000 km limit of rate 7
   s.velY[1] = 0;
   go();
-  EXPECT_EQ(s.runState, "stop");
+  EXPECT_EQ(s.runState, RunState::Stop);
   EXPECT_EQ(s.cycleCount, 1) << "the loop finishes the cycle and returns";
   EXPECT_EQ(w.c("LaChirp", 1).text(),
             "Proximity warning. Earth and Sun within 150000 km. "
@@ -191,7 +192,7 @@ TEST_F(RunLoopTest, ErrorLimitEndsTheRunAndAgainAfterStopAndContinue) {
   w.c("TXender").setText("0");
   go();
   EXPECT_EQ(s.endCode, 99);
-  EXPECT_EQ(s.runState, "67");
+  EXPECT_EQ(s.runState, RunState::Ended67);
   EXPECT_EQ(w.c("LaChirp", 1).text(),
             "Bodies have generated an error margin higher than limit.\rScenario Ends.");
   EXPECT_EQ(s.cycleCount, 1);
@@ -199,7 +200,7 @@ TEST_F(RunLoopTest, ErrorLimitEndsTheRunAndAgainAfterStopAndContinue) {
   w.c("CDstop").press();
   w.c("CDcont").press();
   EXPECT_EQ(s.cycleCount, 2);
-  EXPECT_EQ(s.runState, "67");
+  EXPECT_EQ(s.runState, RunState::Ended67);
 }
 
 TEST_F(RunLoopTest, MovementErrorShownInFullDetailNotInTrim) {
@@ -240,7 +241,7 @@ TEST_F(NumericFailure, OverflowingPositionStopsAtTheLastGoodCycleWithOneMessage)
   ASSERT_EQ(host.messages.size(), 1u);
   EXPECT_EQ(host.messages[0].text, kNumericFailureText);
   EXPECT_NE(host.messages[0].text.find("slower time rate"), std::string::npos);
-  EXPECT_EQ(s.runState, "stop");
+  EXPECT_EQ(s.runState, RunState::Stop);
   EXPECT_TRUE(w.c("CDcont").visible());
   EXPECT_EQ(s.cycleCount, 1) << "the failed cycle does not count";
   EXPECT_EQ(s.posX[1], kAu + 1e308);

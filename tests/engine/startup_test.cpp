@@ -6,7 +6,7 @@
 #include <set>
 
 #include "../support/test_host.h"
-#include "ui/main_window.h"
+#include "window/main_window.h"
 
 namespace orbits {
 namespace {
@@ -28,7 +28,7 @@ TEST_F(StartupTest, TimeRateCaptionsAndGravityAreInForceBeforeAnyScenario) {
   EXPECT_DOUBLE_EQ(s.gravConstant, 6.67259 * 1.98855 * 225);
   // No scenario, no run.
   EXPECT_EQ(s.lastBody, 0);
-  EXPECT_EQ(s.runState, "");
+  EXPECT_EQ(s.runState, RunState::None);
   EXPECT_EQ(s.timeFactor, 0);
   EXPECT_EQ(s.prevTimeFactor, 1.0);
   EXPECT_EQ(s.proximityKm, 0);

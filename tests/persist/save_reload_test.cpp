@@ -15,7 +15,7 @@
 #include "../support/test_host.h"
 #include "persist/record_format.h"
 #include "text/number_text.h"
-#include "ui/main_window.h"
+#include "window/main_window.h"
 
 namespace orbits {
 namespace {
@@ -23,12 +23,7 @@ namespace {
 using testing::TestHost;
 namespace fs = std::filesystem;
 
-std::string readFile(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
+using testing::readFile;
 void writeFile(const fs::path& p, const std::string& text) {
   std::ofstream out(p, std::ios::binary | std::ios::trunc);
   out << text;
@@ -101,7 +96,7 @@ TEST(SaveReload, AReloadedRunContinuesAsTheUninterruptedOne) {
   w.c("CDcon").press();
   ASSERT_TRUE(r.host.messages.empty()) << r.host.messages[0].text;
   EXPECT_EQ(w.sim.orbitCount, kSavedOrbit);
-  EXPECT_EQ(w.sim.runState, "stop");
+  EXPECT_EQ(w.sim.runState, RunState::Stop);
   EXPECT_TRUE(w.c("CDcont").visible());
   EXPECT_FALSE(w.c("CDcon").visible());
   EXPECT_FALSE(w.c("ImMoon").visible());

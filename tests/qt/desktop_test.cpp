@@ -1,19 +1,21 @@
-#include "ui/qt/main_view.h"
+#include "qt/main_view.h"
 
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QMouseEvent>
+#include <QTemporaryDir>
 #include <QUrl>
 #include <string>
 #include <vector>
 
-#include "ui/main_window.h"
-#include "ui/qt/pictures.h"
-#include "ui/qt/qt_host.h"
+#include "qt/pictures.h"
+#include "qt/qt_host.h"
+#include "window/main_window.h"
 
 namespace orbits::qt {
 namespace {
@@ -176,6 +178,19 @@ TEST(Pictures, AreDrawnAtTheirSizesAndAreNotBlank) {
   }
   EXPECT_TRUE(picture("").isNull());
   EXPECT_TRUE(picture("no such picture").isNull());
+}
+
+TEST(QtHostTest, TheInstalledProgramFindsItsHelpPageInItsDataDirectory) {
+  QTemporaryDir root;
+  ASSERT_TRUE(root.isValid());
+  const QDir prefix(root.path());
+  ASSERT_TRUE(prefix.mkpath("bin") && prefix.mkpath("share/orbits"));
+  const QString bin = prefix.filePath("bin"), share = prefix.filePath("share/orbits");
+  EXPECT_EQ(QtHost::shippedDir("orbits-help.html", bin), bin) << "found nowhere: beside it";
+  QFile(QDir(share).filePath("orbits-help.html")).open(QIODevice::WriteOnly);
+  EXPECT_EQ(QtHost::shippedDir("orbits-help.html#starship", bin), share);
+  QFile(QDir(bin).filePath("orbits-help.html")).open(QIODevice::WriteOnly);
+  EXPECT_EQ(QtHost::shippedDir("orbits-help.html", bin), bin) << "beside it comes first";
 }
 
 TEST(QtHostTest, AddressesWithoutSchemeAreFilesBesideTheProgram) {

@@ -1,4 +1,4 @@
-#include "ui/qt/panel_view.h"
+#include "qt/panel_view.h"
 
 #include <gtest/gtest.h>
 

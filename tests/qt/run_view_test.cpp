@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "ui/main_window.h"
-#include "ui/qt/main_view.h"
+#include "qt/main_view.h"
+#include "window/main_window.h"
 
 namespace orbits::qt {
 namespace {
@@ -66,7 +66,7 @@ struct RunViewTest : ::testing::Test {
 TEST_F(RunViewTest, JupitersTrailGrowsAroundTheSun) {
   host.stopAt = 150000;  // about 7 years of the preset's time rate
   core.c("CDp", 5).press();
-  ASSERT_EQ(core.sim.runState, "stop");
+  ASSERT_EQ(core.sim.runState, RunState::Stop);
   QImage img = shot();
   save(img, "preset-5-jupiter.png");
   // Jupiter's dots, in its colour or the alternate shade of even orbits.
@@ -83,7 +83,7 @@ TEST_F(RunViewTest, SideViewsZodiacAndTheEditorAfterStop) {
   core.c("OpDate", 3).setValue(1);
   host.stopAt = host.cycles + 60000;
   core.c("CDcont").press();
-  ASSERT_EQ(core.sim.runState, "stop");
+  ASSERT_EQ(core.sim.runState, RunState::Stop);
   EXPECT_TRUE(core.c("PiZZ").visible());
   EXPECT_TRUE(core.c("PiZX").visible());
   EXPECT_TRUE(core.c("Frame2").visible()) << "Stop opens the body editor";

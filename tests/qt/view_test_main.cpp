@@ -3,7 +3,7 @@
 
 #include <QApplication>
 
-#include "ui/qt/look.h"
+#include "qt/look.h"
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -16,7 +16,7 @@ struct BodyEditorTest : RunFixture, ::testing::Test {
     choose(4, 7, 14);
     stopAtCycle(3);
     go();
-    ASSERT_EQ(s.runState, "stop");
+    ASSERT_EQ(s.runState, RunState::Stop);
     ASSERT_TRUE(w.c("TXTOden").visible());
   }
   void type(int k, const std::string& t) {

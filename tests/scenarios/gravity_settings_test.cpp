@@ -4,7 +4,7 @@
 
 #include "../support/test_host.h"
 #include "form/color.h"
-#include "ui/main_window.h"
+#include "window/main_window.h"
 
 namespace orbits {
 namespace {

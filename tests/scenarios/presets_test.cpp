@@ -12,7 +12,7 @@
 #include "engine/run_control.h"
 #include "scenarios/epochs.h"
 #include "text/date.h"
-#include "ui/main_window.h"
+#include "window/main_window.h"
 
 namespace orbits {
 namespace {
@@ -108,12 +108,7 @@ const Expected kVisible[] = {
     {83, E73, 4, 5, 9, "Mars - fast inaccurate eccentricity evolution"},
 };
 
-std::string readFile(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
+using testing::readFile;
 
 struct PresetsTest : ::testing::Test {
   testing::TestHost host;
@@ -154,7 +149,7 @@ TEST_F(PresetsTest, EveryVisiblePresetStartsItsScenario) {
     ASSERT_TRUE(w.c("CDp", e.n).visible());
     w.c("CDp", e.n).press();
     EXPECT_EQ(s.cycleCount, kCycles);
-    EXPECT_EQ(s.runState, "stop");
+    EXPECT_EQ(s.runState, RunState::Stop);
     EXPECT_EQ(w.scenario.presetIndex, e.n);
     EXPECT_EQ(w.scenario.epochCode, e.epoch);
     EXPECT_EQ(w.c("HSbeta").value(), e.pair);
@@ -328,11 +323,12 @@ TEST_F(PresetsTest, DataFilesAreCreatedAnewAndAFailureIsToldOnce) {
   // A directory where the file should be: one message naming the file, and the run goes on.
   fs::remove(data("orbit-pp.txt"));
   fs::create_directory(data("orbit-pp.txt"));
-  w.c("Command2").onClick = [this](int) { s.runState = "started"; };
+  bool goPressed = false;
+  w.c("Command2").onClick = [&goPressed](int) { goPressed = true; };
   w.c("CDp", 5).press();
   ASSERT_EQ(host.messages.size(), 1u);
   EXPECT_NE(host.messages[0].text.find(data("orbit-pp.txt").string()), std::string::npos);
-  EXPECT_EQ(s.runState, "started");
+  EXPECT_TRUE(goPressed);
 }
 
 TEST_F(PresetsTest, TypedGravitationalConstantTakesEffectAtThePreset) {
@@ -375,7 +371,7 @@ TEST_F(PresetsTest, APresetWipesEverythingOfThePreviousRun) {
   EXPECT_EQ(w.c("TXender").text(), "5");
   EXPECT_EQ(w.c("LaChirp", 1).text(), "Scenario information may appear here.");
   EXPECT_EQ(w.c("LaChirp", 2).text(), "");
-  EXPECT_EQ(s.runState, "bat");
+  EXPECT_EQ(s.runState, RunState::Bat);
   // Only the chosen preset stands out.
   EXPECT_EQ(w.c("CDp", 5).backColor(), w.c("Command2").backColor());
   EXPECT_EQ(w.c("CDp", 3).backColor(), w.c("Label7").foreColor());

@@ -9,7 +9,7 @@
 
 #include "../support/test_host.h"
 #include "scenarios/epochs.h"
-#include "ui/main_window.h"
+#include "window/main_window.h"
 
 namespace orbits::sky {
 namespace {
@@ -22,7 +22,7 @@ struct Started {
   MainWindow w{host};
   explicit Started(int preset) {
     host.onYield = [this](long) {
-      if (w.sim.runState == "bat") w.c("CDstop").press();
+      if (w.sim.runState == RunState::Bat) w.c("CDstop").press();
     };
     w.c("CDp", preset).press();
   }

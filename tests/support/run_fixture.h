@@ -3,9 +3,8 @@
 // the Sun at the origin and one massless planet at 1 AU moving on the circle.
 #include <cmath>
 
-#include "panel_stub.h"
 #include "test_host.h"
-#include "ui/main_window.h"
+#include "window/main_window.h"
 
 namespace orbits::testing {
 
@@ -18,7 +17,6 @@ struct RunFixture {
   static constexpr double kGravConstant = 2986.0;  // G x solar mass x (0.00015 s)^2, km^3
 
   RunFixture() {
-    completePanelForTests(w);
     // What start-up would have set, should it not have run.
     if (s.prevTimeFactor == 0) s.prevTimeFactor = 1.0;
     if (s.altShade == 0) s.altShade = 0.4;
@@ -53,7 +51,7 @@ struct RunFixture {
   }
   // The end of a scenario selection: run state "bat", then Go pressed in code.
   void go() {
-    s.runState = "bat";
+    s.runState = RunState::Bat;
     w.c("Command2").press();
   }
   // Stop pressed from inside the yield of the given cycle.

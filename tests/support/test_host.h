@@ -2,13 +2,11 @@
 // A scripted Host for tests: records message boxes and opened addresses, lets a test act at
 // a chosen yield (press Stop at cycle N, say), reports a fixed date and time, and keeps data
 // files in a fresh temporary directory that it removes again.
-#include <cstdlib>
-#include <filesystem>
 #include <functional>
 #include <string>
-#include <system_error>
 #include <vector>
 
+#include "files.h"
 #include "form/host.h"
 
 namespace orbits::testing {
@@ -20,14 +18,7 @@ class TestHost : public Host {
     MessageIcon icon;
   };
 
-  TestHost() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "orbits-test-XXXXXX").string();
-    if (char* made = ::mkdtemp(pattern.data())) dir_ = made;
-  }
-  ~TestHost() override {
-    std::error_code ec;
-    if (!dir_.empty()) std::filesystem::remove_all(dir_, ec);
-  }
+  TestHost() = default;
   TestHost(const TestHost&) = delete;
   TestHost& operator=(const TestHost&) = delete;
 
@@ -57,10 +48,10 @@ class TestHost : public Host {
   }
   text::DateTime now() override { return fixedNow; }
   void quit() override { quitCalled = true; }
-  std::string dataDir() override { return dir_; }
+  std::string dataDir() override { return dir_.path(); }
 
  private:
-  std::string dir_;
+  TempDir dir_;
 };
 
 }  // namespace orbits::testing

@@ -9,8 +9,6 @@ namespace orbits {
 class Control;
 class Panel;
 
-namespace batch {
-
 struct Setting {
   Control* control = nullptr;
   std::string value;  // as given
@@ -28,5 +26,4 @@ Control* resolveShown(Panel& panel, const std::string& ref, std::string& error);
 // control takes no change now (a text box that is disabled or locked).
 bool applySetting(const Setting& s);
 
-}  // namespace batch
 }  // namespace orbits

@@ -1,10 +1,10 @@
-#include "ui/qt/look.h"
+#include "qt/look.h"
 
 #include <QApplication>
 #include <QPalette>
 #include <QStyleFactory>
 
-#include "ui/qt/panel_view.h"
+#include "qt/panel_view.h"
 
 namespace orbits::qt {
 

@@ -1,6 +1,6 @@
-#include "ui/shell.h"
+#include "window/shell.h"
 
-#include "ui/main_window.h"
+#include "window/main_window.h"
 
 namespace orbits {
 

@@ -1,4 +1,4 @@
-#include "ui/qt/qt_host.h"
+#include "qt/qt_host.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -38,6 +38,14 @@ void QtHost::messageBox(const std::string& text, const std::string& title, Messa
   sinceEvents_.restart();
 }
 
+QString QtHost::shippedDir(const std::string& address, const QString& programDir) {
+  const QDir program(programDir);
+  const QString file = QString::fromStdString(address).section('#', 0, 0);
+  const QString installed = QDir::cleanPath(program.filePath(QStringLiteral(ORBITS_SHIPPED_DIR)));
+  if (!program.exists(file) && QDir(installed).exists(file)) return installed;
+  return program.path();
+}
+
 QUrl QtHost::resolve(const std::string& address, const QString& programDir) {
   QString a = QString::fromStdString(address);
   QUrl given(a);
@@ -55,7 +63,8 @@ QUrl QtHost::resolve(const std::string& address, const QString& programDir) {
 
 bool QtHost::openAddress(const std::string& address) {
   if (ending_) return true;
-  QUrl url = resolve(address, QCoreApplication::applicationDirPath());
+  const QString programDir = QCoreApplication::applicationDirPath();
+  QUrl url = resolve(address, shippedDir(address, programDir));
   return opener_ ? opener_(url) : QDesktopServices::openUrl(url);
 }
 

@@ -1,4 +1,4 @@
-#include "ui/panel_table.h"
+#include "panel/panel_table.h"
 
 #include <string>
 #include <string_view>

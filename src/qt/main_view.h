@@ -6,7 +6,7 @@
 #include <QWidget>
 #include <memory>
 
-#include "ui/qt/panel_view.h"
+#include "qt/panel_view.h"
 
 namespace orbits {
 class MainWindow;

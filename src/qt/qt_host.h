@@ -37,6 +37,9 @@ class QtHost : public Host {
   // An address as the browser gets it: with a scheme it stands as it is; otherwise it names
   // a file relative to the program's own directory, optionally with a "#section".
   static QUrl resolve(const std::string& address, const QString& programDir);
+  // Where the files shipped with the program lie: beside it in the build directory, in its
+  // data directory (ORBITS_SHIPPED_DIR, relative to the program's) once installed.
+  static QString shippedDir(const std::string& address, const QString& programDir);
 
   // Least time between two real event processings inside the run loop.
   static constexpr qint64 kYieldNanos = 10'000'000;

@@ -1,19 +1,22 @@
 #pragma once
 // The whole main window as a model: the simulation state, every control of the panel, the
 // drawing surfaces and the timers. Every procedure of the system works on one MainWindow.
-#include <string>
+#include <memory>
 #include <string_view>
 
-#include "analysis/analysis_state.h"
-#include "engine/run_loop.h"
 #include "engine/sim_state.h"
 #include "form/host.h"
 #include "form/panel.h"
 #include "form/surface.h"
-#include "persist/write_behind.h"
-#include "ui/shell.h"
+#include "window/analysis_state.h"
+#include "window/run_loop_state.h"
+#include "window/shell.h"
 
 namespace orbits {
+
+namespace persist {
+class WriteBehind;
+}
 
 // Size of the window's client area, in drawing units (1024 x 768 pixels).
 constexpr int kWindowWidth = 1024 * kUnitsPerPixel;
@@ -25,6 +28,7 @@ class MainWindow {
   explicit MainWindow(Host& host);
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
+  ~MainWindow();
 
   Host& host;
   SimState sim;
@@ -42,8 +46,13 @@ class MainWindow {
   // The run loop's own state between its executions.
   RunLoopState run;
 
-  // The saves of the run still being synced to the disk.
-  persist::WriteBehind saves;
+  // The saves of the run still being synced to the disk. The writer is a service of the
+  // window, made where the window is built; the model itself needs only its name.
+ private:
+  std::unique_ptr<persist::WriteBehind> savesOwned_;
+
+ public:
+  persist::WriteBehind& saves;
 
   Control& c(std::string_view name, int index = -1) { return panel.at(name, index); }
   int width() const { return width_; }

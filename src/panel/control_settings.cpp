@@ -1,10 +1,10 @@
-#include "batch/settings.h"
+#include "panel/control_settings.h"
 
 #include <charconv>
 
 #include "form/panel.h"
 
-namespace orbits::batch {
+namespace orbits {
 
 namespace {
 
@@ -149,4 +149,4 @@ bool applySetting(const Setting& s) {
   }
 }
 
-}  // namespace orbits::batch
+}  // namespace orbits

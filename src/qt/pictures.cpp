@@ -1,4 +1,4 @@
-#include "ui/qt/pictures.h"
+#include "qt/pictures.h"
 
 #include <QFont>
 #include <QHash>

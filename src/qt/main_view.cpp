@@ -1,11 +1,11 @@
-#include "ui/qt/main_view.h"
+#include "qt/main_view.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QScreen>
 
-#include "ui/main_window.h"
-#include "ui/qt/qt_host.h"
+#include "qt/qt_host.h"
+#include "window/main_window.h"
 
 namespace orbits::qt {
 

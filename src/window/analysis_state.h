@@ -36,10 +36,10 @@ struct DriftTexts {
 
 // Pair distance and drift, measured every cycle and recorded per orbit.
 struct PairStats {
-  double pairDx = 0, pairDy = 0, pairDz = 0, pairDist = 0;
-  // Positions of the pair bodies captured during this cycle's drawing pass.
+  double pairDx = 0, pairDy = 0, pairDz = 0, pairDist = 0;  // km
+  // Positions of the pair bodies captured during this cycle's drawing pass, km.
   double pair1PosX = 0, pair1PosY = 0, pair2PosX = 0, pair2PosY = 0;
-  double orbitMinDist = 0, orbitMaxDist = 0;
+  double orbitMinDist = 0, orbitMaxDist = 0;  // km, and so every distance below
   int32_t orbitMinOrbit = 0, orbitMaxOrbit = 0;
   double orbitMinDx = 0, orbitMinDy = 0, orbitMinDistCopy = 0;
   double minPair2PosX = 0, minPair2PosY = 0, minPair1PosX = 0, minPair1PosY = 0;
@@ -67,11 +67,11 @@ constexpr int kOrbitDates = 100001;  // slots 0..100000, used for orbits below 1
 
 // The simulated clock and calendar.
 struct Clock {
-  double elapsedSecs = 0;
-  double elapsedSecFrac = 0;  // units of 0.00001 s, 0..99999
-  double elapsedDays = 0;
-  double elapsedSiderealYears = 0;
-  float dateMode = 0;  // 0 while dates are available, 9 after the year 9799
+  double elapsedSecs = 0;           // simulated seconds
+  double elapsedSecFrac = 0;        // units of 0.00001 s, 0..99999
+  double elapsedDays = 0;           // days of 86400 s
+  double elapsedSiderealYears = 0;  // sidereal years (siderealYearSecs)
+  float dateMode = 0;               // 0 while dates are available, 9 after the year 9799
   Date currentDate{};
   double currentDayInt = 0, currentDayFrac = 0;
   std::string currentTimeText;
@@ -102,7 +102,7 @@ struct Clock {
 
 // Orbit periods of the watched pair.
 struct Periods {
-  double cyclesAtLastOrbit = 0;
+  double cyclesAtLastOrbit = 0;  // calculations; days and years below
   double daysAtLastOrbit = 0, yearsAtLastOrbit = 0;
   double sumOrbitDays = 0, sumOrbitYears = 0;
   double avgOrbitYears = 0;
@@ -119,14 +119,15 @@ struct Markers {
   int32_t periMarkerCount = 1;
   int32_t aphMarkerCount = 1;
   int32_t periMoveCount = 1;
+  // Marker positions in km.
   std::vector<double> markerPair1X = std::vector<double>(kMarkerSlots);
   std::vector<double> markerPair1Y = std::vector<double>(kMarkerSlots);
   std::vector<double> markerPair2X = std::vector<double>(kMarkerSlots);
   std::vector<double> markerPair2Y = std::vector<double>(kMarkerSlots);
-  std::vector<double> markerTheta = std::vector<double>(kMarkerSlots);
+  std::vector<double> markerTheta = std::vector<double>(kMarkerSlots);  // radians
   std::vector<int32_t> markerOrbit = std::vector<int32_t>(kMarkerSlots);
   std::vector<int16_t> markerBody = std::vector<int16_t>(kMarkerSlots);
-  double orbPrecession = 0;
+  double orbPrecession = 0;  // arc-seconds per year
   std::string appLine1, appLine2;
   std::string precErrText;
   // The two perihelion-position tables, slots 0..30000, wiped at every scenario start.

@@ -1,11 +1,11 @@
-#include "ui/shell.h"
+#include "window/shell.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "ui/main_window.h"
+#include "window/main_window.h"
 
 namespace orbits {
 namespace {

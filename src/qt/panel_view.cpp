@@ -1,4 +1,4 @@
-#include "ui/qt/panel_view.h"
+#include "qt/panel_view.h"
 
 #include <QCheckBox>
 #include <QFocusEvent>
@@ -20,8 +20,8 @@
 
 #include "form/panel.h"
 #include "form/surface.h"
-#include "ui/qt/pictures.h"
-#include "ui/qt/qt_host.h"
+#include "qt/pictures.h"
+#include "qt/qt_host.h"
 
 namespace orbits::qt {
 
