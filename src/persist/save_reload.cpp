@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -94,7 +95,8 @@ std::string readBounded(const std::string& path, const char* name, long limit) {
   struct stat st {};
   if (::fstat(fd, &st) != 0) refuse(std::strerror(errno));
   if (!S_ISREG(st.st_mode)) refuse("it is not a regular file");
-  const std::string tooLarge = "larger than " + std::to_string(limit) + " bytes, far above any valid one";
+  const std::string tooLarge =
+      "larger than " + std::to_string(limit) + " bytes, far above any valid one";
   if (st.st_size > limit) refuse(tooLarge);
   std::string out;
   char buf[65536];
@@ -125,6 +127,8 @@ struct Loaded {
   double prevMin = 0, prevMax = 0;
   std::string startText, startTip, currentText, currentTip;
   int laterRecords = 0;  // perihelion records of orbits after the save, left out
+  // The velocities as saved, before the division by the saved time factor.
+  std::array<double, kMaxBodies> savedVelX{}, savedVelY{}, savedVelZ{};
 };
 
 int checkBox(FieldReader& f) { return int(f.whole(0, 2)); }
@@ -296,6 +300,9 @@ void readSave(const std::string& content, Loaded& L) {
     for (int rep = 0; rep < 2; ++rep)
       s.screenX[k] = b.number(), s.screenY[k] = b.number(), s.screenZ[k] = b.number();
     for (int z = 0; z < 4; ++z) b.skip();
+    L.savedVelX[size_t(k)] = s.velX[k];
+    L.savedVelY[size_t(k)] = s.velY[k];
+    L.savedVelZ[size_t(k)] = s.velZ[k];
     s.velX[k] /= s.timeFactor;
     s.velY[k] /= s.timeFactor;
     s.velZ[k] /= s.timeFactor;
@@ -419,8 +426,17 @@ void applyReload(MainWindow& w, Loaded& L) {
   const int scale = int(text::toWhole(s.distScaleIndex));
   choose(w.c("OpDist", scale), [&] { OpDist_Click(w, scale); });
   const int rate = int(text::toWhole(s.timeRateIndex));
+  const double savedTimeFactor = s.timeFactor;
   s.prevTimeFactor = 1.0;
   choose(w.c("Optime", rate), [&] { Optime_Click(w, rate); });
+  // The rescale brings back the velocities that were saved, but for the rounding of a division
+  // and a multiplication: with the same time factor in force, they are taken as saved, so that
+  // the run goes on exactly as it would have.
+  if (s.timeFactor == savedTimeFactor)
+    for (size_t k = 0; k < size_t(kMaxBodies); ++k)
+      s.velX[k] = L.savedVelX[k], s.velY[k] = L.savedVelY[k], s.velZ[k] = L.savedVelZ[k];
+  // Selecting the saved rate again is no change of rate for the drift file to log.
+  s.timeRateLog.clear();
   w.c("OptimT", s.turboMode).setValue(1);
   // 9.
   w.c("TXlaps").setText(text::plain(s.orbitCount));
