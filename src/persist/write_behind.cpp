@@ -124,8 +124,10 @@ void WriteBehind::snapshot(const Files& files, std::string text, const std::stri
   pending_.snapshot = std::move(text);
   pending_.hasSnapshot = true;
   if (started()) {
+    // A worker waiting out its interval wakes by itself: no system call for it at every orbit.
+    const bool wake = idle_;
     lock.unlock();
-    wake_.notify_one();
+    if (wake) wake_.notify_one();
   } else {
     writePending(lock);
   }
@@ -176,10 +178,13 @@ void WriteBehind::work() {
     }
     if (quit_) return;
     done_.notify_all();  // nothing to write now
-    if (writable())
+    if (writable()) {
       wake_.wait_until(lock, next);
-    else
+    } else {
+      idle_ = true;
       wake_.wait(lock);
+      idle_ = false;
+    }
   }
 }
 

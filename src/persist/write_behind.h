@@ -76,6 +76,7 @@ class WriteBehind {
   std::condition_variable wake_, done_;
   Pending pending_;
   bool busy_ = false, quit_ = false, flush_ = false;
+  bool idle_ = false;  // the worker waits with nothing to write
   std::chrono::steady_clock::time_point lastWrite_{};
   std::optional<Failure> failure_;
   std::thread worker_;  // started with the first snapshot
