@@ -309,6 +309,11 @@ void readSave(const std::string& content, Loaded& L) {
   }
 }
 
+// Perihelion records of another run than the save's.
+struct OtherRun : FormatError {
+  using FormatError::FormatError;
+};
+
 void readPerihelia(const std::string& content, Loaded& L) {
   const std::string file = kPerihelionFileName;
   const std::vector<Record> recs = persist::splitRecords(content, file);
@@ -321,8 +326,8 @@ void readPerihelia(const std::string& content, Loaded& L) {
     (void)header.str();
     const uint64_t run = identified ? uint64_t(header.whole(0, int64_t(1) << 52)) : 0;
     if (run != 0 && L.scenario.runId != 0 && run != L.scenario.runId)
-      throw FormatError(file + " holds the records of another run than " + kSaveFileName +
-                        " (the first save of a new scenario was cut short)");
+      throw OtherRun(file + " holds the records of another run than " + kSaveFileName +
+                     " (the first save of a new scenario was cut short)");
   }
   const double orbits = L.sim.orbitCount;
   const int last = orbits >= 9998 ? 9998 : int(orbits) - 1;
@@ -622,6 +627,28 @@ void SaveOrbit(MainWindow& w) {
   w.scenario.recordsStarted = true;
 }
 
+namespace {
+
+// The records of the save. A crash between the save's rename and that of a new run's first
+// records leaves those complete in their temporary file: they are taken from there, and the
+// interrupted save is finished.
+void readRecordsOfTheSave(MainWindow& w, Loaded& L) {
+  const std::string path = dataFilePath(w, kPerihelionFileName);
+  try {
+    readPerihelia(readBounded(path, kPerihelionFileName, kMaxPerihelionBytes), L);
+  } catch (const OtherRun& other) {
+    const std::string temp = path + ".tmp";
+    try {
+      readPerihelia(readBounded(temp, kPerihelionFileName, kMaxPerihelionBytes), L);
+    } catch (const FormatError&) {
+      throw other;  // no records of the save's run anywhere
+    }
+    std::rename(temp.c_str(), path.c_str());
+  }
+}
+
+}  // namespace
+
 ReloadResult CDcon_Click(MainWindow& w) {
   settleSaves(w);
   ReloadResult result;
@@ -641,9 +668,7 @@ ReloadResult CDcon_Click(MainWindow& w) {
   }
   if (result.loadStatus.empty()) {
     try {
-      readPerihelia(readBounded(dataFilePath(w, kPerihelionFileName), kPerihelionFileName,
-                                kMaxPerihelionBytes),
-                    *L);
+      readRecordsOfTheSave(w, *L);
     } catch (const FormatError& e) {
       result = {"errorer", e.what()};
     }

@@ -222,14 +222,14 @@ std::optional<WriteBehind::Failure> WriteBehind::write(const Pending& p) {
     e->path = f.snapshotPath;
     return e;
   }
-  // A new run's log replaces the previous run's together with its first snapshot.
-  if (p.freshLog) {
-    if (auto e = renameInto(f.logName, logTemp, f.logPath)) {
-      ::unlink(temp.c_str());
-      return e;
-    }
+  // A new run's log replaces the previous run's right after its first snapshot; a crash between
+  // the two renames leaves the new log complete in its temporary file, where a reload finds it.
+  if (auto e = renameInto(f.snapshotName, temp, f.snapshotPath)) {
+    if (p.freshLog) ::unlink(logTemp.c_str());
+    return e;
   }
-  if (auto e = renameInto(f.snapshotName, temp, f.snapshotPath)) return e;
+  if (p.freshLog)
+    if (auto e = renameInto(f.logName, logTemp, f.logPath)) return e;
   syncDirectoryOf(f.snapshotPath);
   return std::nullopt;
 }
