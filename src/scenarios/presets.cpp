@@ -1,11 +1,7 @@
 #include "scenarios/presets.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "analysis/calendar.h"

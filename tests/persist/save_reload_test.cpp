@@ -356,8 +356,9 @@ TEST_F(Saving, AReplacementRefusedBehindTheRunIsReportedBeforeTheRunEnds) {
   EXPECT_NE(host.messages[0].text.find(save.string()), std::string::npos);
   EXPECT_TRUE(fs::is_directory(save / "taken"));
   EXPECT_FALSE(fs::exists(data(host, "orbit-save.txt.tmp")));
-  // Saving stopped with the failure: the perihelion file holds the first orbit only.
-  EXPECT_EQ(records(kPerihelionFileName).size(), 2u);
+  // Saving stopped with the failure, and the new run's records never replaced the old ones.
+  EXPECT_FALSE(fs::exists(data(host, kPerihelionFileName)));
+  EXPECT_FALSE(fs::exists(data(host, "orbit-pp.txt.tmp")));
 
   // A run that ends between orbits reports it too.
   host.messages.clear();
