@@ -96,6 +96,17 @@ ClockTexts::ClockTexts(MainWindow& w)
 // A control found when the texts were set up, or looked up now (which reports a missing one).
 Control& ClockTexts::get(Control* c, const char* name) const { return c ? *c : w_.c(name); }
 
+namespace {
+
+void elapsedFromSeconds(MainWindow& w) {
+  Clock& c = w.clock;
+  const double secs = c.elapsedSecFrac / kUnitsPerSecond + c.elapsedSecs;
+  c.elapsedDays = secs / kSecondsPerDay;
+  c.elapsedSiderealYears = secs / w.sim.siderealYearSecs;
+}
+
+}  // namespace
+
 void TikTok(MainWindow& w) {
   ClockTexts texts(w);
   TikTok(w, texts);
@@ -114,9 +125,7 @@ void TikTok(MainWindow& w, const ClockTexts& texts) {
       c.elapsedSecs += 1;
     }
   }
-  const double secs = c.elapsedSecFrac / kUnitsPerSecond + c.elapsedSecs;
-  c.elapsedDays = secs / kSecondsPerDay;
-  c.elapsedSiderealYears = secs / s.siderealYearSecs;
+  elapsedFromSeconds(w);
   if (s.detailMode == DetailMode::Ok) UpTimes(w, texts);
   ApplyEndMessage(w);
 }
@@ -164,6 +173,12 @@ void Crystal(MainWindow& w, Control& current) {
   Clock& c = w.clock;
   if (c.dateMode > 0) return;
   const Moment m = momentNow(w);
+  // The current date stops at the calendar's last year, as the dates of the orbits do.
+  if (m.date.year() > kLastDateYear) {
+    c.dateMode = 9;
+    Clever(w);
+    return;
+  }
   c.currentDayInt = m.dayInt;
   c.currentDate = m.date;
   c.currentDayFrac = m.dayFrac;
@@ -209,12 +224,7 @@ void Quartz(MainWindow& w) {
   }
 
   if (c.dateMode != 0) return;
-  Crystal(w);
-  // Compared as a number: a fast rate may well have carried the date past the year 9999.
-  if (c.currentDate.year() > kLastDateYear) {
-    c.dateMode = 9;
-    Clever(w);
-  }
+  Crystal(w);  // which switches the dates off past the year 9799
   Control &aphelion = w.c("TXdateAPHE"), &perihelion = w.c("TXdatePERI");
   if (s.orbitCount > 0) {
     aphelion.setText(text::dateText(c.orbitMaxDate));
@@ -248,6 +258,13 @@ void Clever(MainWindow& w) {
   dates.setVisible(false);
   w.c("TXyearLeap").setVisible(true);
   w.c("LaChirp", 1).setText("Y10K! The date details are not available after year 9799 A.D.");
+}
+
+void RestoreClock(MainWindow& w) {
+  elapsedFromSeconds(w);
+  if (w.clock.dateMode <= 0) return;
+  Clever(w);
+  UpTimes(w);
 }
 
 void Chdate_Click(MainWindow& w) {

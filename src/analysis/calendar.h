@@ -64,6 +64,9 @@ void Crystal(MainWindow& w, Control& current);
 void Quartz(MainWindow& w);
 // The year 9799 was passed: dates are switched off for the rest of the scenario.
 void Clever(MainWindow& w);
+// After a reload: the elapsed days and years from the saved seconds, and the window as the
+// year-9799 cut-off had left it.
+void RestoreClock(MainWindow& w);
 
 void Chdate_Click(MainWindow& w);
 void ChNY_Click(MainWindow& w);

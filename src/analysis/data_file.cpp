@@ -4,25 +4,65 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 
 #include "window/main_window.h"
+
+#if __has_include(<unistd.h>)
+#include <unistd.h>
+#endif
 
 namespace orbits {
 
 namespace {
 
+constexpr std::string_view kWholeDirectory = "*";  // every file of the data directory stopped
+
+struct WriteFault {
+  std::string reason;
+  int err = 0;
+};
+
 // Writes the whole text and closes the file; the reason of a failure, empty on success.
-std::string writeAll(const std::string& path, std::string_view text, bool replace) {
+WriteFault writeAll(const std::string& path, std::string_view text, bool replace) {
+  auto fault = [](const char* otherwise) {
+    return WriteFault{errno ? std::strerror(errno) : otherwise, errno};
+  };
   errno = 0;
   std::FILE* f = std::fopen(path.c_str(), replace ? "wb" : "ab");
-  if (!f) return errno ? std::strerror(errno) : "the file could not be opened";
-  std::string reason;
+  if (!f) return fault("the file could not be opened");
+  WriteFault w;
   if (!text.empty() && std::fwrite(text.data(), 1, text.size(), f) != text.size())
-    reason = errno ? std::strerror(errno) : "the file could not be written";
+    w = fault("the file could not be written");
   errno = 0;
-  if (std::fclose(f) != 0 && reason.empty())
-    reason = errno ? std::strerror(errno) : "the file could not be completed";
-  return reason;
+  if (std::fclose(f) != 0 && w.reason.empty()) w = fault("the file could not be completed");
+  return w;
+}
+
+std::string directoryOf(const std::string& path) {
+  const std::string dir = std::filesystem::path(path).parent_path().string();
+  return dir.empty() ? "." : dir;
+}
+
+// Whether a failure to write a file lies with its directory rather than with the file alone.
+bool directoryAtFault(const std::string& dir, int err) {
+  switch (err) {
+    case ENOENT:
+    case ENOTDIR:
+    case EROFS:
+    case ENOSPC:
+#ifdef EDQUOT
+    case EDQUOT:
+#endif
+      return true;
+#if __has_include(<unistd.h>)
+    case EACCES:
+    case EPERM:
+      return ::access(dir.c_str(), W_OK) != 0;
+#endif
+    default:
+      return false;
+  }
 }
 
 }  // namespace
@@ -38,16 +78,33 @@ std::string dataFileFailureText(const std::string& path, const std::string& reas
          "). The run goes on without it until the next scenario.";
 }
 
-bool writeDataFile(MainWindow& w, std::string_view name, std::string_view text, bool replace) {
-  std::vector<std::string>& broken = w.scenario.unwritableFiles;
-  if (std::find(broken.begin(), broken.end(), name) != broken.end()) return false;
-  const std::string path = dataFilePath(w, name);
-  const std::string reason = writeAll(path, text, replace);
-  if (reason.empty()) return true;
-  broken.emplace_back(name);
-  const std::string message = dataFileFailureText(path, reason);
+bool dataFileStopped(MainWindow& w, std::string_view name) {
+  const std::vector<std::string>& broken = w.scenario.unwritableFiles;
+  return std::any_of(broken.begin(), broken.end(),
+                     [&](const std::string& b) { return b == name || b == kWholeDirectory; });
+}
+
+void dataFileFailed(MainWindow& w, std::string_view name, const std::string& path,
+                    const std::string& reason, int err, const std::string& fileMessage) {
+  const std::string dir = directoryOf(path);
+  std::string message = fileMessage;
+  if (directoryAtFault(dir, err)) {
+    w.scenario.unwritableFiles.emplace_back(kWholeDirectory);
+    message = "The data directory " + dir + " cannot be written (" + reason +
+              "). Its data files and saves stop for this run; the run goes on.";
+  } else {
+    w.scenario.unwritableFiles.emplace_back(name);
+  }
   if (Control* chirp = w.panel.find("LaChirp", 1)) chirp->setText(message);
   w.host.messageBox(message, MainWindow::kTitle);
+}
+
+bool writeDataFile(MainWindow& w, std::string_view name, std::string_view text, bool replace) {
+  if (dataFileStopped(w, name)) return false;
+  const std::string path = dataFilePath(w, name);
+  const WriteFault fault = writeAll(path, text, replace);
+  if (fault.reason.empty()) return true;
+  dataFileFailed(w, name, path, fault.reason, fault.err, dataFileFailureText(path, fault.reason));
   return false;
 }
 

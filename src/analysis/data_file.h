@@ -25,6 +25,15 @@ bool writeDataFile(MainWindow& w, std::string_view name, std::string_view text, 
 // The message shown when a data file cannot be written.
 std::string dataFileFailureText(const std::string& path, const std::string& reason);
 
+// A data file or save (`name`, at `path`) could not be written for `reason` (errno `err`, 0 if
+// none): one message, then the file is left alone for the rest of the run. When the fault lies
+// with the directory (missing, read-only, full, not ours), the message names the directory and
+// every data file and save of it stops. `fileMessage` is the message for the file alone.
+void dataFileFailed(MainWindow& w, std::string_view name, const std::string& path,
+                    const std::string& reason, int err, const std::string& fileMessage);
+// The file `name` is not to be written again in this run.
+bool dataFileStopped(MainWindow& w, std::string_view name);
+
 // A new scenario or a reload: every data file is tried again.
 void ResetDataFiles(MainWindow& w);
 

@@ -43,7 +43,8 @@ void addHeader(MainWindow& w, std::string& out, const std::string& rule) {
                    w.c("Label1").text() + "  G=" + w.c("TXTgravity").text());
   std::string scenarioLine = "[";
   scenarioLine += signedText(w.scenario.presetIndex);
-  addLine(out, scenarioLine + " ]  " + w.c("LaChirp", 0).text());
+  const std::string& title = w.scenario.title;
+  addLine(out, scenarioLine + " ]  " + (title.empty() ? w.c("LaChirp", 0).text() : title));
   if (!s.timeRateLog.empty()) {
     addLine(out, s.timeRateLog);
     s.timeRateLog.clear();

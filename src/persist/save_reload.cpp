@@ -1,14 +1,18 @@
 #include "persist/save_reload.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <memory>
-#include <sstream>
+#include <random>
 
+#include "analysis/calendar.h"
 #include "analysis/data_file.h"
 #include "analysis/precession.h"
 #include "display/colours.h"
@@ -17,6 +21,7 @@
 #include "engine/time_rate.h"
 #include "persist/record_format.h"
 #include "persist/write_behind.h"
+#include "scenarios/presets.h"
 #include "text/number_text.h"
 #include "window/main_window.h"
 
@@ -33,6 +38,7 @@ constexpr int kLastPresetButton = 83;
 constexpr int kMassRows = 9;
 constexpr int kLatestMarker = kMarkerSlots - 1;  // slot 9999 mirrors the latest marker
 constexpr const char* kPerihelionHeader = "Perihelion Precession details follow:";
+constexpr double kDaysPerYear = 365.242189;
 
 int box(MainWindow& w, const char* name) { return w.c(name).value(); }
 
@@ -42,60 +48,65 @@ int16_t markerNumber(MainWindow& w) {
 }
 
 bool savingStopped(MainWindow& w) {
-  const auto& broken = w.scenario.unwritableFiles;
-  return std::find(broken.begin(), broken.end(), kSaveFileName) != broken.end() ||
-         std::find(broken.begin(), broken.end(), kPerihelionFileName) != broken.end();
+  return dataFileStopped(w, kSaveFileName) || dataFileStopped(w, kPerihelionFileName);
 }
 
 // A save that cannot be written is reported once; saving then stops for the rest of the run
 // (both files, so that they never disagree), and the run goes on.
 void saveFailed(MainWindow& w, const std::string& name, const std::string& path,
-                const std::string& reason) {
-  w.scenario.unwritableFiles.push_back(name);
+                const std::string& reason, int err) {
   const std::string message = "The file " + path + " could not be written (" + reason +
                               "). Saving of orbital data stops for this run; the run goes on.";
-  if (Control* chirp = w.panel.find("LaChirp", 1)) chirp->setText(message);
-  w.host.messageBox(message, MainWindow::kTitle);
+  dataFileFailed(w, name, path, reason, err, message);
 }
 
 // A save that failed behind the run, reported as one that failed at once.
 void reportFailure(MainWindow& w, const std::optional<persist::WriteBehind::Failure>& failed) {
-  if (failed) saveFailed(w, failed->name, failed->path, failed->reason);
+  if (failed) saveFailed(w, failed->name, failed->path, failed->reason, failed->error);
 }
 
-std::string errnoText(const char* otherwise) { return errno ? std::strerror(errno) : otherwise; }
-
-// Writes all of `text` to an open file and hands it on to be synced and closed (and, for a
-// temporary file, renamed to `path`) behind the run. A file that cannot be written is closed,
-// its temporary removed, and the failure reported at once.
-void writeAndFinish(MainWindow& w, std::FILE* f, const std::string& text, const char* name,
-                    const std::string& path, const std::string& temp = {}) {
-  std::string reason;
-  errno = 0;
-  if (std::fwrite(text.data(), 1, text.size(), f) != text.size())
-    reason = errnoText("the file could not be written");
-  errno = 0;
-  if (reason.empty() && std::fflush(f) != 0) reason = errnoText("the file could not be written");
-  if (reason.empty()) {
-    w.saves.finish(f, name, path, temp);
-    return;
-  }
-  std::fclose(f);
-  if (!temp.empty()) {
-    std::error_code ignored;
-    std::filesystem::remove(temp, ignored);
-  }
-  saveFailed(w, name, path, reason);
+persist::WriteBehind::Files saveFiles(MainWindow& w) {
+  return {kSaveFileName, dataFilePath(w, kSaveFileName), kPerihelionFileName,
+          dataFilePath(w, kPerihelionFileName)};
 }
 
-bool readWholeFile(const std::string& path, std::string& out) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::ostringstream ss;
-  ss << in.rdbuf();
-  if (in.bad()) return false;
-  out = ss.str();
-  return true;
+// The header of a new "orbit-pp.txt" when this run has not started its own yet, else empty.
+std::string newLogHeader(MainWindow& w) {
+  if (w.scenario.recordsStarted) return {};
+  RecordWriter out;
+  out.str(kPerihelionHeader).whole(int64_t(w.scenario.runId));
+  out.end();
+  return out.text();
+}
+
+// Reads a whole file, refusing what no valid save is: anything but a regular file (a FIFO
+// would block, a link may point anywhere) and a file larger than `limit`.
+std::string readBounded(const std::string& path, const char* name, long limit) {
+  auto refuse = [&](const std::string& why) {
+    throw FormatError(std::string(name) + " cannot be read (" + why + ")");
+  };
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) refuse(errno == ELOOP ? "it is a symbolic link" : std::strerror(errno));
+  struct Closer {
+    int fd;
+    ~Closer() { ::close(fd); }
+  } closer{fd};
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) refuse(std::strerror(errno));
+  if (!S_ISREG(st.st_mode)) refuse("it is not a regular file");
+  const std::string tooLarge =
+      "larger than " + std::to_string(limit) + " bytes, far above any valid one";
+  if (st.st_size > limit) refuse(tooLarge);
+  std::string out;
+  char buf[65536];
+  for (;;) {
+    const ssize_t n = ::read(fd, buf, sizeof buf);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) refuse(std::strerror(errno));
+    if (n == 0) return out;
+    out.append(buf, size_t(n));
+    if (long(out.size()) > limit) refuse(tooLarge);  // it grew while being read
+  }
 }
 
 // What a reload restores: a fresh copy of the state, filled from the files, and the values of
@@ -114,19 +125,41 @@ struct Loaded {
   int chQuick = 0, chAPE = 0, chDraw = 0;
   double prevMin = 0, prevMax = 0;
   std::string startText, startTip, currentText, currentTip;
+  int laterRecords = 0;  // perihelion records of orbits after the save, left out
+  // The velocities as saved, before the division by the saved time factor.
+  std::array<double, kMaxBodies> savedVelX{}, savedVelY{}, savedVelZ{};
 };
 
 int checkBox(FieldReader& f) { return int(f.whole(0, 2)); }
 
-void readSave(MainWindow& w, const std::string& content, Loaded& L) {
+// The line after the 32 of the layout: the run's identity, title and partial-orbit line. A save
+// written before it existed has none; lines after it are for later additions.
+void readRunLine(const std::vector<Record>& recs, const std::string& file, Loaded& L) {
+  if (recs.size() <= size_t(kSaveLines)) return;
+  FieldReader f(recs[kSaveLines], file, kRunLineFields);
+  L.scenario.runId = uint64_t(f.whole(0, int64_t(1) << 52));
+  L.scenario.title = f.str();
+  L.pair.partialOrbitText = f.str();
+}
+
+// The calendar origin is that of the saved preset's epoch: the time of day of the start is
+// not in the 32 lines, and every date adds it.
+void restoreOrigin(ScenarioState& sc) {
+  sc.epochCode = presetEpoch(int(text::toWhole(sc.presetIndex)));
+  sc.beginTimeDays = beginTimeDaysOf(sc.epochCode);
+  sc.beginTimeYears = sc.beginTimeDays / kDaysPerYear;
+}
+
+void readSave(const std::string& content, Loaded& L) {
   const std::string file = kSaveFileName;
   const std::vector<Record> recs = persist::splitRecords(content, file);
   if (recs.size() < size_t(kSaveLines))
     throw FormatError(file + ": " + std::to_string(recs.size()) + " lines instead of " +
                       std::to_string(kSaveLines));
-  if (recs.size() > size_t(kSaveLines))
-    throw FormatError(file + ", line " + std::to_string(recs[kSaveLines].line) + ": more than " +
-                      std::to_string(kSaveLines) + " lines");
+  L.scenario.runId = 0;
+  L.scenario.title.clear();
+  L.pair.partialOrbitText.clear();
+  readRunLine(recs, file, L);
   auto line = [&](int n) { return FieldReader(recs[size_t(n - 1)], file, kSaveFields); };
   SimState& s = L.sim;
   PairStats& p = L.pair;
@@ -143,6 +176,7 @@ void readSave(MainWindow& w, const std::string& content, Loaded& L) {
     L.clock.elapsedSecFrac = f.number();
     L.clock.elapsedSecs = f.number();
     L.scenario.startYear = f.number();
+    restoreOrigin(L.scenario);
   }
   {
     FieldReader f = line(2);
@@ -265,20 +299,34 @@ void readSave(MainWindow& w, const std::string& content, Loaded& L) {
     for (int rep = 0; rep < 2; ++rep)
       s.screenX[k] = b.number(), s.screenY[k] = b.number(), s.screenZ[k] = b.number();
     for (int z = 0; z < 4; ++z) b.skip();
+    L.savedVelX[size_t(k)] = s.velX[k];
+    L.savedVelY[size_t(k)] = s.velY[k];
+    L.savedVelZ[size_t(k)] = s.velZ[k];
     s.velX[k] /= s.timeFactor;
     s.velY[k] /= s.timeFactor;
     s.velZ[k] /= s.timeFactor;
   }
-  (void)w;
 }
+
+// Perihelion records of another run than the save's.
+struct OtherRun : FormatError {
+  using FormatError::FormatError;
+};
 
 void readPerihelia(const std::string& content, Loaded& L) {
   const std::string file = kPerihelionFileName;
   const std::vector<Record> recs = persist::splitRecords(content, file);
   if (recs.empty()) throw FormatError(file + ": the file is empty");
   {
-    FieldReader header(recs[0], file, 1);
+    // The run the records belong to follows the header's text; a file without it is older
+    // than that and is taken on its records alone.
+    const bool identified = recs[0].fields.size() == 2;
+    FieldReader header(recs[0], file, identified ? 2 : 1);
     (void)header.str();
+    const uint64_t run = identified ? uint64_t(header.whole(0, int64_t(1) << 52)) : 0;
+    if (run != 0 && L.scenario.runId != 0 && run != L.scenario.runId)
+      throw OtherRun(file + " holds the records of another run than " + kSaveFileName +
+                     " (the first save of a new scenario was cut short)");
   }
   const double orbits = L.sim.orbitCount;
   const int last = orbits >= 9998 ? 9998 : int(orbits) - 1;
@@ -294,7 +342,10 @@ void readPerihelia(const std::string& content, Loaded& L) {
     const int32_t orbit = f.int32();
     const int16_t body = f.int16();
     f.skip(), f.skip();
-    if (slot > last) continue;
+    if (slot > last) {
+      ++L.laterRecords;  // of orbits after the save: the save decides
+      continue;
+    }
     const size_t i = size_t(slot);
     m.markerPair2X[i] = p2x, m.markerPair2Y[i] = p2y, m.markerPair1Y[i] = p1y,
     m.markerPair1X[i] = p1x;
@@ -379,8 +430,17 @@ void applyReload(MainWindow& w, Loaded& L) {
   const int scale = int(text::toWhole(s.distScaleIndex));
   choose(w.c("OpDist", scale), [&] { OpDist_Click(w, scale); });
   const int rate = int(text::toWhole(s.timeRateIndex));
+  const double savedTimeFactor = s.timeFactor;
   s.prevTimeFactor = 1.0;
   choose(w.c("Optime", rate), [&] { Optime_Click(w, rate); });
+  // The rescale brings back the velocities that were saved, but for the rounding of a division
+  // and a multiplication: with the same time factor in force, they are taken as saved, so that
+  // the run goes on exactly as it would have.
+  if (s.timeFactor == savedTimeFactor)
+    for (size_t k = 0; k < size_t(kMaxBodies); ++k)
+      s.velX[k] = L.savedVelX[k], s.velY[k] = L.savedVelY[k], s.velZ[k] = L.savedVelZ[k];
+  // Selecting the saved rate again is no change of rate for the drift file to log.
+  s.timeRateLog.clear();
   w.c("OptimT", s.turboMode).setValue(1);
   // 9.
   w.c("TXlaps").setText(text::plain(s.orbitCount));
@@ -414,13 +474,20 @@ void applyReload(MainWindow& w, Loaded& L) {
     mass.setTooltip(text::signedText(1e30 * s.solarMass * s.bodyMass[k]) + " kg");
   }
   w.c("CDcon").setVisible(false);
+  RestoreClock(w);
   s.runState = RunState::Stop;
   PawsOn(w);
   w.c("CDdot").press();
   w.c("LaChirp", 1)
       .setText(
           "Previous scenario data has been loaded. Select 'Continue' for evolution to proceed.");
+  if (L.laterRecords > 0)
+    w.c("LaChirp", 2)
+        .setText(std::to_string(L.laterRecords) +
+                 " perihelion records of orbits after the save were left out.");
   ResetDataFiles(w);
+  // The run goes on adding to the records it was reloaded with.
+  w.scenario.recordsStarted = true;
 }
 
 }  // namespace
@@ -514,13 +581,24 @@ std::string saveText(MainWindow& w) {
     zeros(4);
     out.end();
   }
+  out.whole(int64_t(w.scenario.runId)).str(w.scenario.title).str(w.pair.partialOrbitText);
+  out.end();
   return out.text();
 }
 
 void settleSaves(MainWindow& w) { reportFailure(w, w.saves.settle()); }
 
+void StartSaves(MainWindow& w) {
+  static std::random_device entropy;
+  // Kept below 2^48 so that it reads back exactly as a number.
+  uint64_t id = 0;
+  while (id == 0) id = ((uint64_t(entropy()) << 16) ^ entropy()) & ((uint64_t(1) << 48) - 1);
+  w.scenario.runId = id;
+  w.scenario.recordsStarted = false;
+}
+
 void SavePerPre(MainWindow& w) {
-  // An append waits for nothing; a failure of an earlier save is reported first.
+  // Nothing here waits for the disk; a failure of an earlier save is reported first.
   reportFailure(w, w.saves.failure());
   if (savingStopped(w)) return;
   const double orbits = w.sim.orbitCount;
@@ -538,28 +616,37 @@ void SavePerPre(MainWindow& w) {
       .whole(m.markerBody[o]);
   out.whole(0).whole(0);
   out.end();
-  const std::string path = dataFilePath(w, kPerihelionFileName);
-  errno = 0;
-  std::FILE* f = std::fopen(path.c_str(), "ab");
-  if (f)
-    writeAndFinish(w, f, out.text(), kPerihelionFileName, path);
-  else
-    saveFailed(w, kPerihelionFileName, path, errnoText("the file could not be opened"));
+  w.saves.append(saveFiles(w), out.text(), newLogHeader(w));
 }
 
 void SaveOrbit(MainWindow& w) {
-  const std::string path = dataFilePath(w, kSaveFileName);
-  const std::string temp = path + ".tmp";
-  // The previous save must have left the temporary file before it is written again.
-  reportFailure(w, w.saves.settle(temp));
+  reportFailure(w, w.saves.failure());
   if (savingStopped(w)) return;
-  errno = 0;
-  std::FILE* f = std::fopen(temp.c_str(), "wb");
-  if (f)
-    writeAndFinish(w, f, saveText(w), kSaveFileName, path, temp);
-  else
-    saveFailed(w, kSaveFileName, path, errnoText("the file could not be created"));
+  w.saves.snapshot(saveFiles(w), saveText(w), newLogHeader(w));
+  w.scenario.recordsStarted = true;
 }
+
+namespace {
+
+// The records of the save. A crash between the save's rename and that of a new run's first
+// records leaves those complete in their temporary file: they are taken from there, and the
+// interrupted save is finished.
+void readRecordsOfTheSave(MainWindow& w, Loaded& L) {
+  const std::string path = dataFilePath(w, kPerihelionFileName);
+  try {
+    readPerihelia(readBounded(path, kPerihelionFileName, kMaxPerihelionBytes), L);
+  } catch (const OtherRun& other) {
+    const std::string temp = path + ".tmp";
+    try {
+      readPerihelia(readBounded(temp, kPerihelionFileName, kMaxPerihelionBytes), L);
+    } catch (const FormatError&) {
+      throw other;  // no records of the save's run anywhere
+    }
+    std::rename(temp.c_str(), path.c_str());
+  }
+}
+
+}  // namespace
 
 ReloadResult CDcon_Click(MainWindow& w) {
   settleSaves(w);
@@ -571,21 +658,16 @@ ReloadResult CDcon_Click(MainWindow& w) {
   L->clock = w.clock;
   L->periods = w.periods;
   L->markers = w.markers;
+  L->laterRecords = 0;
 
-  std::string content;
-  const std::string savePath = dataFilePath(w, kSaveFileName);
   try {
-    if (!readWholeFile(savePath, content))
-      throw FormatError(std::string(kSaveFileName) + " cannot be read");
-    readSave(w, content, *L);
+    readSave(readBounded(dataFilePath(w, kSaveFileName), kSaveFileName, kMaxSaveBytes), *L);
   } catch (const FormatError& e) {
     result = {"error", e.what()};
   }
   if (result.loadStatus.empty()) {
     try {
-      if (!readWholeFile(dataFilePath(w, kPerihelionFileName), content))
-        throw FormatError(std::string(kPerihelionFileName) + " cannot be read");
-      readPerihelia(content, *L);
+      readRecordsOfTheSave(w, *L);
     } catch (const FormatError& e) {
       result = {"errorer", e.what()};
     }

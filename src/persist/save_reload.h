@@ -11,15 +11,24 @@ constexpr const char* kSaveFileName = "orbit-save.txt";
 constexpr const char* kPerihelionFileName = "orbit-pp.txt";
 constexpr int kSaveLines = 32;
 constexpr int kSaveFields = 10;
+// After the 32 lines: the run's identity, its title and the partial-orbit line of its drift
+// file (a reader of the 32 lines ignores them; a save without them still reloads).
+constexpr int kRunLineFields = 3;
+// Far above any valid file: a larger one is refused rather than read.
+constexpr long kMaxSaveBytes = 64 * 1024;
+constexpr long kMaxPerihelionBytes = 8 * 1024 * 1024;
 
 // Both saves are written at once; syncing them to the disk (and replacing the previous save)
 // finishes behind the run. settleSaves waits for that and reports a save that failed there.
 void settleSaves(MainWindow& w);
+// A new run: its first save starts "orbit-pp.txt" anew, under a new identity.
+void StartSaves(MainWindow& w);
 
-// Appends the perihelion record of the orbit just completed to "orbit-pp.txt".
+// Hands over the perihelion record of the orbit just completed, appended to "orbit-pp.txt" with
+// the next save.
 void SavePerPre(MainWindow& w);
-// Writes the 32 lines of "orbit-save.txt", replacing the previous save only once the new one
-// is complete.
+// Hands over the lines of "orbit-save.txt": written behind the run, replacing the previous save
+// only once the new one (and its perihelion records) are complete on the disk.
 void SaveOrbit(MainWindow& w);
 
 // The text of "orbit-save.txt" for the current state.

@@ -1,35 +1,96 @@
 #include "persist/write_behind.h"
 
-#include <algorithm>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
 #include <utility>
 
-#if __has_include(<unistd.h>)
-#include <unistd.h>
-#define ORBITS_HAVE_FSYNC 1
-#endif
-
 namespace orbits::persist {
 
 namespace {
 
-std::string errnoText(const char* otherwise) { return errno ? std::strerror(errno) : otherwise; }
+using Failure = WriteBehind::Failure;
 
-// Syncs and closes a written file; the reason of a failure, empty on success.
-std::string syncAndClose(std::FILE* f) {
-  std::string reason;
-#ifdef ORBITS_HAVE_FSYNC
-  errno = 0;
-  // EINVAL: a file that cannot be synced at all (a pipe, some special files) is as good as done.
-  if (::fsync(::fileno(f)) != 0 && errno != EINVAL)
-    reason = errnoText("the file could not be synced");
-#endif
-  errno = 0;
-  if (std::fclose(f) != 0 && reason.empty()) reason = errnoText("the file could not be completed");
-  return reason;
+Failure failed(const std::string& name, const std::string& path, int err, const char* otherwise) {
+  return Failure{name, path, err ? std::strerror(err) : otherwise, err};
+}
+
+// Writes all of `text`; 0 or the errno of the failure.
+int writeAll(int fd, const std::string& text) {
+  size_t done = 0;
+  while (done < text.size()) {
+    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return n < 0 ? errno : EIO;
+    done += size_t(n);
+  }
+  return 0;
+}
+
+// Syncs and closes; 0 or the errno of the first failure. A file that cannot be synced at all
+// (EINVAL: some special files) is as good as done.
+int syncAndClose(int fd, int err) {
+  if (err == 0 && ::fsync(fd) != 0 && errno != EINVAL) err = errno;
+  if (::close(fd) != 0 && err == 0) err = errno;
+  return err;
+}
+
+// Creates `path` afresh and exclusively, never through a symbolic link: whatever holds the name
+// (the leftover of a crash, or a link planted there) is removed first, not followed.
+int createFresh(const std::string& path) {
+  constexpr int kFlags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
+  int fd = ::open(path.c_str(), kFlags, 0644);
+  if (fd < 0 && errno == EEXIST && ::unlink(path.c_str()) == 0)
+    fd = ::open(path.c_str(), kFlags, 0644);
+  return fd;
+}
+
+std::optional<Failure> writeNew(const std::string& name, const std::string& path,
+                                const std::string& text) {
+  const int fd = createFresh(path);
+  if (fd < 0) return failed(name, path, errno, "the file could not be created");
+  if (const int err = syncAndClose(fd, writeAll(fd, text))) {
+    ::unlink(path.c_str());
+    return failed(name, path, err, "the file could not be written");
+  }
+  return std::nullopt;
+}
+
+std::optional<Failure> appendSynced(const std::string& name, const std::string& path,
+                                    const std::string& text) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
+  if (fd < 0) return failed(name, path, errno, "the file could not be opened");
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return Failure{name, path, "it is not a regular file", 0};
+  }
+  if (const int err = syncAndClose(fd, writeAll(fd, text)))
+    return failed(name, path, err, "the file could not be written");
+  return std::nullopt;
+}
+
+std::optional<Failure> renameInto(const std::string& name, const std::string& temp,
+                                  const std::string& path) {
+  if (::rename(temp.c_str(), path.c_str()) == 0) return std::nullopt;
+  const int err = errno;
+  ::unlink(temp.c_str());
+  return failed(name, path, err, "the file could not be replaced");
+}
+
+// A rename is on the disk once its directory is synced.
+void syncDirectoryOf(const std::string& path) {
+  std::string dir = std::filesystem::path(path).parent_path().string();
+  if (dir.empty()) dir = ".";
+  const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  (void)::fsync(fd);
+  ::close(fd);
 }
 
 }  // namespace
@@ -43,77 +104,134 @@ WriteBehind::~WriteBehind() {
   if (worker_.joinable()) worker_.join();
 }
 
-void WriteBehind::finish(std::FILE* f, std::string name, std::string path, std::string temp) {
-  Job job{f, std::move(name), std::move(path), std::move(temp)};
-  {
-    std::lock_guard lock(mutex_);
-    if (!worker_.joinable()) {
-      try {
-        worker_ = std::thread([this] { work(); });
-      } catch (const std::system_error&) {
-        // No thread to be had: the file is finished here and now, as it would be there.
-        const bool abandon = failure_.has_value();
-        const std::string reason = complete(job, abandon);
-        if (!reason.empty()) failure_ = Failure{job.name, job.path, reason};
-        return;
-      }
-    }
-    queue_.push_back(std::move(job));
+void WriteBehind::take(const Files& files, const std::string& logHeader) {
+  pending_.files = files;
+  if (!logHeader.empty()) {
+    pending_.freshLog = true;
+    pending_.logHeader = logHeader;
   }
-  wake_.notify_one();
 }
 
-std::optional<WriteBehind::Failure> WriteBehind::settle(std::string_view temp) {
+void WriteBehind::append(const Files& files, std::string records, const std::string& logHeader) {
+  std::lock_guard lock(mutex_);
+  take(files, logHeader);
+  pending_.records += records;
+}
+
+void WriteBehind::snapshot(const Files& files, std::string text, const std::string& logHeader) {
   std::unique_lock lock(mutex_);
-  done_.wait(lock, [&] {
-    if (temp.empty()) return queue_.empty() && !busy_;
-    if (busy_ && runningTemp_ == temp) return false;
-    return std::none_of(queue_.begin(), queue_.end(), [&](const Job& j) { return j.temp == temp; });
-  });
-  return std::exchange(failure_, std::nullopt);
+  take(files, logHeader);
+  pending_.snapshot = std::move(text);
+  pending_.hasSnapshot = true;
+  if (started()) {
+    // A worker waiting out its interval wakes by itself: no system call for it at every orbit.
+    const bool wake = idle_;
+    lock.unlock();
+    if (wake) wake_.notify_one();
+  } else {
+    writePending(lock);
+  }
+}
+
+bool WriteBehind::started() {
+  if (worker_.joinable()) return true;
+  try {
+    worker_ = std::thread([this] { work(); });
+  } catch (const std::system_error&) {
+    return false;
+  }
+  return true;
+}
+
+bool WriteBehind::writable() const {
+  return pending_.hasSnapshot || (!pending_.freshLog && !pending_.records.empty());
+}
+
+std::optional<WriteBehind::Failure> WriteBehind::settle() {
+  std::unique_lock lock(mutex_);
+  if (writable() && !started()) writePending(lock);
+  flush_ = true;
+  wake_.notify_one();
+  done_.wait(lock, [&] { return !busy_ && !writable(); });
+  flush_ = false;
+  if (pending_.freshLog) pending_ = Pending{pending_.files};
+  return takeFailure();
 }
 
 std::optional<WriteBehind::Failure> WriteBehind::failure() {
   std::lock_guard lock(mutex_);
+  return takeFailure();
+}
+
+std::optional<WriteBehind::Failure> WriteBehind::takeFailure() {
+  if (failure_) pending_ = Pending{pending_.files};
   return std::exchange(failure_, std::nullopt);
 }
 
 void WriteBehind::work() {
   std::unique_lock lock(mutex_);
   for (;;) {
-    wake_.wait(lock, [this] { return quit_ || !queue_.empty(); });
-    if (queue_.empty()) return;  // quit, with nothing left to finish
-    Job job = std::move(queue_.front());
-    queue_.pop_front();
-    busy_ = true;
-    runningTemp_ = job.temp;
-    const bool abandon = failure_.has_value();
-    lock.unlock();
-    const std::string reason = complete(job, abandon);
-    lock.lock();
-    if (!reason.empty()) failure_ = Failure{job.name, job.path, reason};
-    busy_ = false;
-    runningTemp_.clear();
-    done_.notify_all();
+    const auto next = lastWrite_ + kGroupInterval;
+    if (writable() && (quit_ || flush_ || std::chrono::steady_clock::now() >= next)) {
+      writePending(lock);
+      continue;
+    }
+    if (quit_) return;
+    done_.notify_all();  // nothing to write now
+    if (writable()) {
+      wake_.wait_until(lock, next);
+    } else {
+      idle_ = true;
+      wake_.wait(lock);
+      idle_ = false;
+    }
   }
 }
 
-std::string WriteBehind::complete(Job& job, bool abandon) {
-  std::string reason;
-  if (abandon)
-    std::fclose(job.file);
-  else
-    reason = syncAndClose(job.file);
-  if (job.temp.empty()) return reason;
-  std::error_code ec;
-  if (!abandon && reason.empty()) {
-    std::filesystem::rename(job.temp, job.path, ec);
-    if (!ec) return reason;
-    reason = ec.message();
+void WriteBehind::writePending(std::unique_lock<std::mutex>& lock) {
+  Pending group = std::exchange(pending_, Pending{pending_.files});
+  // After a failure, and until it is taken, nothing more is written.
+  const bool abandon = failure_.has_value();
+  busy_ = true;
+  lock.unlock();
+  std::optional<Failure> failed = abandon ? std::nullopt : write(group);
+  lock.lock();
+  busy_ = false;
+  lastWrite_ = std::chrono::steady_clock::now();
+  if (failed && !failure_) failure_ = std::move(failed);
+  done_.notify_all();
+}
+
+std::optional<WriteBehind::Failure> WriteBehind::write(const Pending& p) {
+  const Files& f = p.files;
+  // The records first: a snapshot is renamed into place only once its records are on the disk.
+  const std::string logTemp = f.logPath + ".tmp";
+  if (p.freshLog) {
+    if (!p.hasSnapshot) return std::nullopt;  // alone it would break the pair on the disk
+    if (auto e = writeNew(f.logName, logTemp, p.logHeader + p.records)) {
+      e->path = f.logPath;
+      return e;
+    }
+  } else if (!p.records.empty()) {
+    if (auto e = appendSynced(f.logName, f.logPath, p.records)) return e;
   }
-  // The file it was to replace stays as it was.
-  std::filesystem::remove(job.temp, ec);
-  return reason;
+  if (!p.hasSnapshot) return std::nullopt;
+  const std::string temp = f.snapshotPath + ".tmp";
+  if (auto e = writeNew(f.snapshotName, temp, p.snapshot)) {
+    if (p.freshLog) ::unlink(logTemp.c_str());
+    e->path = f.snapshotPath;
+    return e;
+  }
+  // A new run's log replaces the previous run's right after its first snapshot; a crash between
+  // the two renames leaves the new log complete in its temporary file, where a reload finds it.
+  if (auto e = renameInto(f.snapshotName, temp, f.snapshotPath)) {
+    if (p.freshLog) ::unlink(logTemp.c_str());
+    return e;
+  }
+  if (p.freshLog)
+    if (auto e = renameInto(f.logName, logTemp, f.logPath)) return e;
+  syncDirectoryOf(f.snapshotPath);
+  return std::nullopt;
 }
 
 }  // namespace orbits::persist

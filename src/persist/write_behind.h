@@ -1,65 +1,85 @@
 #pragma once
-// Finishing saved files away from the run loop. A save is opened, written and flushed where it
-// is made, so that a file that cannot be opened or written is reported at once. What then takes
-// the disk's time - syncing it to the disk and, for a file that replaces another, the rename that
-// must come after the sync - runs on a worker thread, so that a run does not wait for the disk
-// at every orbit.
+// Writing the saves of a run away from the run loop, the way a database keeps its log and its
+// snapshots: a run hands over its saves and goes on at once; a worker thread writes them.
+//
+// - The snapshot ("orbit-save.txt") is written whole to a temporary file created afresh,
+//   synced and renamed over the previous one, so the file always holds one complete save. A
+//   snapshot that arrives while another is still waiting replaces it: only the newest matters.
+// - The log ("orbit-pp.txt") gets its records appended and synced in groups, always before the
+//   snapshot that needs them is renamed into place: a snapshot on the disk never lacks a
+//   record of its orbits. A new run starts its log anew (a temporary file renamed into place)
+//   only together with its first snapshot, so the previous pair stays whole until then.
+// - The worker writes at most every kGroupInterval, and at once when asked to settle, so a
+//   crash loses at most the saves of the last interval plus one disk sync.
+#include <chrono>
 #include <condition_variable>
-#include <cstdio>
-#include <deque>
 #include <mutex>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <thread>
 
 namespace orbits::persist {
 
 class WriteBehind {
  public:
+  static constexpr std::chrono::milliseconds kGroupInterval{250};
+
   struct Failure {
     std::string name;  // the file's name, as the window reports it
     std::string path;
     std::string reason;
+    int error = 0;  // errno, where there was one
+  };
+  struct Files {
+    std::string snapshotName, snapshotPath, logName, logPath;
   };
 
   WriteBehind() = default;
   WriteBehind(const WriteBehind&) = delete;
   WriteBehind& operator=(const WriteBehind&) = delete;
-  // Finishes whatever is still queued.
+  // Writes whatever is still waiting.
   ~WriteBehind();
 
-  // Takes over `f`, whose text is written and flushed: syncs it to the disk, closes it and, when
-  // `temp` is given, renames `temp` to `path`. Files are finished in the order given. After a
-  // failure, and until it is taken (settle, failure), later files are only closed: their
-  // temporary files are removed, and nothing is renamed.
-  // A temporary file's name is given again only after settle(temp): until then it may still be
-  // waiting for its rename.
-  void finish(std::FILE* f, std::string name, std::string path, std::string temp = {});
+  // Records for the log, written with the next snapshot (or the next settle). `logHeader`,
+  // when given, starts the log anew with it (a new run).
+  void append(const Files& files, std::string records, const std::string& logHeader = {});
+  // The newest snapshot; it replaces one still waiting.
+  void snapshot(const Files& files, std::string text, const std::string& logHeader = {});
 
-  // Waits until every file given is finished, or with `temp`, only those with that temporary
-  // file; the first failure recorded since the last call, if any.
-  std::optional<Failure> settle(std::string_view temp = {});
-  // The first failure recorded since the last call, if any, without waiting.
+  // Waits until everything handed over is on the disk; the first failure since the last call.
+  // Records of a new log that never got their snapshot are dropped: alone they would break
+  // the pair on the disk.
+  std::optional<Failure> settle();
+  // The first failure recorded since the last call, if any, without waiting. What waited when
+  // a failure is taken is dropped: its saving has stopped.
   std::optional<Failure> failure();
 
  private:
-  struct Job {
-    std::FILE* file;
-    std::string name, path, temp;
+  struct Pending {
+    Files files;
+    std::string records, logHeader, snapshot;
+    bool hasSnapshot = false;
+    bool freshLog = false;  // records go to a log started anew with logHeader
   };
+  void take(const Files& files, const std::string& logHeader);
+  // Starts the worker; false when no thread can be had (files are then written by the caller).
+  bool started();
+  bool writable() const;
   void work();
-  // Finishes one file; the reason of a failure, empty on success. An abandoned file (one after
-  // a failure) is only closed, and its temporary file removed.
-  static std::string complete(Job& job, bool abandon);
+  // Writes what waits, with the lock held on entry and exit.
+  void writePending(std::unique_lock<std::mutex>& lock);
+  std::optional<Failure> takeFailure();
+  // Writes one group; the failure, if any.
+  static std::optional<Failure> write(const Pending& p);
 
   std::mutex mutex_;
   std::condition_variable wake_, done_;
-  std::deque<Job> queue_;
-  bool busy_ = false, quit_ = false;
-  std::string runningTemp_;  // the temporary file of the file being finished
+  Pending pending_;
+  bool busy_ = false, quit_ = false, flush_ = false;
+  bool idle_ = false;  // the worker waits with nothing to write
+  std::chrono::steady_clock::time_point lastWrite_{};
   std::optional<Failure> failure_;
-  std::thread worker_;  // started with the first file
+  std::thread worker_;  // started with the first snapshot
 };
 
 }  // namespace orbits::persist

@@ -1,11 +1,7 @@
 #include "scenarios/presets.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "analysis/calendar.h"
@@ -203,25 +199,6 @@ void resetRateAndErrors(MainWindow& w) {
   w.c("TXender").setText("5");
 }
 
-// Creates a data file anew holding one line. A file that cannot be written is reported once
-// and the scenario goes on without it.
-void writeNewFile(MainWindow& w, const char* name, const std::string& line) {
-  const std::string path = (std::filesystem::path(w.host.dataDir()) / name).string();
-  errno = 0;
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (out) {
-    out << line << "\r\n";
-    out.close();
-  }
-  if (!out) {
-    const int err = errno;
-    std::string reason = err != 0 ? std::strerror(err) : "the file could not be written";
-    w.host.messageBox("The file \"" + path + "\" could not be written: " + reason +
-                          ".\rThe scenario runs on without it.",
-                      MainWindow::kTitle);
-  }
-}
-
 // The number in TXn as the highest body in play, within the bounds of the body table.
 int16_t bodiesFromText(MainWindow& w) {
   double v = std::fabs(text::val(w.c("TXn").text()));
@@ -275,6 +252,11 @@ int16_t presetEpoch(int n) {
 const char* beginTimeTip(int16_t epochCode) {
   const EpochStart* e = startOf(epochCode);
   return e ? e->tip : "";
+}
+
+double beginTimeDaysOf(int16_t epochCode) {
+  const EpochStart* e = startOf(epochCode);
+  return e ? e->beginTimeDays : 0;
 }
 
 void Preset(MainWindow& w, int n) {
@@ -417,8 +399,12 @@ void Preset(MainWindow& w, int n) {
     if (s.bodyOff[k] == 1) w.c("TXmass", k).setForeColor(kBlack);
   }
 
-  if (w.c("ChThor").checked()) writeNewFile(w, "orb.txt", w.c("LaChirp", 0).text());  // 41
-  writeNewFile(w, "orbit-pp.txt", "\"Perihelion Precession details follow:\"");
+  sc.title = w.c("LaChirp", 0).text();
+  if (w.c("ChThor").checked())  // 41
+    writeDataFile(w, kOrbFileName, sc.title + kLineEnd, true);
+  // "orbit-pp.txt" is started anew with the run's first save, which replaces the previous
+  // run's save and records together: until then they stay reloadable.
+  StartSaves(w);
 
   w.c("Chend").setValue(0);  // 42
   w.c("Command2").press();   // 43

@@ -33,6 +33,8 @@ int16_t presetEpoch(int n);
 
 // The caption of the scenario's origin on TXstartdate, by epoch.
 const char* beginTimeTip(int16_t epochCode);
+// The time of day of the start, as a fraction of a day, by epoch (0 for an unknown epoch).
+double beginTimeDaysOf(int16_t epochCode);
 
 // The preset procedure: wipes the previous run, loads the epoch, sets the panel and presses Go.
 void Preset(MainWindow& w, int n);

@@ -21,6 +21,14 @@ struct ScenarioState {
   double beginTimeYears = 0;  // beginTimeDays / 365.242189
   Date startDate{};
   double startYear = 0;
+  // The caption the scenario gave LaChirp(0): the drift file's header names it, also after a
+  // reload has put its own caption there.
+  std::string title;
+  // Tells the saves of this run from those of another: "orbit-save.txt" and the header of
+  // "orbit-pp.txt" carry it, and a reload takes the two only when they agree.
+  uint64_t runId = 0;
+  // "orbit-pp.txt" holds this run's records: a new run starts it anew with its first save.
+  bool recordsStarted = false;
   // Data files that could not be written in this run: each is reported once and then left
   // alone until the next scenario start or reload (ResetDataFiles).
   std::vector<std::string> unwritableFiles;

@@ -14,62 +14,53 @@ struct WriteBehindTest : ::testing::Test {
   fs::path dir =
       fs::temp_directory_path() / (std::string("orbits-write-behind-") +
                                    ::testing::UnitTest::GetInstance()->current_test_info()->name());
+  WriteBehind::Files files{"save.txt", (dir / "save.txt").string(), "log.txt",
+                           (dir / "log.txt").string()};
   void SetUp() override {
     fs::remove_all(dir);
     fs::create_directories(dir);
   }
   void TearDown() override { fs::remove_all(dir); }
-
-  // A temporary file with `text`, written and flushed, handed on to replace `name`.
-  void replace(WriteBehind& saves, const std::string& name, const std::string& text) {
-    const fs::path temp = dir / (name + ".tmp");
-    std::FILE* f = std::fopen(temp.c_str(), "wb");
-    ASSERT_NE(f, nullptr);
-    std::fputs(text.c_str(), f);
-    std::fflush(f);
-    saves.finish(f, name, (dir / name).string(), temp.string());
-  }
   std::string read(const std::string& name) {
     std::ifstream in(dir / name);
     return std::string(std::istreambuf_iterator<char>(in), {});
   }
 };
 
-TEST_F(WriteBehindTest, AFailureAbandonsTheFilesAfterItUntilItIsReported) {
+// A new log replaces the old one only together with its first snapshot; until then the old
+// pair stays as it was, also when the new run never gets that far.
+TEST_F(WriteBehindTest, ANewLogReplacesTheOldPairOnlyWithItsFirstSnapshot) {
   WriteBehind saves;
-  replace(saves, "a.txt", "first");
-  replace(saves, "b.txt", "first");
+  saves.append(files, "a1\n", "old\n");
+  saves.snapshot(files, "save a1", "old\n");
+  saves.append(files, "a2\n");
+  saves.snapshot(files, "save a2");
   EXPECT_FALSE(saves.settle().has_value());
-  replace(saves, "a.txt", "second");
-  EXPECT_FALSE(saves.settle((dir / "a.txt.tmp").string()).has_value());
-  EXPECT_EQ(read("a.txt"), "second");  // waited for the file with that temporary
-  fs::remove(dir / "b.txt");
+  EXPECT_EQ(read("log.txt"), "old\na1\na2\n");
+  EXPECT_EQ(read("save.txt"), "save a2");
 
-  fs::create_directories(dir / "b.txt" / "taken");  // b.txt cannot be replaced
-  replace(saves, "b.txt", "refused");
-  replace(saves, "a.txt", "abandoned");
-  const auto failed = saves.settle();
-  ASSERT_TRUE(failed.has_value());
-  EXPECT_EQ(failed->name, "b.txt");
-  EXPECT_EQ(failed->path, (dir / "b.txt").string());
-  EXPECT_FALSE(failed->reason.empty());
-  EXPECT_EQ(read("a.txt"), "second");
-  EXPECT_FALSE(fs::exists(dir / "a.txt.tmp"));
-  EXPECT_FALSE(fs::exists(dir / "b.txt.tmp"));
+  saves.append(files, "b1\n", "new\n");
+  EXPECT_FALSE(saves.settle().has_value());  // no snapshot came: nothing changes
+  EXPECT_EQ(read("log.txt"), "old\na1\na2\n");
+  EXPECT_EQ(read("save.txt"), "save a2");
 
-  // Reported once; files given after that are finished again.
+  saves.append(files, "b1\n", "new\n");
+  saves.snapshot(files, "save b1", "new\n");
   EXPECT_FALSE(saves.settle().has_value());
-  replace(saves, "a.txt", "third");
-  EXPECT_FALSE(saves.settle().has_value());
-  EXPECT_EQ(read("a.txt"), "third");
+  EXPECT_EQ(read("log.txt"), "new\nb1\n");
+  EXPECT_EQ(read("save.txt"), "save b1");
+  EXPECT_FALSE(fs::exists(dir / "log.txt.tmp"));
 }
 
-TEST_F(WriteBehindTest, FilesStillQueuedAreFinishedWhenItIsDestroyed) {
-  {
-    WriteBehind saves;
-    for (int i = 0; i < 20; ++i) replace(saves, std::to_string(i) + ".txt", "done");
-  }
-  for (int i = 0; i < 20; ++i) EXPECT_EQ(read(std::to_string(i) + ".txt"), "done");
+// The temporary file is created afresh: a link planted at its name is replaced, never followed.
+TEST_F(WriteBehindTest, ALinkAtTheTemporaryNameIsNotFollowed) {
+  std::ofstream(dir / "victim.txt") << "keep";
+  fs::create_symlink(dir / "victim.txt", dir / "save.txt.tmp");
+  WriteBehind saves;
+  saves.snapshot(files, "save");
+  EXPECT_FALSE(saves.settle().has_value());
+  EXPECT_EQ(read("victim.txt"), "keep");
+  EXPECT_EQ(read("save.txt"), "save");
 }
 
 }  // namespace
