@@ -59,6 +59,7 @@ struct SimState {
   double gravExponent = 0;
   double gravFactor = 0;
   int16_t gravityOption = 0;  // the opGee option last chosen
+  bool relativity = false;    // the Sun's first post-Newtonian term (ChRelativity)
 
   // Counters and run state.
   double cycleCount = 0;

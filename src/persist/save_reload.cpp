@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "analysis/data_file.h"
+#include "analysis/lab_file.h"
 #include "analysis/precession.h"
 #include "display/colours.h"
 #include "display/projection.h"
@@ -22,6 +23,9 @@
 namespace orbits {
 
 namespace {
+
+// The name that leads the relativity option's line after the 32 lines of the save.
+constexpr const char* kRelativityField = "ChRelativity";
 
 using persist::FieldReader;
 using persist::FormatError;
@@ -111,6 +115,7 @@ struct Loaded {
   int32_t periMarkers = 0, aphMarkers = 0;
   int chEach = 0, chEnd = 0, chZX = 0, chZAxis = 0, chAlt = 0, chAvg = 0, chSnap = 0;
   int chQuick = 0, chAPE = 0, chDraw = 0;
+  int relativity = 0;  // a save without the line was made with the option off
   double prevMin = 0, prevMax = 0;
   std::string startText, startTip, currentText, currentTip;
 };
@@ -123,9 +128,14 @@ void readSave(MainWindow& w, const std::string& content, Loaded& L) {
   if (recs.size() < size_t(kSaveLines))
     throw FormatError(file + ": " + std::to_string(recs.size()) + " lines instead of " +
                       std::to_string(kSaveLines));
-  if (recs.size() > size_t(kSaveLines))
-    throw FormatError(file + ", line " + std::to_string(recs[kSaveLines].line) + ": more than " +
-                      std::to_string(kSaveLines) + " lines");
+  // Lines after the 32 carry later additions, each led by its name; unknown ones are passed over.
+  for (size_t r = kSaveLines; r < recs.size(); ++r) {
+    const Record& extra = recs[r];
+    if (extra.fields.empty() || extra.fields[0].text != kRelativityField) continue;
+    FieldReader f(extra, file, 2);
+    (void)f.str();
+    L.relativity = checkBox(f);
+  }
   auto line = [&](int n) { return FieldReader(recs[size_t(n - 1)], file, kSaveFields); };
   SimState& s = L.sim;
   PairStats& p = L.pair;
@@ -371,6 +381,8 @@ void applyReload(MainWindow& w, Loaded& L) {
   w.c("CHquick").setValue(L.chQuick);
   w.c("ChAPE").setValue(L.chAPE);
   w.c("ChDraw").setValue(L.chDraw);
+  w.c("ChRelativity").setValue(L.relativity);
+  w.sim.relativity = L.relativity == 1;
   // 8. The velocities were divided by the saved time factor; the rescale of the time-rate
   // option multiplies them by the factor over the previous one, which is that of a window
   // that has not chosen a rate yet, whatever was chosen before the reload.
@@ -420,6 +432,7 @@ void applyReload(MainWindow& w, Loaded& L) {
       .setText(
           "Previous scenario data has been loaded. Select 'Continue' for evolution to proceed.");
   ResetDataFiles(w);
+  reloadLabRecords(w);
 }
 
 }  // namespace
@@ -513,6 +526,8 @@ std::string saveText(MainWindow& w) {
     zeros(4);
     out.end();
   }
+  out.str(kRelativityField).whole(box(w, "ChRelativity"));
+  out.end();
   return out.text();
 }
 
@@ -558,6 +573,7 @@ void SaveOrbit(MainWindow& w) {
     writeAndFinish(w, f, saveText(w), kSaveFileName, path, temp);
   else
     saveFailed(w, kSaveFileName, path, errnoText("the file could not be created"));
+  saveLabRecords(w);
 }
 
 ReloadResult CDcon_Click(MainWindow& w) {

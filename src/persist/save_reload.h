@@ -18,7 +18,8 @@ void settleSaves(MainWindow& w);
 
 // Appends the perihelion record of the orbit just completed to "orbit-pp.txt".
 void SavePerPre(MainWindow& w);
-// Writes the 32 lines of "orbit-save.txt", replacing the previous save only once the new one
+// Writes the 32 lines of "orbit-save.txt" (and the named lines of later additions after them),
+// replacing the previous save only once the new one
 // is complete.
 void SaveOrbit(MainWindow& w);
 

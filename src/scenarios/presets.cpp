@@ -10,6 +10,8 @@
 
 #include "analysis/calendar.h"
 #include "analysis/data_file.h"
+#include "analysis/lab_file.h"
+#include "analysis/perihelia.h"
 #include "display/colours.h"
 #include "display/projection.h"
 #include "engine/run_control.h"
@@ -419,6 +421,8 @@ void Preset(MainWindow& w, int n) {
 
   if (w.c("ChThor").checked()) writeNewFile(w, "orb.txt", w.c("LaChirp", 0).text());  // 41
   writeNewFile(w, "orbit-pp.txt", "\"Perihelion Precession details follow:\"");
+  resetLab(w);
+  startLabFile(w);
 
   w.c("Chend").setValue(0);  // 42
   w.c("Command2").press();   // 43

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "analysis/analysis_state.h"
+#include "analysis/lab_state.h"
 #include "engine/run_loop.h"
 #include "engine/sim_state.h"
 #include "form/host.h"
@@ -38,6 +39,8 @@ class MainWindow {
   Clock clock;
   Periods periods;
   Markers markers;
+  // The lab: exact perihelia, the fitted precession, the per-orbit records.
+  LabState lab;
 
   // The run loop's own state between its executions.
   RunLoopState run;

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "../support/test_host.h"
+#include "analysis/lab_file.h"
 #include "persist/record_format.h"
 #include "text/number_text.h"
 #include "ui/main_window.h"
@@ -58,8 +59,9 @@ constexpr int kFastPreset = 1;  // the Sun and Mercury, 1940
 // One uninterrupted run of a fast scenario, saving at every orbit: the save files as they were
 // after orbit kSavedOrbit, and the run's drift file and bodies after orbit kLastOrbit.
 struct Reference {
-  std::string save, perihelia, drift;
+  std::string save, perihelia, drift, lab;
   SimState end;
+  LabState endLab;
 };
 
 const Reference& reference() {
@@ -71,12 +73,14 @@ const Reference& reference() {
       if (w.sim.orbitCount == kSavedOrbit + 1 && r.save.empty()) {
         r.save = readFile(data(host, kSaveFileName));
         r.perihelia = readFile(data(host, kPerihelionFileName));
+        r.lab = readFile(data(host, kLabFileName));
       }
       if (w.sim.orbitCount == kLastOrbit + 1) w.c("CDstop").press();
     };
     w.c("CDp", kFastPreset).press();
     r.drift = readFile(data(host, "data-drift.txt"));
     r.end = w.sim;
+    r.endLab = w.lab;
     return r;
   }();
   return ref;
@@ -86,8 +90,9 @@ const Reference& reference() {
 struct Restarted {
   TestHost host;
   std::unique_ptr<MainWindow> w;
-  Restarted(const std::string& save, const std::string* perihelia) {
+  Restarted(const std::string& save, const std::string* perihelia, const std::string& lab = {}) {
     writeFile(data(host, kSaveFileName), save);
+    if (!lab.empty()) writeFile(data(host, kLabFileName), lab);
     if (perihelia) writeFile(data(host, kPerihelionFileName), *perihelia);
     w = std::make_unique<MainWindow>(host);
   }
@@ -96,11 +101,12 @@ struct Restarted {
 TEST(SaveReload, AReloadedRunContinuesAsTheUninterruptedOne) {
   const Reference& ref = reference();
   ASSERT_FALSE(ref.save.empty());
-  Restarted r(ref.save, &ref.perihelia);
+  Restarted r(ref.save, &ref.perihelia, ref.lab);
   MainWindow& w = *r.w;
   w.c("CDcon").press();
   ASSERT_TRUE(r.host.messages.empty()) << r.host.messages[0].text;
   EXPECT_EQ(w.sim.orbitCount, kSavedOrbit);
+  EXPECT_EQ(w.lab.orbits.size(), size_t(kSavedOrbit));  // the lab's records of the saved orbits
   EXPECT_EQ(w.sim.runState, "stop");
   EXPECT_TRUE(w.c("CDcont").visible());
   EXPECT_FALSE(w.c("CDcon").visible());
@@ -119,6 +125,12 @@ TEST(SaveReload, AReloadedRunContinuesAsTheUninterruptedOne) {
 
   // The continuation takes exactly as many calculations, and its records are the same.
   EXPECT_EQ(w.sim.cycleCount, ref.end.cycleCount);
+  ASSERT_EQ(w.lab.orbits.size(), ref.endLab.orbits.size());
+  ASSERT_EQ(w.lab.perihelia.size(), ref.endLab.perihelia.size());
+  EXPECT_GE(w.lab.perihelia.size(), size_t(kLastOrbit - 1));
+  for (size_t i = 0; i < w.lab.perihelia.size(); ++i)
+    EXPECT_NEAR(w.lab.perihelia[i].angle, ref.endLab.perihelia[i].angle, 1e-6) << i;
+  EXPECT_NEAR(w.lab.fit.slope(), ref.endLab.fit.slope(), 1e-6);
   auto expected = orbitBlocks(ref.drift),
        got = orbitBlocks(readFile(data(r.host, "data-drift.txt")));
   for (int n = kSavedOrbit + 1; n <= kLastOrbit; ++n) {
@@ -141,9 +153,13 @@ TEST(SaveReload, AReloadedRunContinuesAsTheUninterruptedOne) {
 TEST(SaveReload, TheSaveFileHasItsLayout) {
   const Reference& ref = reference();
   auto recs = persist::splitRecords(ref.save, kSaveFileName);
-  ASSERT_EQ(recs.size(), 32u);
-  for (const auto& r : recs) EXPECT_EQ(r.fields.size(), 10u) << "line " << r.line;
-  EXPECT_EQ(std::count(ref.save.begin(), ref.save.end(), '\n'), 32);
+  // The 32 lines of ten fields, then the named line of the relativity option.
+  ASSERT_EQ(recs.size(), 33u);
+  for (size_t i = 0; i < 32; ++i) EXPECT_EQ(recs[i].fields.size(), 10u) << "line " << i + 1;
+  ASSERT_EQ(recs[32].fields.size(), 2u);
+  EXPECT_EQ(recs[32].fields[0].text, "ChRelativity");
+  EXPECT_EQ(recs[32].fields[1].text, "0");
+  EXPECT_EQ(std::count(ref.save.begin(), ref.save.end(), '\n'), 33);
   EXPECT_EQ(ref.save.find("\r\n"), ref.save.find('\n') - 1);
   // Line 1: preset, orbit count; line 12: four texts, the dates of the last orbit, the new year.
   EXPECT_EQ(recs[0].fields[0].text, "1");
@@ -190,6 +206,17 @@ std::string damaged(std::string text, int line, int field, const std::string& by
   return text.replace(at, end - at, by);
 }
 
+TEST(SaveReload, TheRelativityLineIsRestoredAndLaterLinesArePassedOver) {
+  const Reference& ref = reference();
+  Restarted r(damaged(ref.save, 33, 2, "1") + "\"Later\",1,2,3\r\n", &ref.perihelia);
+  MainWindow& w = *r.w;
+  w.c("CDcon").press();
+  ASSERT_TRUE(r.host.messages.empty()) << r.host.messages[0].text;
+  EXPECT_TRUE(w.c("ChRelativity").checked());
+  EXPECT_TRUE(w.sim.relativity);
+  EXPECT_EQ(saveText(w).substr(saveText(w).rfind("\"ChRelativity\"")), "\"ChRelativity\",1\r\n");
+}
+
 TEST(SaveReload, ADamagedSaveLeavesEverythingAsItWasAndSaysWhy) {
   const Reference& ref = reference();
   const std::string pp = ref.perihelia;
@@ -202,7 +229,7 @@ TEST(SaveReload, ADamagedSaveLeavesEverythingAsItWasAndSaysWhy) {
   } cases[] = {
       {"truncated", ref.save.substr(0, ref.save.size() / 2), &pp, "error", "orbit-save.txt"},
       {"cut inside a line", ref.save.substr(0, ref.save.size() - 7), &pp, "error",
-       "orbit-save.txt, line 32"},
+       "orbit-save.txt, line 33"},
       {"not a number", damaged(ref.save, 3, 9, "1e5x"), &pp, "error",
        "orbit-save.txt, line 3, field 9: \"1e5x\" is not a number"},
       {"a body out of range", damaged(ref.save, 1, 3, "12"), &pp, "error",
