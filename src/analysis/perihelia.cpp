@@ -119,6 +119,10 @@ void labMarkerRecorded(MainWindow& w, double markerTheta) {
   w.lab.orbits.back().markerAngle = markerTheta / (2 * std::numbers::pi) * kArcsecPerTurn;
 }
 
+void wireLab(MainWindow& w) {
+  w.panel.onClick("CDcharts", [&w](int) { w.host.showCharts(); });
+}
+
 void resetLab(MainWindow& w) {
   const uint64_t revision = w.lab.revision;
   w.lab = LabState{};

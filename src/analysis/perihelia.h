@@ -34,7 +34,10 @@ void labOrbitEnded(MainWindow& w, double periodDays);
 // The markers' angle of that orbit, once the markers are recorded.
 void labMarkerRecorded(MainWindow& w, double markerTheta);
 
-// A new scenario or pair: every series starts afresh.
+// "Charts" opens the lab's charts window.
+void wireLab(MainWindow& w);
+
+// A new scenario: every series starts afresh.
 void resetLab(MainWindow& w);
 
 }  // namespace orbits

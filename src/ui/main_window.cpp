@@ -3,6 +3,7 @@
 #include "analysis/calendar.h"
 #include "analysis/drift.h"
 #include "analysis/orbits.h"
+#include "analysis/perihelia.h"
 #include "analysis/precession.h"
 #include "display/clearing.h"
 #include "display/pair_selection.h"
@@ -39,6 +40,7 @@ MainWindow::MainWindow(Host& h)
   wireSideViews(*this);
   wireClearing(*this);
   wirePersist(*this);
+  wireLab(*this);
   // The load handler runs last, after every handler is wired.
   Form_Load(*this);
 }
