@@ -43,6 +43,7 @@ struct Range {
     }
     const double pad = hi > lo ? (hi - lo) * 0.05 : std::max(std::fabs(lo) * 1e-6, 1e-9);
     axis->setRange(lo - pad, hi + pad);
+    axis->applyNiceNumbers();
   }
 };
 
