@@ -19,8 +19,8 @@ void settleSaves(MainWindow& w);
 // Appends the perihelion record of the orbit just completed to "orbit-pp.txt".
 void SavePerPre(MainWindow& w);
 // Writes the 32 lines of "orbit-save.txt" (and the named lines of later additions after them),
-// replacing the previous save only once the new one
-// is complete.
+// replacing the previous save only once the new one is complete; then appends the lab's new
+// records to "orbit-lab.txt".
 void SaveOrbit(MainWindow& w);
 
 // The text of "orbit-save.txt" for the current state.
