@@ -42,7 +42,8 @@ struct Range {
       return;
     }
     const double pad = hi > lo ? (hi - lo) * 0.05 : std::max(std::fabs(lo) * 1e-6, 1e-9);
-    axis->setRange(lo - pad, hi + pad);
+    // Counts and times from zero do not reach below it.
+    axis->setRange(lo >= 0 ? std::max(0.0, lo - pad) : lo - pad, hi + pad);
     axis->applyNiceNumbers();
   }
 };
@@ -98,8 +99,7 @@ double years(const MainWindow& w, double days) {
 // angles beside it, as arc-seconds from the first exact perihelion.
 class PerihelionChart : public XYChart {
  public:
-  PerihelionChart()
-      : XYChart("Perihelion direction", "years", "arc-seconds from the first perihelion") {
+  PerihelionChart() : XYChart("Perihelion direction", "years", "arcsec from the first perihelion") {
     exact_ = series<QScatterSeries>("exact perihelia", QColor(200, 30, 30));
     fit_ = series<QLineSeries>("fitted line", QColor(20, 20, 20));
     markers_ = series<QScatterSeries>("markers (whole cycles)", QColor(60, 120, 220));
