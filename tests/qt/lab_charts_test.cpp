@@ -48,5 +48,17 @@ TEST(LabCharts, PicturesAreWellFormed) {
   EXPECT_EQ(image.size(), QSize(1200, 860));
 }
 
+// The main window's "Charts" button opens the window through the host; closing it leaves the run.
+TEST(LabCharts, TheChartsButtonOpensTheWindow) {
+  QTemporaryDir dir;
+  QtHost host(dir.path().toStdString());
+  MainWindow core(host);
+  ChartsWindow charts(core);
+  host.setChartsOpener([&charts] { charts.open(); });
+  core.c("CDcharts").press();
+  EXPECT_TRUE(charts.isVisible());
+  EXPECT_EQ(charts.windowTitle(), "Charts");
+}
+
 }  // namespace
 }  // namespace orbits::qt
