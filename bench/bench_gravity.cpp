@@ -22,6 +22,24 @@ void BM_Cycle(benchmark::State& state) {
 }
 
 BENCHMARK_TEMPLATE(BM_Cycle, orbits::computeAccelerations)->Name("CycleKernel");
+
+// The cycle with the Sun's relativistic term added, as the run loop does with the option on.
+void BM_CycleRelativity(benchmark::State& state) {
+  orbits::SimState s = orbits::testing::runningEpoch1940();
+  s.lightSpeed = 299792.458;
+  s.stepSeconds = 15;  // time-rate index 5
+  orbits::Accelerations a;
+  orbits::ProximityReport close;
+  for (auto _ : state) {
+    orbits::moveBodies(s);
+    orbits::computeAccelerations(s, a, close);
+    orbits::addRelativity(s, a);
+    for (int k = 0; k <= s.lastBody; ++k) orbits::updateVelocity(s, a, k);
+    benchmark::DoNotOptimize(s.velX.data());
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(BM_CycleRelativity)->Name("CycleKernelRelativity");
 BENCHMARK_TEMPLATE(BM_Cycle, orbits::accelerationsReference)->Name("CycleReference");
 
 // The kernel at each vector width this processor supports.

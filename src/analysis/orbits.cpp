@@ -2,6 +2,7 @@
 
 #include "analysis/calendar.h"
 #include "analysis/drift.h"
+#include "analysis/perihelia.h"
 #include "text/number_text.h"
 #include "window/main_window.h"
 
@@ -65,7 +66,10 @@ void OrbitCompletion(MainWindow& w) {
 
   // 7. Dates, then the drift record.
   Quartz(w);
+  labOrbitEnded(w, days);
   Drifter(w);
+  if (w.markers.markerOrbit[kMarkerSlots - 1] == int32_t(n))
+    labMarkerRecorded(w, w.markers.markerTheta[kMarkerSlots - 1]);
 
   // 8.
   p.cyclesAtLastOrbit = text::intFloor(s.cycleCount);

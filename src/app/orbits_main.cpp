@@ -4,12 +4,14 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QShortcut>
 #include <QStringList>
 #include <QTimer>
 #include <cstdio>
 #include <vector>
 
 #include "panel/control_settings.h"
+#include "qt/lab_charts.h"
 #include "qt/look.h"
 #include "qt/main_view.h"
 #include "qt/qt_host.h"
@@ -51,12 +53,13 @@ struct Options {
   QCommandLineOption cycles{"cycles", "Stop the started run after C cycles.", "C"};
   QCommandLineOption then{"then", "Change a control at the first cycle of the run.", "NAME=VALUE"};
   QCommandLineOption reportSpeed{"report-speed", "Print the run's cycles per second at its end."};
+  QCommandLineOption charts{"charts", "Open the charts window at start-up."};
 
   void addTo(QCommandLineParser& parser) {
-    for (QCommandLineOption* hidden : {&cycles, &then, &reportSpeed})
+    for (QCommandLineOption* hidden : {&cycles, &then, &reportSpeed, &charts})
       hidden->setFlags(QCommandLineOption::HiddenFromHelp);
     parser.setApplicationDescription("Solar System Orbits: the simulator's window.");
-    parser.addOptions({dataDir, preset, help, version, cycles, then, reportSpeed});
+    parser.addOptions({dataDir, preset, help, version, cycles, then, reportSpeed, charts});
   }
 };
 
@@ -139,8 +142,14 @@ int main(int argc, char** argv) {
   host.limit = cycleLimit;
 
   orbits::qt::Desktop desktop(core, &host);
+  // The lab's charts: from the "Charts" button or Ctrl+K.
+  orbits::qt::ChartsWindow chartsWindow(core);
+  host.setChartsOpener([&chartsWindow] { chartsWindow.open(); });
+  QShortcut chartsKey(QKeySequence(Qt::CTRL | Qt::Key_K), &desktop.mainWindow());
+  QObject::connect(&chartsKey, &QShortcut::activated, [&chartsWindow] { chartsWindow.open(); });
   desktop.show();
   if (core.shell.ending) return 0;  // ended while starting
+  if (parser.isSet(opt.charts)) chartsWindow.open();
 
   if (presetNumber) {
     // Once the window is up: pressed as the user presses it, through its button.

@@ -5,9 +5,11 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <nlohmann/json.hpp>
 #include <system_error>
 
+#include "analysis/lab_file.h"
 #include "sky/sky.h"
 #include "window/main_window.h"
 
@@ -25,6 +27,7 @@ struct Options {
   bool json = false;
   bool progress = false;
   std::string dataDir;
+  std::string seriesFile, plotFile;  // the lab's per-orbit series (CSV) and charts (SVG, PNG)
 };
 
 int usage(std::ostream& err, const std::string& message) {
@@ -142,6 +145,8 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
       {"progress", "Draw a progress line on standard error (default when it is a terminal)."},
       {"no-progress", "Draw no progress line."},
       {"data-dir", "Directory of the data files (default: the program's own).", "DIR"},
+      {"series", "Write the watched pair's per-orbit records as CSV at the end.", "FILE.csv"},
+      {"plot", "Draw the charts of the run into a picture at the end (.svg or .png).", "FILE"},
       {{"h", "help"}, "Show this help."},
       {{"v", "version"}, "Show the version."},
   });
@@ -192,6 +197,15 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     if (o.dataDir.size() > 1 && o.dataDir.back() == '/') o.dataDir.pop_back();
   } else {
     o.dataDir = defaultDataDir(env);
+  }
+
+  o.seriesFile = p.value("series").toStdString();
+  o.plotFile = p.value("plot").toStdString();
+  if (p.isSet("series") && o.seriesFile.empty()) return usage(err, "--series needs a file");
+  if (p.isSet("plot")) {
+    const std::string ext = std::filesystem::path(o.plotFile).extension().string();
+    if (ext != ".svg" && ext != ".png") return usage(err, "--plot takes a .svg or .png file");
+    if (!env.plotWriter) return usage(err, "--plot is not available in this program");
   }
 
   // The window, and the controls the command line names.
@@ -252,7 +266,23 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
   host.endRun();
 
   const bool numericFailure = w.run.numericFailures != failuresBefore;
-  const int status = reloadFailed || numericFailure ? kExitFailed : kExitOk;
+  bool outputFailed = false;
+  if (!o.seriesFile.empty()) {
+    std::ofstream csv(o.seriesFile, std::ios::binary | std::ios::trunc);
+    writeSeriesCsv(w.lab, csv);
+    csv.close();
+    if (!csv) {
+      err << kProgram << ": cannot write " << o.seriesFile << "\n";
+      outputFailed = true;
+    }
+  }
+  if (!o.plotFile.empty()) {
+    if (const std::string why = env.plotWriter(w, o.plotFile); !why.empty()) {
+      err << kProgram << ": cannot write " << o.plotFile << ": " << why << "\n";
+      outputFailed = true;
+    }
+  }
+  const int status = reloadFailed || numericFailure || outputFailed ? kExitFailed : kExitOk;
   const double wall = std::chrono::duration<double>(end - start).count();
   const double rate = wall > 0 ? double(host.cycles()) / wall : NAN;
   const Periods& periods = w.periods;
@@ -291,6 +321,11 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     j["avg_period_years"] = number(avgYears);
     j["precession_arcsec_per_year"] = number(arc);
     j["precession_error_arcsec_per_year"] = number(arcErr);
+    const PrecessionFit& fit = w.lab.fit;
+    j["precise_precession_arcsec_per_year"] = fit.ready() ? number(fit.slope()) : nullptr;
+    j["precise_precession_stderr_arcsec_per_year"] =
+        fit.ready() ? number(fit.slopeError()) : nullptr;
+    j["relativity"] = w.sim.relativity;
     j["min_distance_km"] = number(w.pair.totalMinDist);
     j["max_distance_km"] = number(w.pair.totalMaxDist);
     j["sky"] = skyJson(w);
@@ -325,6 +360,11 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
         << shownNumber(avgYears, " years") << "\n"
         << "  precession        " << shownNumber(arc, " arcsec/yr") << ", error "
         << shownNumber(arcErr, " arcsec/yr") << "\n"
+        << "  precise precession "
+        << (w.lab.fit.ready() ? shownNumber(w.lab.fit.slope(), " arcsec/yr") + ", error " +
+                                    shownNumber(w.lab.fit.slopeError(), " arcsec/yr")
+                              : std::string("none"))
+        << (w.sim.relativity ? " (relativity on)" : "") << "\n"
         << "  distance          " << shownNumber(w.pair.totalMinDist, " km") << " to "
         << shownNumber(w.pair.totalMaxDist, " km") << "\n"
         << "  message           " << oneLine(message) << "\n"

@@ -1,6 +1,7 @@
 #pragma once
 // orbits-batch: runs a preset scenario, or continues a saved run, with no window, until an
 // orbit count or a number of cycles, and reports what the window would show.
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -20,6 +21,9 @@ struct BatchEnv {
   bool errIsTerminal = false;
   // The default data directory; the program's own directory when empty.
   std::string programDir;
+  // Draws the lab's charts into a picture file (--plot); "" when written, else why not. The
+  // program supplies it (it needs the chart library); without it --plot is refused.
+  std::function<std::string(const MainWindow&, const std::string& path)> plotWriter;
 };
 
 // Runs the command line `args` (without the program's name): the report goes to `out`, the

@@ -362,4 +362,22 @@ void computeAccelerations(SimState& s, Accelerations& a, ProximityReport& close)
   }
 }
 
+void addRelativity(const SimState& s, Accelerations& a) {
+  if (s.bodyOff[0] != 0) return;
+  const double gm = s.timeFactorSq * s.gravConstant * s.bodyMass[0];
+  const double c = s.lightSpeed * s.stepSeconds;  // km per calculation
+  const double k = -6 * (gm * gm) / (c * c);
+  const int n = bodyCount(s);
+  for (int i = 1; i < n; ++i) {
+    if (!inPlay(s, i)) continue;
+    const double dx = s.posX[i] - s.posX[0], dy = s.posY[i] - s.posY[0], dz = s.posZ[i] - s.posZ[0];
+    const double r2 = dx * dx + dy * dy + dz * dz;
+    if (!(r2 > 0)) continue;
+    const double f = k / (r2 * r2);
+    a.accelX[i] += f * dx;
+    a.accelY[i] += f * dy;
+    a.accelZ[i] += f * dz;
+  }
+}
+
 }  // namespace orbits

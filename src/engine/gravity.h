@@ -43,6 +43,12 @@ KernelWidth kernelWidth();
 // The straightforward loop over all ordered pairs, kept as the reference for the kernel.
 void accelerationsReference(SimState& s, Accelerations& a, ProximityReport& close);
 
+// The first post-Newtonian correction of the Sun's (body 0's) pull, in its potential form: on
+// every other body k in play, -6 (G M)^2 r / (c^2 |r|^4), r the position of k from the Sun. Added
+// to the Newtonian accelerations when the relativity option is on; c is taken per calculation at
+// the time rate in force, as G is.
+void addRelativity(const SimState& s, Accelerations& a);
+
 // Stage 3 for one body (the run loop tests the drawing bounds between bodies).
 inline void updateVelocity(SimState& s, const Accelerations& a, int k) {
   s.velX[k] += a.accelX[k];

@@ -8,6 +8,7 @@
 #include "analysis/calendar.h"
 #include "analysis/drift.h"
 #include "analysis/orbits.h"
+#include "analysis/perihelia.h"
 #include "display/dot_lanes.h"
 #include "display/projection.h"
 #include "engine/gravity.h"
@@ -389,6 +390,7 @@ void runCycles(MainWindow& w) {
 
     // 9. Accelerations. Nothing non-finite may be drawn, measured or saved.
     computeAccelerations(s, accel, close);
+    if (s.relativity) addRelativity(s, accel);
     if (!motionFinite(s, accel, n)) {
       numericFailure(w, ctl, snap, scaleBefore);
       return;
@@ -425,6 +427,7 @@ void runCycles(MainWindow& w) {
       }
       if (ctl.chEnder.checked() && s.moveErrPct[b] > errorLimitText.get()) s.endCode = 99;
     }
+    labCycle(w);
 
     // 15. Velocities and drawing bounds.
     if (boundsSettled(w, ctl, inside)) {

@@ -76,6 +76,7 @@ struct SimState {
   double gravExponent = 0;    // power of the distance in the pull (2: inverse square)
   double gravFactor = 0;      // timeFactorSq x gravConstant: km^3 per calculation squared
   int16_t gravityOption = 0;  // the opGee option last chosen
+  bool relativity = false;    // the Sun's first post-Newtonian term (ChRelativity)
 
   // Counters and run state.
   double cycleCount = 0;        // calculations (cycles) of the run

@@ -24,6 +24,8 @@ class Host {
   virtual void quit() = 0;
   // The directory where data files go, without a trailing separator.
   virtual std::string dataDir() = 0;
+  // Shows the lab's charts, where the platform has a window for them.
+  virtual void showCharts() {}
 };
 
 }  // namespace orbits

@@ -235,6 +235,10 @@ const Row kRows[] = {
        "See \"orb.txt\" file containing only individual perihelion angles per earth-year, and orbit #. (Easy "
        "to extract this file to a graph)", kChecked},
   {CK, "ChAAuto", -1, "", 912, 130, 20, 17, "", "Autoclear when autodraw aphelion markers", 0},
+  {CK, "ChRelativity", -1, "", 934, 130, 86, 17, "Relativity",
+       "Adds the first relativistic correction of the Sun's gravity (perihelion advance).", 0},
+  {B,  "CDcharts", -1, "", 768, 38, 64, 20, "Charts",
+       "Charts of the watched pair per orbit: perihelion direction, distances, period, error (Ctrl+K)", 0},
 
   // --- Individual perihelion markers ------------------------------------------------------------
   {FR, "Frame6", -1, "", 840, 152, 181, 243, "Individual Perihelion Markers", "", 0},

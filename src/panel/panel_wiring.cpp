@@ -3,6 +3,7 @@
 #include "analysis/calendar.h"
 #include "analysis/drift.h"
 #include "analysis/orbits.h"
+#include "analysis/perihelia.h"
 #include "analysis/precession.h"
 #include "display/clearing.h"
 #include "display/pair_selection.h"
@@ -36,6 +37,7 @@ void wirePanel(MainWindow& w) {
   wireSideViews(w);
   wireClearing(w);
   wirePersist(w);
+  wireLab(w);
 }
 
 }  // namespace orbits

@@ -14,6 +14,7 @@
 
 #include "analysis/calendar.h"
 #include "analysis/data_file.h"
+#include "analysis/lab_file.h"
 #include "analysis/precession.h"
 #include "display/colours.h"
 #include "display/projection.h"
@@ -28,6 +29,9 @@
 namespace orbits {
 
 namespace {
+
+// The name that leads the relativity option's line after the 32 lines of the save.
+constexpr const char* kRelativityField = "ChRelativity";
 
 using persist::FieldReader;
 using persist::FormatError;
@@ -123,6 +127,7 @@ struct Loaded {
   int32_t periMarkers = 0, aphMarkers = 0;
   int chEach = 0, chEnd = 0, chZX = 0, chZAxis = 0, chAlt = 0, chAvg = 0, chSnap = 0;
   int chQuick = 0, chAPE = 0, chDraw = 0;
+  int relativity = 0;  // a save without the line was made with the option off
   double prevMin = 0, prevMax = 0;
   std::string startText, startTip, currentText, currentTip;
   int laterRecords = 0;  // perihelion records of orbits after the save, left out
@@ -160,6 +165,14 @@ void readSave(const std::string& content, Loaded& L) {
   L.scenario.title.clear();
   L.pair.partialOrbitText.clear();
   readRunLine(recs, file, L);
+  // Lines after the 32 carry later additions, each led by its name; unknown ones are passed over.
+  for (size_t r = kSaveLines; r < recs.size(); ++r) {
+    const Record& extra = recs[r];
+    if (extra.fields.empty() || extra.fields[0].text != kRelativityField) continue;
+    FieldReader f(extra, file, 2);
+    (void)f.str();
+    L.relativity = checkBox(f);
+  }
   auto line = [&](int n) { return FieldReader(recs[size_t(n - 1)], file, kSaveFields); };
   SimState& s = L.sim;
   PairStats& p = L.pair;
@@ -423,6 +436,8 @@ void applyReload(MainWindow& w, Loaded& L) {
   w.c("CHquick").setValue(L.chQuick);
   w.c("ChAPE").setValue(L.chAPE);
   w.c("ChDraw").setValue(L.chDraw);
+  w.c("ChRelativity").setValue(L.relativity);
+  w.sim.relativity = L.relativity == 1;
   // 8. The velocities were divided by the saved time factor; the rescale of the time-rate
   // option multiplies them by the factor over the previous one, which is that of a window
   // that has not chosen a rate yet, whatever was chosen before the reload.
@@ -488,6 +503,7 @@ void applyReload(MainWindow& w, Loaded& L) {
   ResetDataFiles(w);
   // The run goes on adding to the records it was reloaded with.
   w.scenario.recordsStarted = true;
+  reloadLabRecords(w);
 }
 
 }  // namespace
@@ -583,6 +599,8 @@ std::string saveText(MainWindow& w) {
   }
   out.whole(int64_t(w.scenario.runId)).str(w.scenario.title).str(w.pair.partialOrbitText);
   out.end();
+  out.str(kRelativityField).whole(box(w, "ChRelativity"));
+  out.end();
   return out.text();
 }
 
@@ -622,8 +640,11 @@ void SavePerPre(MainWindow& w) {
 void SaveOrbit(MainWindow& w) {
   reportFailure(w, w.saves.failure());
   if (savingStopped(w)) return;
+  // The lab's records of a new run start afresh with its first save, as its perihelion records do.
+  if (!w.scenario.recordsStarted) startLabFile(w);
   w.saves.snapshot(saveFiles(w), saveText(w), newLogHeader(w));
   w.scenario.recordsStarted = true;
+  saveLabRecords(w);
 }
 
 namespace {

@@ -27,8 +27,9 @@ void StartSaves(MainWindow& w);
 // Hands over the perihelion record of the orbit just completed, appended to "orbit-pp.txt" with
 // the next save.
 void SavePerPre(MainWindow& w);
-// Hands over the lines of "orbit-save.txt": written behind the run, replacing the previous save
-// only once the new one (and its perihelion records) are complete on the disk.
+// Hands over the lines of "orbit-save.txt" (the named lines of later additions after them):
+// written behind the run, replacing the previous save only once the new one (and its perihelion
+// records) are complete on the disk; then appends the lab's new records to "orbit-lab.txt".
 void SaveOrbit(MainWindow& w);
 
 // The text of "orbit-save.txt" for the current state.

@@ -26,6 +26,10 @@ class QtHost : public Host {
   text::DateTime now() override;
   void quit() override;
   std::string dataDir() override;
+  void showCharts() override {
+    if (chartsOpener_) chartsOpener_();
+  }
+  void setChartsOpener(std::function<void()> f) { chartsOpener_ = std::move(f); }
 
   void setDataDir(std::string dir) { dataDir_ = std::move(dir); }
   bool ending() const { return ending_; }
@@ -50,6 +54,7 @@ class QtHost : public Host {
   QElapsedTimer sinceEvents_;
   std::function<void()> refresher_;
   std::function<bool(const QUrl&)> opener_;
+  std::function<void()> chartsOpener_;
 };
 
 }  // namespace orbits::qt

@@ -34,7 +34,10 @@ void opGee_Click(MainWindow& w, int k) {
   w.sim.gravityOption = int16_t(k);
 }
 
+void ChRelativity_Click(MainWindow& w) { w.sim.relativity = w.c("ChRelativity").checked(); }
+
 void wireGravitySettings(MainWindow& w) {
+  w.panel.onClick("ChRelativity", [&w](int) { ChRelativity_Click(w); });
   // Command5 "X" ends the program; the shell wires it with the other ways out.
   w.panel.onClick("opGee", [&w](int k) { opGee_Click(w, k); });
 }

@@ -12,6 +12,9 @@ const char* gravityOptionText(int k);
 // An option chosen: fills TXTgravity and sets the constant in force at once.
 void opGee_Click(MainWindow& w, int k);
 
+// The relativity option: the Sun's first post-Newtonian term on or off, at once.
+void ChRelativity_Click(MainWindow& w);
+
 void wireGravitySettings(MainWindow& w);
 
 }  // namespace orbits

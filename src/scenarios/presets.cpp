@@ -6,6 +6,8 @@
 
 #include "analysis/calendar.h"
 #include "analysis/data_file.h"
+#include "analysis/lab_file.h"
+#include "analysis/perihelia.h"
 #include "display/colours.h"
 #include "display/projection.h"
 #include "engine/run_control.h"
@@ -405,6 +407,7 @@ void Preset(MainWindow& w, int n) {
   // "orbit-pp.txt" is started anew with the run's first save, which replaces the previous
   // run's save and records together: until then they stay reloadable.
   StartSaves(w);
+  resetLab(w);
 
   w.c("Chend").setValue(0);  // 42
   w.c("Command2").press();   // 43

@@ -9,6 +9,7 @@
 #include "form/panel.h"
 #include "form/surface.h"
 #include "window/analysis_state.h"
+#include "window/lab_state.h"
 #include "window/run_loop_state.h"
 #include "window/shell.h"
 
@@ -42,6 +43,8 @@ class MainWindow {
   Clock clock;
   Periods periods;
   Markers markers;
+  // The lab: exact perihelia, the fitted precession, the per-orbit records.
+  LabState lab;
 
   // The run loop's own state between its executions.
   RunLoopState run;

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "../support/test_host.h"
+#include "analysis/lab_file.h"
 #include "persist/record_format.h"
 #include "text/number_text.h"
 #include "window/main_window.h"
@@ -36,8 +37,9 @@ constexpr int kFastPreset = 1;  // the Sun and Mercury, 1940
 // One uninterrupted run of a fast scenario, saving at every orbit: the save files as they were
 // after orbit `saved`, and the run's drift file and bodies after orbit `last`.
 struct Reference {
-  std::string save, perihelia, drift;
+  std::string save, perihelia, drift, lab;
   SimState end;
+  LabState endLab;
 };
 
 Reference runReference(int preset, int saved, int last) {
@@ -49,12 +51,14 @@ Reference runReference(int preset, int saved, int last) {
       settleSaves(w);  // the save of orbit `saved`, on the disk
       r.save = readFile(data(host, kSaveFileName));
       r.perihelia = readFile(data(host, kPerihelionFileName));
+      r.lab = readFile(data(host, kLabFileName));
     }
     if (w.sim.orbitCount == last + 1) w.c("CDstop").press();
   };
   w.c("CDp", preset).press();
   r.drift = readFile(data(host, "data-drift.txt"));
   r.end = w.sim;
+  r.endLab = w.lab;
   return r;
 }
 
@@ -67,8 +71,9 @@ const Reference& reference() {
 struct Restarted {
   TestHost host;
   std::unique_ptr<MainWindow> w;
-  Restarted(const std::string& save, const std::string* perihelia) {
+  Restarted(const std::string& save, const std::string* perihelia, const std::string& lab = {}) {
     writeFile(data(host, kSaveFileName), save);
+    if (!lab.empty()) writeFile(data(host, kLabFileName), lab);
     if (perihelia) writeFile(data(host, kPerihelionFileName), *perihelia);
     w = std::make_unique<MainWindow>(host);
   }
@@ -84,11 +89,12 @@ TEST_P(ReloadedRun, ContinuesExactlyAsTheUninterruptedOne) {
   constexpr int kLast = 3;
   const Reference ref = runReference(preset, 1, kLast);
   ASSERT_FALSE(ref.save.empty());
-  Restarted r(ref.save, &ref.perihelia);
+  Restarted r(ref.save, &ref.perihelia, ref.lab);
   MainWindow& w = *r.w;
   w.c("CDcon").press();
   ASSERT_TRUE(r.host.messages.empty()) << r.host.messages[0].text;
   EXPECT_EQ(w.sim.orbitCount, 1);
+  EXPECT_EQ(w.lab.orbits.size(), size_t(1));  // the lab's records of the saved orbits
   EXPECT_EQ(w.sim.runState, RunState::Stop);
   EXPECT_TRUE(w.c("CDcont").visible());
   EXPECT_FALSE(w.c("CDcon").visible());
@@ -103,6 +109,11 @@ TEST_P(ReloadedRun, ContinuesExactlyAsTheUninterruptedOne) {
   EXPECT_EQ(w.sim.cycleCount, ref.end.cycleCount);
   EXPECT_EQ(readFile(data(r.host, "data-drift.txt")), ref.drift);
   for (int k = 0; k <= w.sim.lastBody; ++k) EXPECT_EQ(w.sim.posX[k], ref.end.posX[k]) << k;
+  ASSERT_EQ(w.lab.orbits.size(), ref.endLab.orbits.size());
+  ASSERT_EQ(w.lab.perihelia.size(), ref.endLab.perihelia.size());
+  EXPECT_GE(w.lab.perihelia.size(), size_t(kLast - 1));
+  for (size_t i = 0; i < w.lab.perihelia.size(); ++i)
+    EXPECT_EQ(w.lab.perihelia[i].angle, ref.endLab.perihelia[i].angle) << i;
 }
 
 INSTANTIATE_TEST_SUITE_P(OneOfEachEpoch, ReloadedRun, ::testing::Values(83, 49, 1));
@@ -110,11 +121,15 @@ INSTANTIATE_TEST_SUITE_P(OneOfEachEpoch, ReloadedRun, ::testing::Values(83, 49, 
 TEST(SaveReload, TheSaveFileHasItsLayout) {
   const Reference& ref = reference();
   auto recs = persist::splitRecords(ref.save, kSaveFileName);
-  // The 32 lines of ten fields, then the run's identity, title and partial-orbit line.
-  ASSERT_EQ(recs.size(), 33u);
+  // The 32 lines of ten fields, the run's identity, title and partial-orbit line, then the
+  // named line of the relativity option.
+  ASSERT_EQ(recs.size(), 34u);
   for (int n = 0; n < 32; ++n) EXPECT_EQ(recs[n].fields.size(), 10u) << "line " << n + 1;
   EXPECT_EQ(recs[32].fields.size(), 3u);
-  EXPECT_EQ(std::count(ref.save.begin(), ref.save.end(), '\n'), 33);
+  ASSERT_EQ(recs[33].fields.size(), 2u);
+  EXPECT_EQ(recs[33].fields[0].text, "ChRelativity");
+  EXPECT_EQ(recs[33].fields[1].text, "0");
+  EXPECT_EQ(std::count(ref.save.begin(), ref.save.end(), '\n'), 34);
   EXPECT_EQ(ref.save.find("\r\n"), ref.save.find('\n') - 1);
   // Line 1: preset, orbit count; line 12: four texts, the dates of the last orbit, the new year.
   EXPECT_EQ(recs[0].fields[0].text, "1");
@@ -161,6 +176,17 @@ std::string damaged(std::string text, int line, int field, const std::string& by
   return text.replace(at, end - at, by);
 }
 
+TEST(SaveReload, TheRelativityLineIsRestoredAndLaterLinesArePassedOver) {
+  const Reference& ref = reference();
+  Restarted r(damaged(ref.save, 34, 2, "1") + "\"Later\",1,2,3\r\n", &ref.perihelia);
+  MainWindow& w = *r.w;
+  w.c("CDcon").press();
+  ASSERT_TRUE(r.host.messages.empty()) << r.host.messages[0].text;
+  EXPECT_TRUE(w.c("ChRelativity").checked());
+  EXPECT_TRUE(w.sim.relativity);
+  EXPECT_EQ(saveText(w).substr(saveText(w).rfind("\"ChRelativity\"")), "\"ChRelativity\",1\r\n");
+}
+
 TEST(SaveReload, ADamagedSaveLeavesEverythingAsItWasAndSaysWhy) {
   const Reference& ref = reference();
   const std::string pp = ref.perihelia;
@@ -173,7 +199,7 @@ TEST(SaveReload, ADamagedSaveLeavesEverythingAsItWasAndSaysWhy) {
   } cases[] = {
       {"truncated", ref.save.substr(0, ref.save.size() / 2), &pp, "error", "orbit-save.txt"},
       {"cut inside a line", ref.save.substr(0, ref.save.size() - 7), &pp, "error",
-       "orbit-save.txt, line 33"},
+       "orbit-save.txt, line 34"},
       {"not a number", damaged(ref.save, 3, 9, "1e5x"), &pp, "error",
        "orbit-save.txt, line 3, field 9: \"1e5x\" is not a number"},
       {"a body out of range", damaged(ref.save, 1, 3, "12"), &pp, "error",

@@ -1,0 +1,145 @@
+#include "analysis/lab_file.h"
+
+#include <charconv>
+#include <fstream>
+#include <sstream>
+
+#include "analysis/data_file.h"
+#include "analysis/perihelia.h"
+#include "persist/record_format.h"
+#include "window/main_window.h"
+
+namespace orbits {
+
+namespace {
+
+using persist::FieldReader;
+using persist::Record;
+using persist::RecordWriter;
+
+constexpr const char* kHeader = "Lab records: P perihelion, O orbit";
+
+std::string shortest(double v) {
+  char buf[32];
+  const auto r = std::to_chars(buf, buf + sizeof buf, v);
+  return std::string(buf, r.ptr);
+}
+
+// Drops records at or after `cycle` (written again after a reload), then adds `r`.
+template <typename T>
+void replaceTail(std::vector<T>& v, const T& r) {
+  while (!v.empty() && v.back().cycle >= r.cycle) v.pop_back();
+  v.push_back(r);
+}
+
+}  // namespace
+
+const std::vector<SeriesColumn>& seriesColumns() {
+  static const std::vector<SeriesColumn> columns = {
+      {"orbit", [](const OrbitRecord& r) { return double(r.orbit); }},
+      {"cycle", [](const OrbitRecord& r) { return r.cycle; }},
+      {"elapsed_days", [](const OrbitRecord& r) { return r.days; }},
+      {"period_days", [](const OrbitRecord& r) { return r.periodDays; }},
+      {"closest_km", [](const OrbitRecord& r) { return r.minKm; }},
+      {"farthest_km", [](const OrbitRecord& r) { return r.maxKm; }},
+      {"perihelion_days", [](const OrbitRecord& r) { return r.periDays; }},
+      {"perihelion_arcsec", [](const OrbitRecord& r) { return r.periAngle; }},
+      {"marker_arcsec", [](const OrbitRecord& r) { return r.markerAngle; }},
+      {"max_error_pct", [](const OrbitRecord& r) { return r.maxErrPct; }},
+  };
+  return columns;
+}
+
+void writeSeriesCsv(const LabState& lab, std::ostream& out) {
+  const auto& columns = seriesColumns();
+  for (size_t c = 0; c < columns.size(); ++c) out << (c ? "," : "") << columns[c].name;
+  out << "\n";
+  for (const OrbitRecord& r : lab.orbits) {
+    for (size_t c = 0; c < columns.size(); ++c)
+      out << (c ? "," : "") << shortest(columns[c].value(r));
+    out << "\n";
+  }
+}
+
+void startLabFile(MainWindow& w) {
+  RecordWriter out;
+  out.str(kHeader);
+  out.end();
+  writeDataFile(w, kLabFileName, out.text(), true);
+}
+
+void saveLabRecords(MainWindow& w) {
+  LabState& lab = w.lab;
+  RecordWriter out;
+  for (size_t i = lab.savedPerihelia; i < lab.perihelia.size(); ++i) {
+    const ExactPerihelion& p = lab.perihelia[i];
+    out.str("P").whole(p.orbit).number(p.cycle).number(p.days).number(p.distKm).number(p.angle);
+    out.end();
+  }
+  for (size_t i = lab.savedOrbits; i < lab.orbits.size(); ++i) {
+    const OrbitRecord& r = lab.orbits[i];
+    out.str("O").whole(r.orbit).number(r.cycle).number(r.days).number(r.periodDays);
+    out.number(r.minKm).number(r.maxKm).number(r.periDays).number(r.periAngle);
+    out.number(r.markerAngle).number(r.maxErrPct);
+    out.end();
+  }
+  if (out.text().empty()) return;
+  if (writeDataFile(w, kLabFileName, out.text(), false)) {
+    lab.savedPerihelia = lab.perihelia.size();
+    lab.savedOrbits = lab.orbits.size();
+  }
+}
+
+LabState readLabRecords(const std::string& content, double cycleCount, double siderealYearSecs) {
+  LabState lab;
+  std::vector<Record> recs;
+  try {
+    recs = persist::splitRecords(content, kLabFileName);
+  } catch (const persist::FormatError&) {
+    return lab;
+  }
+  try {
+    for (size_t i = 1; i < recs.size(); ++i) {
+      const Record& rec = recs[i];
+      if (rec.fields.empty()) continue;
+      const std::string kind = rec.fields[0].text;
+      if (kind == "P") {
+        FieldReader f(rec, kLabFileName, 6);
+        (void)f.str();
+        ExactPerihelion p;
+        p.orbit = f.int32(), p.cycle = f.number(), p.days = f.number();
+        p.distKm = f.number(), p.angle = f.number();
+        if (p.cycle <= cycleCount) replaceTail(lab.perihelia, p);
+      } else if (kind == "O") {
+        FieldReader f(rec, kLabFileName, 11);
+        (void)f.str();
+        OrbitRecord r;
+        r.orbit = f.int32(), r.cycle = f.number(), r.days = f.number(), r.periodDays = f.number();
+        r.minKm = f.number(), r.maxKm = f.number(), r.periDays = f.number();
+        r.periAngle = f.number(), r.markerAngle = f.number(), r.maxErrPct = f.number();
+        if (r.cycle <= cycleCount) replaceTail(lab.orbits, r);
+      }
+    }
+  } catch (const persist::FormatError&) {
+    // The records before the damaged one stand.
+  }
+  refit(lab, siderealYearSecs);
+  return lab;
+}
+
+void reloadLabRecords(MainWindow& w) {
+  std::ifstream in(dataFilePath(w, kLabFileName), std::ios::binary);
+  std::string content;
+  if (in) {
+    std::ostringstream ss;
+    ss << in.rdbuf();
+    content = ss.str();
+  }
+  const uint64_t revision = w.lab.revision;
+  w.lab = readLabRecords(content, w.sim.cycleCount, w.sim.siderealYearSecs);
+  w.lab.savedPerihelia = w.lab.perihelia.size();
+  w.lab.savedOrbits = w.lab.orbits.size();
+  w.lab.revision = revision + 1;
+}
+
+}  // namespace orbits

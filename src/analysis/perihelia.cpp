@@ -1,0 +1,132 @@
+#include "analysis/perihelia.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "window/main_window.h"
+
+namespace orbits {
+
+namespace {
+
+constexpr double kSecondsPerDay = 86400;
+
+// The value at u (-1, 0, 1 at the three samples) of the parabola through a, b, c.
+double parabola(double a, double b, double c, double u) {
+  return b + u * (c - a) / 2 + u * u * (a - 2 * b + c) / 2;
+}
+
+double markerArcsec(double dx, double dy) {
+  // The markers' angle: pi - atan2(dy, dx), in 0..2pi.
+  const double rad = std::numbers::pi - std::atan2(dy, dx);
+  return rad / (2 * std::numbers::pi) * kArcsecPerTurn;
+}
+
+}  // namespace
+
+void PrecessionFit::add(double x, double y) {
+  ++n;
+  const double dx = x - meanX;
+  meanX += dx / double(n);
+  const double dy = y - meanY;
+  meanY += dy / double(n);
+  sxx += dx * (x - meanX);
+  sxy += dx * (y - meanY);
+  syy += dy * (y - meanY);
+}
+
+double PrecessionFit::slopeError() const {
+  if (!ready()) return 0;
+  const double residual = std::max(0.0, syy - sxy * sxy / sxx);
+  return std::sqrt(residual / double(n - 2) / sxx);
+}
+
+ExactPerihelion interpolatePerihelion(const PairSample& a, const PairSample& b, const PairSample& c,
+                                      double middleCycle) {
+  const double curve = a.dist - 2 * b.dist + c.dist;
+  const double u = curve > 0 ? std::clamp((a.dist - c.dist) / (2 * curve), -1.0, 1.0) : 0.0;
+  ExactPerihelion p;
+  p.cycle = middleCycle + u;
+  p.days = b.days + u * (u > 0 ? c.days - b.days : b.days - a.days);
+  p.distKm = parabola(a.dist, b.dist, c.dist, u);
+  p.angle = markerArcsec(parabola(a.dx, b.dx, c.dx, u), parabola(a.dy, b.dy, c.dy, u));
+  return p;
+}
+
+double unwrapArcsec(double raw, double previous) {
+  const double turns = std::round((previous - raw) / kArcsecPerTurn);
+  return raw + turns * kArcsecPerTurn;
+}
+
+void addPerihelion(LabState& lab, ExactPerihelion p, double siderealYearSecs) {
+  if (!lab.perihelia.empty()) p.angle = unwrapArcsec(p.angle, lab.perihelia.back().angle);
+  lab.perihelia.push_back(p);
+  lab.fit.add(p.days * kSecondsPerDay / siderealYearSecs, p.angle);
+  ++lab.revision;
+}
+
+void refit(LabState& lab, double siderealYearSecs) {
+  lab.fit = {};
+  for (const ExactPerihelion& p : lab.perihelia)
+    lab.fit.add(p.days * kSecondsPerDay / siderealYearSecs, p.angle);
+}
+
+void labCycle(MainWindow& w) {
+  LabState& lab = w.lab;
+  const SimState& s = w.sim;
+  const PairStats& pair = w.pair;
+  const PairSample now{pair.pairDist, pair.pairDx, pair.pairDy, w.clock.elapsedDays};
+  if (lab.watch.alpha != s.pairBody[1] || lab.watch.beta != s.pairBody[2]) {
+    // Another pair: its minima are searched from here on.
+    lab.watch = PerihelionWatch{};
+    lab.watch.alpha = s.pairBody[1], lab.watch.beta = s.pairBody[2];
+  }
+  if (lab.watch.minimumBefore(now)) {
+    ExactPerihelion p =
+        interpolatePerihelion(lab.watch.older, lab.watch.prev, now, s.cycleCount - 1);
+    p.orbit = int32_t(s.orbitCount);
+    addPerihelion(lab, p, s.siderealYearSecs);
+  }
+  lab.watch.push(now);
+  lab.orbitErrMax = std::max({lab.orbitErrMax, s.moveErrPct[1], s.moveErrPct[2]});
+}
+
+void labOrbitEnded(MainWindow& w, double periodDays) {
+  LabState& lab = w.lab;
+  const SimState& s = w.sim;
+  OrbitRecord r;
+  r.orbit = int32_t(s.orbitCount);
+  r.cycle = s.cycleCount;
+  r.days = w.clock.elapsedDays;
+  r.periodDays = periodDays;
+  r.minKm = w.pair.orbitMinDist;
+  r.maxKm = w.pair.orbitMaxDist;
+  r.maxErrPct = lab.orbitErrMax;
+  // The last perihelion of the orbit that ended, if one was found since the previous record.
+  const double since = lab.orbits.empty() ? -1 : lab.orbits.back().cycle;
+  if (!lab.perihelia.empty() && lab.perihelia.back().cycle > since) {
+    r.periDays = lab.perihelia.back().days;
+    r.periAngle = lab.perihelia.back().angle;
+  }
+  lab.orbits.push_back(r);
+  lab.orbitErrMax = 0;
+  ++lab.revision;
+}
+
+void labMarkerRecorded(MainWindow& w, double markerTheta) {
+  if (w.lab.orbits.empty()) return;
+  w.lab.orbits.back().markerAngle = markerTheta / (2 * std::numbers::pi) * kArcsecPerTurn;
+}
+
+void wireLab(MainWindow& w) {
+  w.panel.onClick("CDcharts", [&w](int) { w.host.showCharts(); });
+}
+
+void resetLab(MainWindow& w) {
+  const uint64_t revision = w.lab.revision;
+  w.lab = LabState{};
+  w.lab.revision = revision + 1;
+}
+
+}  // namespace orbits

@@ -1,0 +1,43 @@
+#pragma once
+// Exact perihelia of the watched pair, found between cycles, and the precession fitted to them;
+// the per-orbit records the charts and the series file show.
+#include "window/lab_state.h"
+
+namespace orbits {
+
+class MainWindow;
+
+constexpr double kArcsecPerTurn = 1296000;
+
+// The perihelion between three samples around a minimum of the distance (b the smallest): a
+// parabola through the three distances gives the moment, and the separation, interpolated the
+// same way, the direction. `middleCycle` is b's cycle count. The angle is the markers' angle
+// (pi minus the direction's polar angle in the x-y plane) in arc-seconds, 0..1296000.
+ExactPerihelion interpolatePerihelion(const PairSample& a, const PairSample& b, const PairSample& c,
+                                      double middleCycle);
+
+// The angle `raw` (arc-seconds, 0..1296000) continued from `previous` by whole turns.
+double unwrapArcsec(double raw, double previous);
+
+// Appends a perihelion to the records and to the fit, the angle continued from the last one.
+void addPerihelion(LabState& lab, ExactPerihelion p, double siderealYearSecs);
+
+// Rebuilds the fit from the records (after a reload).
+void refit(LabState& lab, double siderealYearSecs);
+
+// The lab's part of a cycle, after the pair's distance and movement error are known.
+void labCycle(MainWindow& w);
+
+// The lab's record of the orbit that just ended; called at the orbit's completion before the
+// drift record starts the next orbit's extremes.
+void labOrbitEnded(MainWindow& w, double periodDays);
+// The markers' angle of that orbit, once the markers are recorded.
+void labMarkerRecorded(MainWindow& w, double markerTheta);
+
+// "Charts" opens the lab's charts window.
+void wireLab(MainWindow& w);
+
+// A new scenario: every series starts afresh.
+void resetLab(MainWindow& w);
+
+}  // namespace orbits

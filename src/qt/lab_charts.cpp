@@ -1,0 +1,309 @@
+#include "qt/lab_charts.h"
+
+#include <QApplication>
+#include <QChart>
+#include <QChartView>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QImage>
+#include <QLineSeries>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPushButton>
+#include <QScatterSeries>
+#include <QSvgGenerator>
+#include <QVBoxLayout>
+#include <QValueAxis>
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+
+#include "analysis/lab_file.h"
+#include "analysis/perihelia.h"
+#include "window/main_window.h"
+
+namespace orbits::qt {
+
+namespace {
+
+constexpr double kSecondsPerDay = 86400;
+
+// The smallest and largest of a set of values, widened a little so no point sits on the frame.
+struct Range {
+  double lo = INFINITY, hi = -INFINITY;
+  void take(double v) {
+    if (std::isfinite(v)) lo = std::min(lo, v), hi = std::max(hi, v);
+  }
+  void apply(QValueAxis* axis) const {
+    if (!(lo <= hi)) {
+      axis->setRange(0, 1);
+      return;
+    }
+    const double pad = hi > lo ? (hi - lo) * 0.05 : std::max(std::fabs(lo) * 1e-6, 1e-9);
+    // Counts and times from zero do not reach below it.
+    axis->setRange(lo >= 0 ? std::max(0.0, lo - pad) : lo - pad, hi + pad);
+    axis->applyNiceNumbers();
+  }
+};
+
+// A chart with one horizontal and one vertical value axis and its series.
+class XYChart : public LabChart {
+ public:
+  XYChart(const QString& title, const QString& xTitle, const QString& yTitle) {
+    chart_ = new QChart;
+    chart_->setTitle(title);
+    chart_->legend()->setAlignment(Qt::AlignBottom);
+    x_ = axis(xTitle, Qt::AlignBottom);
+    y_ = axis(yTitle, Qt::AlignLeft);
+    view_ = new QChartView(chart_);
+    view_->setRenderHint(QPainter::Antialiasing);
+    view_->setMinimumSize(360, 260);
+  }
+  QWidget* widget() override { return view_; }
+
+ protected:
+  QValueAxis* axis(const QString& title, Qt::Alignment where) {
+    auto* a = new QValueAxis;
+    a->setTitleText(title);
+    a->setLabelFormat("%.6g");
+    chart_->addAxis(a, where);
+    return a;
+  }
+  template <typename S>
+  S* series(const QString& name, QColor colour, QValueAxis* y = nullptr) {
+    auto* s = new S;
+    s->setName(name);
+    s->setColor(colour);
+    if constexpr (std::is_same_v<S, QScatterSeries>) {
+      s->setMarkerSize(5);
+      s->setBorderColor(colour);
+    }
+    chart_->addSeries(s);
+    s->attachAxis(x_);
+    s->attachAxis(y ? y : y_);
+    return s;
+  }
+
+  QChart* chart_;
+  QChartView* view_;
+  QValueAxis *x_, *y_;
+};
+
+double years(const MainWindow& w, double days) {
+  return w.sim.siderealYearSecs > 0 ? days * kSecondsPerDay / w.sim.siderealYearSecs : 0;
+}
+
+// The perihelion direction per orbit against time, the line fitted to it, and the markers'
+// angles beside it, as arc-seconds from the first exact perihelion.
+class PerihelionChart : public XYChart {
+ public:
+  PerihelionChart() : XYChart("Perihelion direction", "years", "arcsec from the first perihelion") {
+    exact_ = series<QScatterSeries>("exact perihelia", QColor(200, 30, 30));
+    fit_ = series<QLineSeries>("fitted line", QColor(20, 20, 20));
+    markers_ = series<QScatterSeries>("markers (whole cycles)", QColor(60, 120, 220));
+    markers_->setMarkerSize(4);
+  }
+  void refresh(const MainWindow& w) override {
+    const LabState& lab = w.lab;
+    QList<QPointF> exact, line, marks;
+    Range xs, ys;
+    const double ref = lab.perihelia.empty() ? 0 : lab.perihelia.front().angle;
+    for (const ExactPerihelion& p : lab.perihelia) {
+      exact.append({years(w, p.days), p.angle - ref});
+      xs.take(exact.back().x()), ys.take(exact.back().y());
+    }
+    for (const OrbitRecord& r : lab.orbits) {
+      if (r.markerAngle == 0 || lab.perihelia.empty()) continue;
+      marks.append({years(w, r.days), unwrapArcsec(r.markerAngle, ref) - ref});
+      xs.take(marks.back().x()), ys.take(marks.back().y());
+    }
+    const PrecessionFit& f = lab.fit;
+    if (f.ready() && xs.lo <= xs.hi) {
+      for (double x : {xs.lo, xs.hi}) line.append({x, f.intercept() + f.slope() * x - ref});
+      chart_->setTitle(QString("Perihelion direction: %1 \u00b1 %2 arcsec/yr (%3 perihelia)")
+                           .arg(f.slope(), 0, 'f', 3)
+                           .arg(f.slopeError(), 0, 'f', 3)
+                           .arg(lab.perihelia.size()));
+    } else {
+      chart_->setTitle("Perihelion direction (the rate needs three perihelia)");
+    }
+    exact_->replace(exact);
+    fit_->replace(line);
+    markers_->replace(marks);
+    xs.apply(x_);
+    ys.apply(y_);
+  }
+
+ private:
+  QScatterSeries *exact_, *markers_;
+  QLineSeries* fit_;
+};
+
+// A per-orbit quantity against the orbit number. The first orbit, begun before the start, is
+// left out.
+class OrbitChart : public XYChart {
+ public:
+  using Value = double (*)(const OrbitRecord&);
+  OrbitChart(const QString& title, const QString& yTitle, Value value, QColor colour)
+      : XYChart(title, "orbit", yTitle), value_(value) {
+    line_ = series<QLineSeries>(title, colour);
+    chart_->legend()->hide();
+  }
+  void refresh(const MainWindow& w) override {
+    QList<QPointF> points;
+    Range xs, ys;
+    for (const OrbitRecord& r : w.lab.orbits) {
+      if (r.orbit < 1) continue;
+      points.append({double(r.orbit), value_(r)});
+      xs.take(points.back().x()), ys.take(points.back().y());
+    }
+    line_->replace(points);
+    xs.apply(x_);
+    ys.apply(y_);
+  }
+
+ private:
+  Value value_;
+  QLineSeries* line_;
+};
+
+// The closest and farthest distance per orbit, each on its own scale.
+class DistanceChart : public XYChart {
+ public:
+  DistanceChart() : XYChart("Closest and farthest distance", "orbit", "closest, million km") {
+    far_ = axis("farthest, million km", Qt::AlignRight);
+    closest_ = series<QLineSeries>("closest", QColor(200, 30, 30));
+    farthest_ = series<QLineSeries>("farthest", QColor(60, 120, 220), far_);
+  }
+  void refresh(const MainWindow& w) override {
+    QList<QPointF> near, far;
+    Range xs, ns, fs;
+    for (const OrbitRecord& r : w.lab.orbits) {
+      if (r.orbit < 1) continue;
+      near.append({double(r.orbit), r.minKm / 1e6});
+      far.append({double(r.orbit), r.maxKm / 1e6});
+      xs.take(r.orbit), ns.take(near.back().y()), fs.take(far.back().y());
+    }
+    closest_->replace(near);
+    farthest_->replace(far);
+    xs.apply(x_);
+    ns.apply(y_);
+    fs.apply(far_);
+  }
+
+ private:
+  QValueAxis* far_;
+  QLineSeries *closest_, *farthest_;
+};
+
+}  // namespace
+
+LabCharts::LabCharts(QWidget* parent) : QWidget(parent) {
+  charts_.push_back(std::make_unique<PerihelionChart>());
+  charts_.push_back(std::make_unique<DistanceChart>());
+  charts_.push_back(std::make_unique<OrbitChart>(
+      "Period per orbit", "days", [](const OrbitRecord& r) { return r.periodDays; },
+      QColor(30, 140, 60)));
+  charts_.push_back(std::make_unique<OrbitChart>(
+      "Largest movement error per orbit", "%", [](const OrbitRecord& r) { return r.maxErrPct; },
+      QColor(150, 80, 20)));
+  auto* grid = new QGridLayout(this);
+  for (size_t i = 0; i < charts_.size(); ++i)
+    grid->addWidget(charts_[i]->widget(), int(i / 2), int(i % 2));
+  setAutoFillBackground(true);
+}
+
+LabCharts::~LabCharts() = default;
+
+void LabCharts::refresh(const MainWindow& w, bool force) {
+  if (!force && w.lab.revision == seen_) return;
+  seen_ = w.lab.revision;
+  for (auto& c : charts_) c->refresh(w);
+}
+
+std::string LabCharts::savePicture(const QString& path) {
+  QPainter painter;
+  if (path.endsWith(".svg", Qt::CaseInsensitive)) {
+    QSvgGenerator svg;
+    svg.setFileName(path);
+    svg.setSize(size());
+    svg.setViewBox(rect());
+    svg.setTitle("Charts");
+    if (!painter.begin(&svg)) return "the file could not be written";
+    render(&painter);
+    painter.end();
+    return QFileInfo(path).size() > 0 ? "" : "the file could not be written";
+  }
+  QImage image(size(), QImage::Format_ARGB32);
+  image.fill(Qt::white);
+  painter.begin(&image);
+  render(&painter);
+  painter.end();
+  return image.save(path, "PNG") ? "" : "the file could not be written";
+}
+
+ChartsWindow::ChartsWindow(const MainWindow& core) : core_(core) {
+  setWindowTitle("Charts");
+  auto* column = new QVBoxLayout(this);
+  auto* actions = new QHBoxLayout;
+  auto* picture = new QPushButton("Save picture");
+  auto* data = new QPushButton("Save data");
+  actions->addWidget(picture);
+  actions->addWidget(data);
+  actions->addStretch();
+  column->addLayout(actions);
+  charts_ = new LabCharts;
+  column->addWidget(charts_, 1);
+  connect(picture, &QPushButton::clicked, this, [this] { savePicture(); });
+  connect(data, &QPushButton::clicked, this, [this] { saveData(); });
+  // Redrawn from the records a few times a second at most, and only when they changed.
+  redraw_.setInterval(kRedrawMillis);
+  connect(&redraw_, &QTimer::timeout, this, [this] {
+    if (isVisible()) charts_->refresh(core_);
+  });
+  resize(1000, 720);
+}
+
+void ChartsWindow::open() {
+  charts_->refresh(core_, true);
+  show();
+  raise();
+  activateWindow();
+  redraw_.start();
+}
+
+void ChartsWindow::savePicture() {
+  QString path = QFileDialog::getSaveFileName(this, "Save picture", "charts.png",
+                                              "PNG picture (*.png);;SVG drawing (*.svg)");
+  if (path.isEmpty()) return;
+  if (!path.endsWith(".png", Qt::CaseInsensitive) && !path.endsWith(".svg", Qt::CaseInsensitive))
+    path += ".png";
+  charts_->refresh(core_, true);
+  if (const std::string why = charts_->savePicture(path); !why.empty())
+    QMessageBox::warning(this, "Save picture", path + ": " + QString::fromStdString(why));
+}
+
+void ChartsWindow::saveData() {
+  QString path = QFileDialog::getSaveFileName(this, "Save data", "orbit-series.csv", "CSV (*.csv)");
+  if (path.isEmpty()) return;
+  std::ofstream out(path.toStdString(), std::ios::binary | std::ios::trunc);
+  writeSeriesCsv(core_.lab, out);
+  out.close();
+  if (!out) QMessageBox::warning(this, "Save data", path + ": the file could not be written");
+}
+
+std::string writeChartsPicture(const MainWindow& w, const std::string& path) {
+  if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
+    return "drawing charts needs the program's graphical setup";
+  LabCharts charts;
+  charts.setAttribute(Qt::WA_DontShowOnScreen);
+  charts.resize(1200, 860);
+  charts.show();
+  charts.refresh(w, true);
+  QCoreApplication::processEvents();
+  return charts.savePicture(QString::fromStdString(path));
+}
+
+}  // namespace orbits::qt

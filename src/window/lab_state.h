@@ -1,0 +1,81 @@
+#pragma once
+// The lab's measurements of the watched pair: the exact perihelia found between cycles, the
+// precession fitted to them, and one record per orbit for the charts and the series file.
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace orbits {
+
+// One cycle's view of the pair: distance, separation in the x-y plane and the moment (days).
+struct PairSample {
+  double dist = 0, dx = 0, dy = 0, days = 0;
+};
+
+// The last two samples, kept so that a minimum of the distance is seen one cycle after it.
+struct PerihelionWatch {
+  PairSample older, prev;
+  int count = 0;              // samples taken since the last reset, up to 2
+  int alpha = -1, beta = -1;  // the pair the samples are of
+
+  // Whether `prev` is a minimum, given the sample after it: strictly below the one before, and
+  // not above the one after. A few comparisons per cycle.
+  bool minimumBefore(const PairSample& next) const {
+    return count >= 2 && prev.dist < older.dist && prev.dist <= next.dist;
+  }
+  void push(const PairSample& next) {
+    older = prev;
+    prev = next;
+    if (count < 2) ++count;
+  }
+};
+
+// A perihelion found between cycles.
+struct ExactPerihelion {
+  int32_t orbit = 0;  // the orbit count when it happened
+  double cycle = 0;   // the cycle count, with the fraction between cycles
+  double days = 0;    // the moment, days since the start
+  double distKm = 0;  // the interpolated closest distance
+  double angle = 0;   // direction in arc-seconds, unwrapped (the markers' angle, continued)
+};
+
+// The least-squares line through (years, arc-seconds), kept as running centred sums so that
+// each perihelion costs the same.
+struct PrecessionFit {
+  int64_t n = 0;
+  double meanX = 0, meanY = 0, sxx = 0, sxy = 0, syy = 0;
+
+  void add(double x, double y);
+  bool ready() const { return n >= 3 && sxx > 0; }
+  double slope() const { return sxx > 0 ? sxy / sxx : 0; }
+  double intercept() const { return meanY - slope() * meanX; }
+  // The standard error of the slope (needs three points).
+  double slopeError() const;
+};
+
+// One completed orbit of the watched pair.
+struct OrbitRecord {
+  int32_t orbit = 0;      // the orbit that ended
+  double cycle = 0;       // the cycle count at its end
+  double days = 0;        // elapsed days at its end
+  double periodDays = 0;  // its length
+  double minKm = 0, maxKm = 0;
+  double periDays = 0;     // the moment of its exact perihelion, 0 when none was found
+  double periAngle = 0;    // that perihelion's direction, arc-seconds
+  double markerAngle = 0;  // the markers' angle of the orbit, arc-seconds (0 when none)
+  double maxErrPct = 0;    // the largest movement error during the orbit (body 2 of the pair)
+};
+
+struct LabState {
+  PerihelionWatch watch;
+  std::vector<ExactPerihelion> perihelia;
+  PrecessionFit fit;
+  std::vector<OrbitRecord> orbits;
+  double orbitErrMax = 0;  // the movement error's maximum in the orbit under way
+  // Bumped whenever a record is added or the records are replaced, so a view redraws only then.
+  uint64_t revision = 0;
+  // How many of each were written to the lab's file.
+  size_t savedPerihelia = 0, savedOrbits = 0;
+};
+
+}  // namespace orbits
