@@ -85,6 +85,7 @@ int main(int argc, char** argv) {
   if (printedInfo(argc, argv)) return 0;
   QApplication app(argc, argv);
   QApplication::setApplicationName("orbits");
+  QApplication::setOrganizationName("orbits");
   QApplication::setApplicationVersion(ORBITS_VERSION);
   // The core decides when the program ends: hiding the main window for the splash window
   // must not end it.
@@ -139,6 +140,7 @@ int main(int argc, char** argv) {
   host.limit = cycleLimit;
 
   orbits::qt::Desktop desktop(core, &host);
+  desktop.mainWindow().openAtPreferredSize();
   desktop.show();
   if (core.shell.ending) return 0;  // ended while starting
 
