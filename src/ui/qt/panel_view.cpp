@@ -235,9 +235,14 @@ void PanelView::build() {
   }
   for (size_t i = first; i < items_.size(); ++i) items_[i].w = create(items_[i]);
   for (size_t i = first; i < items_.size(); ++i) place(items_[i]);
-  // Frames lie under the controls that overlap them; images on the window lie under all.
+  // A frame shown over other controls replaces them (the dates over the error read-outs, the
+  // average precession over the single marker's): frames lie above the controls beside them,
+  // a later frame above an earlier one. Images on the window lie under all.
   for (size_t i = first; i < items_.size(); ++i)
-    if (items_[i].w && items_[i].c->kind() == Kind::Frame) items_[i].w->lower();
+    if (items_[i].w && items_[i].c->kind() == Kind::Frame) items_[i].w->raise();
+  // The side views, while shown, lie over the frames (the ZX view over the bottom row).
+  for (size_t i = first; i < items_.size(); ++i)
+    if (items_[i].w && items_[i].c->kind() == Kind::Picture) items_[i].w->raise();
   for (size_t i = first; i < items_.size(); ++i)
     if (items_[i].w && items_[i].c->kind() == Kind::Image) items_[i].w->lower();
   for (size_t i = first; i < items_.size(); ++i) sync(items_[i]);
