@@ -51,14 +51,34 @@ struct Options {
   QCommandLineOption cycles{"cycles", "Stop the started run after C cycles.", "C"};
   QCommandLineOption then{"then", "Change a control at the first cycle of the run.", "NAME=VALUE"};
   QCommandLineOption reportSpeed{"report-speed", "Print the run's cycles per second at its end."};
+  QCommandLineOption listControls{"list-controls",
+                                  "Print each control's place on the window at 100% and end."};
 
   void addTo(QCommandLineParser& parser) {
-    for (QCommandLineOption* hidden : {&cycles, &then, &reportSpeed})
+    for (QCommandLineOption* hidden : {&cycles, &then, &reportSpeed, &listControls})
       hidden->setFlags(QCommandLineOption::HiddenFromHelp);
     parser.setApplicationDescription("Solar System Orbits: the simulator's window.");
-    parser.addOptions({dataDir, preset, help, version, cycles, then, reportSpeed});
+    parser.addOptions({dataDir, preset, help, version, cycles, then, reportSpeed, listControls});
   }
 };
+
+// Prints "REF LEFT TOP WIDTH HEIGHT" in pixels of the window at 100%, for tools that drive the
+// window as a user does.
+void printControls(orbits::Panel& panel) {
+  using orbits::kUnitsPerPixel;
+  for (const orbits::Control& c : panel.all()) {
+    if (c.kind() == orbits::Kind::Timer) continue;
+    int x = c.left(), y = c.top();
+    for (const orbits::Control* f = panel.find(c.container()); f && f != &c;
+         f = panel.find(f->container())) {
+      x += f->left();
+      y += f->top();
+    }
+    std::string ref = c.index() >= 0 ? c.name() + "(" + std::to_string(c.index()) + ")" : c.name();
+    std::printf("%s %d %d %d %d\n", ref.c_str(), x / kUnitsPerPixel, y / kUnitsPerPixel,
+                c.width() / kUnitsPerPixel, c.height() / kUnitsPerPixel);
+  }
+}
 
 // --help and --version need no display.
 bool printedInfo(int argc, char** argv) {
@@ -124,6 +144,10 @@ int main(int argc, char** argv) {
   }
 
   orbits::MainWindow core(host);
+  if (parser.isSet(opt.listControls)) {
+    printControls(core.panel);
+    return 0;
+  }
   if (presetNumber) {
     orbits::Control* button = core.panel.find("CDp", presetNumber);
     if (!button || !button->visible())

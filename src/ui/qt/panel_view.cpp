@@ -46,12 +46,15 @@ QImage imageOf(const Surface& s) {
 
 // Check boxes and option buttons change only through the core: a click asks the core, and
 // the widget then shows what the core decided.
+// The whole control takes the click, not only its box and text (a short caption in a wide
+// control would otherwise leave most of it dead).
 class CheckWidget : public QCheckBox {
  public:
   using QCheckBox::QCheckBox;
 
  protected:
   void nextCheckState() override {}
+  bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }
 };
 
 class OptionWidget : public QRadioButton {
@@ -60,6 +63,7 @@ class OptionWidget : public QRadioButton {
 
  protected:
   void nextCheckState() override {}
+  bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }
 };
 
 // A text box that tells once each time the user leaves it (not when the window merely loses
