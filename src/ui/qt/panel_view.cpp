@@ -347,8 +347,9 @@ void PanelView::place(Item& it) {
   if (!it.container.empty()) {
     Control* frame = panel_.find(it.container);
     auto f = frame ? byControl_.find(frame) : byControl_.end();
-    if (frame && frame->kind() == Kind::Frame && f != byControl_.end() && items_[f->second].w &&
-        frame != it.c)
+    // Frames hold controls, and so do the side views (their titles).
+    bool holds = frame && (frame->kind() == Kind::Frame || frame->kind() == Kind::Picture);
+    if (holds && f != byControl_.end() && items_[f->second].w && frame != it.c)
       parent = items_[f->second].w;
     else
       it.orphan = true;  // on a window that is never shown
