@@ -7,6 +7,8 @@
 
 namespace orbits {
 
+class Control;
+
 enum class MessageIcon { None, Critical };
 
 class Host {
@@ -24,6 +26,8 @@ class Host {
   virtual void quit() = 0;
   // The directory where data files go, without a trailing separator.
   virtual std::string dataDir() = 0;
+  // Puts the keyboard's input focus into a control of the main window (none without a window).
+  virtual void focus(const Control&) {}
 };
 
 }  // namespace orbits

@@ -91,6 +91,12 @@ Desktop::Desktop(MainWindow& core, QtHost* host) : core_(core), host_(host) {
   view.setGate([this] { return !core_.shell.ending; });
   connect(&view, &PanelView::acted, this, &Desktop::refresh);
   if (host_) host_->setRefresher([this] { refreshIfDue(); });
+  if (host_)
+    host_->setFocuser([this](const Control& c) {
+      main_->view().refresh();  // the control shows its latest state first
+      if (QWidget* w = main_->view().widgetOf(c); w && w->isVisible())
+        w->setFocus(Qt::OtherFocusReason);
+    });
   poll_.setInterval(int(kRefreshNanos / 1'000'000));
   connect(&poll_, &QTimer::timeout, this, &Desktop::refreshIfDue);
   poll_.start();
@@ -98,6 +104,7 @@ Desktop::Desktop(MainWindow& core, QtHost* host) : core_(core), host_(host) {
 }
 
 Desktop::~Desktop() {
+  if (host_) host_->setFocuser({});
   if (host_) host_->setRefresher({});
 }
 

@@ -179,9 +179,19 @@ class ShapeWidget : public QWidget {
   const Control& c_;
 };
 
+QColor blend(QColor a, QColor b, double t) {
+  return QColor::fromRgbF(float(a.redF() * (1 - t) + b.redF() * t),
+                          float(a.greenF() * (1 - t) + b.greenF() * t),
+                          float(a.blueF() * (1 - t) + b.blueF() * t));
+}
+
 void setColors(QWidget* w, Kind kind, Color fore, Color back) {
   QPalette pal = w->palette();
   QColor f = qcolor(fore), b = qcolor(back);
+  // A button's caption stays readable on any colour the core gives it (a highlighted preset
+  // turns its button black).
+  if (kind == Kind::Button && std::abs(qGray(f.rgb()) - qGray(b.rgb())) < 96)
+    f = qGray(b.rgb()) < 128 ? QColor(255, 255, 255) : QColor(0, 0, 0);
   if (kind == Kind::TextBox) {
     pal.setColor(QPalette::Base, b);
     pal.setColor(QPalette::Text, f);
@@ -198,6 +208,12 @@ void setColors(QWidget* w, Kind kind, Color fore, Color back) {
     pal.setColor(QPalette::Window, b);
     pal.setColor(QPalette::WindowText, f);
   }
+  // Disabled controls look it: their text fades towards the background.
+  const QColor faded = blend(f, b, 0.6);
+  for (auto role : {QPalette::ButtonText, QPalette::WindowText, QPalette::Text})
+    pal.setColor(QPalette::Disabled, role, faded);
+  if (kind == Kind::Button)
+    pal.setColor(QPalette::Disabled, QPalette::Button, blend(b, Qt::black, 0.25));
   w->setPalette(pal);
 }
 
