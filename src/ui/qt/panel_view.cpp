@@ -217,6 +217,17 @@ void setColors(QWidget* w, Kind kind, Color fore, Color back) {
   w->setPalette(pal);
 }
 
+// A text longer than its box is drawn smaller (down to two thirds), so that its end (an
+// exponent, the last digits) stays in view.
+void fitText(QLineEdit* e, const QFont& base) {
+  QFont f = base;
+  const int room = e->width() - 6;
+  const int need = QFontMetrics(base).horizontalAdvance(e->text());
+  if (room > 0 && need > room)
+    f.setPointSizeF(std::max(base.pointSizeF() * 2 / 3, base.pointSizeF() * room / need));
+  if (e->font() != f) e->setFont(f);
+}
+
 QString tipText(const std::string& tip) {
   if (tip.empty()) return {};
   // Rich text, so that long tips wrap; the tip's own text is escaped.
@@ -442,6 +453,7 @@ void PanelView::sync(Item& it) {
         e->setText(text);
         if (!e->hasFocus()) e->setCursorPosition(0);
       }
+      fitText(e, font());
       break;
     }
     case Kind::Label: {
