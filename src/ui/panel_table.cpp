@@ -93,7 +93,7 @@ const Row kRows[] = {
   {OP, "OpCl", 1, "Frame4", 0, 18, 137, 17, "Clear screen each orbit", "", 0},
   {OP, "OpCl", 2, "Frame4", 0, 35, 137, 17, "Clear every                  seconds", "", 0},
   // Sits in the blank of OpCl(2)'s caption: "Clear every [6] seconds".
-  {TX, "TXref", -1, "Frame4", 71, 35, 24, 17, "6", "Clear Screen Time", 0},
+  {TX, "TXref", -1, "Frame4", 72, 35, 24, 17, "6", "Clear Screen Time", 0},
 
   // --- Body data and pair selection -----------------------------------------------------------
   {FR, "FrameRing", -1, "", 0, 160, 137, 413, "Body Data", "", 0},

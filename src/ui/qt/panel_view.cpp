@@ -11,7 +11,9 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTextDocumentFragment>
 #include <QTimer>
 #include <algorithm>
@@ -228,6 +230,20 @@ void fitText(QLineEdit* e, const QFont& base) {
   if (e->font() != f) e->setFont(f);
 }
 
+// A caption with a wide gap leaves room for a box laid over it ("Clear every [6] seconds");
+// where the font makes the caption too long for its control, the gap narrows (to no less
+// than three spaces) so that the words after it stay in view.
+QString narrowedGap(QString text, const QRadioButton& b) {
+  static const QRegularExpression gap(" {4,}");
+  const int room = b.width() - b.style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth) -
+                   b.style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing) - 2;
+  const QFontMetrics fm(b.font());
+  for (auto m = gap.match(text); m.hasMatch() && fm.horizontalAdvance(text) > room;
+       m = gap.match(text))
+    text.remove(m.capturedStart(), 1);
+  return text;
+}
+
 QString tipText(const std::string& tip) {
   if (tip.empty()) return {};
   // Rich text, so that long tips wrap; the tip's own text is escaped.
@@ -438,7 +454,7 @@ void PanelView::sync(Item& it) {
     }
     case Kind::Option: {
       auto* b = static_cast<QRadioButton*>(w);
-      QString text = caption(c.text());
+      QString text = narrowedGap(caption(c.text()), *b);
       if (b->text() != text) b->setText(text);
       if (b->isChecked() != c.selected()) b->setChecked(c.selected());
       break;
