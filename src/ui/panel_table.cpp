@@ -657,6 +657,9 @@ void setDesignDetails(Panel& p) {
   p("Label3").setBackColor(rgb(64, 32, 32));
   // The white that labels of the precession read-outs take from it.
   p("Command1").setBackColor(kWhite);
+  // The body editor shows the body's name and "Planet ON/OFF" in pale body colours: on dark.
+  for (const char* pale : {"La", "TXTOden", "Chon"})
+    p(pale, std::string_view(pale) == "La" ? 0 : -1).setBackColor(rgb(24, 24, 28));
 
   p("ImMoon").setPicture("moon");
   p("ImZod").setPicture("zodiac");
