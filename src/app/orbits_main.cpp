@@ -54,14 +54,35 @@ struct Options {
   QCommandLineOption then{"then", "Change a control at the first cycle of the run.", "NAME=VALUE"};
   QCommandLineOption reportSpeed{"report-speed", "Print the run's cycles per second at its end."};
   QCommandLineOption charts{"charts", "Open the charts window at start-up."};
+  QCommandLineOption listControls{"list-controls",
+                                  "Print each control's place on the window at 100% and end."};
 
   void addTo(QCommandLineParser& parser) {
-    for (QCommandLineOption* hidden : {&cycles, &then, &reportSpeed, &charts})
+    for (QCommandLineOption* hidden : {&cycles, &then, &reportSpeed, &charts, &listControls})
       hidden->setFlags(QCommandLineOption::HiddenFromHelp);
     parser.setApplicationDescription("Solar System Orbits: the simulator's window.");
-    parser.addOptions({dataDir, preset, help, version, cycles, then, reportSpeed, charts});
+    parser.addOptions(
+        {dataDir, preset, help, version, cycles, then, reportSpeed, charts, listControls});
   }
 };
+
+// Prints "REF LEFT TOP WIDTH HEIGHT" in pixels of the window at 100%, for tools that drive the
+// window as a user does.
+void printControls(orbits::Panel& panel) {
+  using orbits::kUnitsPerPixel;
+  for (const orbits::Control& c : panel.all()) {
+    if (c.kind() == orbits::Kind::Timer) continue;
+    int x = c.left(), y = c.top();
+    for (const orbits::Control* f = panel.find(c.container()); f && f != &c;
+         f = panel.find(f->container())) {
+      x += f->left();
+      y += f->top();
+    }
+    std::string ref = c.index() >= 0 ? c.name() + "(" + std::to_string(c.index()) + ")" : c.name();
+    std::printf("%s %d %d %d %d\n", ref.c_str(), x / kUnitsPerPixel, y / kUnitsPerPixel,
+                c.width() / kUnitsPerPixel, c.height() / kUnitsPerPixel);
+  }
+}
 
 // --help and --version need no display.
 bool printedInfo(int argc, char** argv) {
@@ -88,6 +109,7 @@ int main(int argc, char** argv) {
   if (printedInfo(argc, argv)) return 0;
   QApplication app(argc, argv);
   QApplication::setApplicationName("orbits");
+  QApplication::setOrganizationName("orbits");
   QApplication::setApplicationVersion(ORBITS_VERSION);
   // The core decides when the program ends: hiding the main window for the splash window
   // must not end it.
@@ -126,6 +148,10 @@ int main(int argc, char** argv) {
   }
 
   orbits::MainWindow core(host);
+  if (parser.isSet(opt.listControls)) {
+    printControls(core.panel);
+    return 0;
+  }
   if (presetNumber) {
     orbits::Control* button = core.panel.find("CDp", presetNumber);
     if (!button || !button->visible())
@@ -147,6 +173,7 @@ int main(int argc, char** argv) {
   host.setChartsOpener([&chartsWindow] { chartsWindow.open(); });
   QShortcut chartsKey(QKeySequence(Qt::CTRL | Qt::Key_K), &desktop.mainWindow());
   QObject::connect(&chartsKey, &QShortcut::activated, [&chartsWindow] { chartsWindow.open(); });
+  desktop.mainWindow().openAtPreferredSize();
   desktop.show();
   if (core.shell.ending) return 0;  // ended while starting
   if (parser.isSet(opt.charts)) chartsWindow.open();

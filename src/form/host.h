@@ -7,6 +7,8 @@
 
 namespace orbits {
 
+class Control;
+
 enum class MessageIcon { None, Critical };
 
 class Host {
@@ -26,6 +28,8 @@ class Host {
   virtual std::string dataDir() = 0;
   // Shows the lab's charts, where the platform has a window for them.
   virtual void showCharts() {}
+  // Puts the keyboard's input focus into a control of the main window (none without a window).
+  virtual void focus(const Control&) {}
 };
 
 }  // namespace orbits

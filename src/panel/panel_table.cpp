@@ -34,7 +34,7 @@ enum Flag : unsigned {
   kLocked = 1u << 4,    // read-only text box
   kDisabled = 1u << 5,
   kBorderless = 1u << 6,  // frame without border and caption
-  kDark = 1u << 7,        // black background (side views)
+  kDark = 1u << 7,        // the side views' dark blue-green background
 };
 
 struct Row {
@@ -93,7 +93,7 @@ const Row kRows[] = {
   {OP, "OpCl", 1, "Frame4", 0, 18, 137, 17, "Clear screen each orbit", "", 0},
   {OP, "OpCl", 2, "Frame4", 0, 35, 137, 17, "Clear every                  seconds", "", 0},
   // Sits in the blank of OpCl(2)'s caption: "Clear every [6] seconds".
-  {TX, "TXref", -1, "Frame4", 66, 35, 26, 17, "6", "Clear Screen Time", 0},
+  {TX, "TXref", -1, "Frame4", 72, 35, 24, 17, "6", "Clear Screen Time", 0},
 
   // --- Body data and pair selection -----------------------------------------------------------
   {FR, "FrameRing", -1, "", 0, 160, 137, 413, "Body Data", "", 0},
@@ -155,7 +155,7 @@ const Row kRows[] = {
        "Tip: Hit TAB after making changes to the numbers in the textboxes ", "", kHidden},
   {CK, "ChZAxis", -1, "", 210, 90, 88, 17, "View ZY-axis", "", 0},
   {CK, "ChZX", -1, "", 300, 90, 88, 17, "View ZX-axis", "", 0},
-  {CK, "ChLR", -1, "", 390, 90, 184, 17, "ZY-axis   side-view of orbit", "switch left or right position", kChecked},
+  {CK, "ChLR", -1, "PiZZ", 2, 2, 137, 17, "ZY-axis   side-view of orbit", "switch left or right position", kChecked},
 
   // --- Viewing area: pictures and side views ----------------------------------------------------
   {IM, "ImZod", -1, "", 147, 99, 681, 520, "", "", kHidden},
@@ -335,7 +335,7 @@ const Row kRows[] = {
   {LA, "Label10", 21, "", 416, 560, 208, 16, "Extreme 1900", "", 0},
   {LA, "Label10", 3, "", 784, 154, 56, 14, "1900", "The 1900 scenarios are most accurate comparitive to the Earth", 0},
   {B,  "Command3", -1, "", 140, 601, 264, 22, "wwwebsite help files and discussion article", "^ Go to the website ^", 0},
-  {LA, "Label10", 14, "", 410, 606, 170, 14, "ZX-axis   edge-view of orbit", "", 0},
+  {LA, "Label10", 14, "PiZX", 263, 2, 170, 14, "ZX-axis   edge-view of orbit", "", 0},
 
   // --- Bottom row: drift ----------------------------------------------------------------------------
   {FR, "FraDrift", -1, "", 144, 624, 145, 137, "Drift",
@@ -443,9 +443,10 @@ void addRow(Panel& p, const Row& r) {
   if (r.flags & kLocked) c.setLocked(true);
   if (r.flags & kBorderless) c.setBorderless(true);
   if (r.flags & kDark) {
-    c.setBackColor(kBlack);
+    constexpr Color kSideViewBack = rgb(8, 16, 20);
+    c.setBackColor(kSideViewBack);
     if (Surface* s = c.surface()) {
-      s->setBackground(kBlack);
+      s->setBackground(kSideViewBack);
       s->clear();
     }
   }
@@ -653,9 +654,16 @@ void setDesignDetails(Panel& p) {
   p("TiF").setInterval(500);
 
   p("CDrepair").setBackColor(rgb(80, 112, 112));
-  // The highlight of the selected distance option.
-  p("Label3").setForeColor(kWhite);
-  p("Label3").setBackColor(rgb(0, 0, 128));
+  // The scale and rate options take the colours of these two: unselected, selected.
+  p("TXperdif").setForeColor(rgb(96, 96, 96));
+  p("TXperdif").setBackColor(rgb(16, 8, 0));
+  p("Label3").setForeColor(rgb(208, 192, 176));
+  p("Label3").setBackColor(rgb(64, 32, 32));
+  // The white that labels of the precession read-outs take from it.
+  p("Command1").setBackColor(kWhite);
+  // The body editor shows the body's name and "Planet ON/OFF" in pale body colours: on dark.
+  for (const char* pale : {"La", "TXTOden", "Chon"})
+    p(pale, std::string_view(pale) == "La" ? 0 : -1).setBackColor(rgb(24, 24, 28));
 
   p("ImMoon").setPicture("moon");
   p("ImZod").setPicture("zodiac");

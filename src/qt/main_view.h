@@ -17,18 +17,31 @@ namespace orbits::qt {
 class QtHost;
 
 // A top-level window holding one panel view; closing it by the window manager asks the core
-// to end the program.
+// to end the program. A scalable window can take any size: the view keeps the panel's aspect
+// ratio, fills the window and leaves black bars on the spare sides; Ctrl+0 restores 100%.
 class TopWindow : public QWidget {
  public:
-  TopWindow(Panel& panel, const Surface* background, QSize size, std::function<void()> onClose);
+  TopWindow(Panel& panel, const Surface* background, QSize size, std::function<void()> onClose,
+            bool scalable = false);
   PanelView& view() { return *view_; }
+
+  // The panel's size at 100%.
+  QSize baseSize() const { return base_; }
+  // The size it opens at: its last size (when it still fits the screen), else the largest
+  // that fits the screen's available area.
+  void openAtPreferredSize();
+  // The largest size of the aspect ratio within `area`, leaving room for a window frame.
+  static QSize largestWithin(QSize base, QSize area);
 
  protected:
   void closeEvent(QCloseEvent* e) override;
+  void resizeEvent(QResizeEvent* e) override;
 
  private:
   PanelView* view_;
   std::function<void()> onClose_;
+  QSize base_;
+  bool scalable_;
 };
 
 class Desktop : public QObject {

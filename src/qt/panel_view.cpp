@@ -11,7 +11,9 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTextDocumentFragment>
 #include <QTimer>
 #include <algorithm>
@@ -27,7 +29,9 @@ namespace orbits::qt {
 
 namespace {
 
-int px(int units) { return int(std::lround(double(units) / kUnitsPerPixel)); }
+// Drawing units to view pixels at a scale; edges are rounded, so that controls that touch
+// at 100% still touch.
+int px(int units, double scale) { return int(std::lround(double(units) * scale / kUnitsPerPixel)); }
 
 QColor qcolor(Color c) { return QColor(redOf(c), greenOf(c), blueOf(c)); }
 
@@ -44,12 +48,15 @@ QImage imageOf(const Surface& s) {
 
 // Check boxes and option buttons change only through the core: a click asks the core, and
 // the widget then shows what the core decided.
+// The whole control takes the click, not only its box and text (a short caption in a wide
+// control would otherwise leave most of it dead).
 class CheckWidget : public QCheckBox {
  public:
   using QCheckBox::QCheckBox;
 
  protected:
   void nextCheckState() override {}
+  bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }
 };
 
 class OptionWidget : public QRadioButton {
@@ -58,6 +65,7 @@ class OptionWidget : public QRadioButton {
 
  protected:
   void nextCheckState() override {}
+  bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }
 };
 
 // A text box that tells once each time the user leaves it (not when the window merely loses
@@ -106,7 +114,8 @@ class LabelWidget : public Clickable<QLabel> {
 // A picture box: its own drawing surface, or the picture it names.
 class PictureWidget : public Clickable<QWidget> {
  public:
-  PictureWidget(const Control& c, QWidget* parent) : Clickable<QWidget>(parent), c_(c) {
+  PictureWidget(const Control& c, const PanelView& view, QWidget* parent)
+      : Clickable<QWidget>(parent), c_(c), view_(view) {
     setAttribute(Qt::WA_OpaquePaintEvent);
   }
 
@@ -114,68 +123,41 @@ class PictureWidget : public Clickable<QWidget> {
   void paintEvent(QPaintEvent* e) override {
     QPainter p(this);
     const QPixmap& pic = picture(pictureNameOf(c_));
-    if (!pic.isNull()) {
-      p.fillRect(e->rect(), Qt::black);
-      p.drawPixmap(0, 0, pic);
-      return;
-    }
     const Surface* s = c_.surface();
-    p.fillRect(e->rect(), qcolor(s ? s->background() : kBlack));
-    if (s && s->widthPx() > 0 && s->heightPx() > 0) p.drawImage(0, 0, imageOf(*s));
+    p.fillRect(e->rect(), pic.isNull() && s ? qcolor(s->background()) : Qt::black);
+    p.scale(view_.scale(), view_.scale());
+    if (!pic.isNull())
+      p.drawPixmap(0, 0, pic);
+    else if (s && s->widthPx() > 0 && s->heightPx() > 0)
+      p.drawImage(0, 0, imageOf(*s));
   }
 
  private:
   const Control& c_;
+  const PanelView& view_;
 };
 
-// An image: its picture, with what is drawn on the window's surface over it (an image on the
-// window lies behind the drawing).
+// An image. On the window it lies behind the drawing: the view paints its picture under the
+// surface, and the widget itself paints nothing (it only takes clicks). Were it an opaque
+// widget of its own, Qt would not repaint it when only the surface beneath changed, and the
+// trails over it would freeze. Inside a frame it shows its picture on its own background.
 class ImageWidget : public Clickable<QWidget> {
  public:
-  ImageWidget(const Control& c, const Surface* under, QWidget* view, QWidget* parent)
-      : Clickable<QWidget>(parent), c_(c), under_(under), view_(view) {
-    setAttribute(Qt::WA_OpaquePaintEvent);
-  }
+  ImageWidget(const Control& c, const PanelView& view, QWidget* parent)
+      : Clickable<QWidget>(parent), c_(c), view_(view) {}
 
  protected:
   void paintEvent(QPaintEvent* e) override {
+    if (parentWidget() == &view_) return;
     QPainter p(this);
-    QRect r = e->rect();
-    const QPixmap& pic = picture(pictureNameOf(c_));
-    bool onSurface = under_ && parentWidget() == view_ && under_->widthPx() > 0;
-    if (!onSurface) {
-      p.fillRect(r, qcolor(c_.backColor()));
-      if (!pic.isNull()) p.drawPixmap(0, 0, pic);
-      return;
-    }
-    if (picImage_.cacheKey() != pic.cacheKey() || pic.isNull() != picImage_.isNull())
-      picImage_ = pic.isNull() ? QImage() : pic.toImage().convertToFormat(QImage::Format_RGB32);
-    QImage out(r.size(), QImage::Format_RGB32);
-    const QPoint at = pos() + r.topLeft();
-    const uint32_t bg = under_->background();
-    const int sw = under_->widthPx(), sh = under_->heightPx();
-    for (int y = 0; y < r.height(); ++y) {
-      auto* dst = reinterpret_cast<uint32_t*>(out.scanLine(y));
-      int sy = at.y() + y, iy = r.top() + y;
-      const uint32_t* src = sy >= 0 && sy < sh ? under_->pixels() + size_t(sy) * sw : nullptr;
-      const uint32_t* img = !picImage_.isNull() && iy < picImage_.height()
-                                ? reinterpret_cast<const uint32_t*>(picImage_.constScanLine(iy))
-                                : nullptr;
-      for (int x = 0; x < r.width(); ++x) {
-        int sx = at.x() + x, ix = r.left() + x;
-        uint32_t s = src && sx >= 0 && sx < sw ? (src[sx] & 0xFFFFFFu) : bg;
-        if (s == bg && img && ix < picImage_.width()) s = img[ix];
-        dst[x] = 0xFF000000u | s;
-      }
-    }
-    p.drawImage(r.topLeft(), out);
+    p.fillRect(e->rect(), qcolor(c_.backColor()));
+    p.scale(view_.scale(), view_.scale());
+    if (const QPixmap& pic = picture(pictureNameOf(c_)); !pic.isNull()) p.drawPixmap(0, 0, pic);
   }
 
  private:
   const Control& c_;
-  const Surface* under_;
-  QWidget* view_;
-  QImage picImage_;
+  const PanelView& view_;
 };
 
 // The shape: a small ring in the control's colour over whatever lies beneath.
@@ -199,9 +181,19 @@ class ShapeWidget : public QWidget {
   const Control& c_;
 };
 
+QColor blend(QColor a, QColor b, double t) {
+  return QColor::fromRgbF(float(a.redF() * (1 - t) + b.redF() * t),
+                          float(a.greenF() * (1 - t) + b.greenF() * t),
+                          float(a.blueF() * (1 - t) + b.blueF() * t));
+}
+
 void setColors(QWidget* w, Kind kind, Color fore, Color back) {
   QPalette pal = w->palette();
   QColor f = qcolor(fore), b = qcolor(back);
+  // A button's caption stays readable on any colour the core gives it (a highlighted preset
+  // turns its button black).
+  if (kind == Kind::Button && std::abs(qGray(f.rgb()) - qGray(b.rgb())) < 96)
+    f = qGray(b.rgb()) < 128 ? QColor(255, 255, 255) : QColor(0, 0, 0);
   if (kind == Kind::TextBox) {
     pal.setColor(QPalette::Base, b);
     pal.setColor(QPalette::Text, f);
@@ -218,7 +210,38 @@ void setColors(QWidget* w, Kind kind, Color fore, Color back) {
     pal.setColor(QPalette::Window, b);
     pal.setColor(QPalette::WindowText, f);
   }
+  // Disabled controls look it: their text fades towards the background.
+  const QColor faded = blend(f, b, 0.6);
+  for (auto role : {QPalette::ButtonText, QPalette::WindowText, QPalette::Text})
+    pal.setColor(QPalette::Disabled, role, faded);
+  if (kind == Kind::Button)
+    pal.setColor(QPalette::Disabled, QPalette::Button, blend(b, Qt::black, 0.25));
   w->setPalette(pal);
+}
+
+// A text longer than its box is drawn smaller (down to two thirds), so that its end (an
+// exponent, the last digits) stays in view.
+void fitText(QLineEdit* e, const QFont& base) {
+  QFont f = base;
+  const int room = e->width() - 6;
+  const int need = QFontMetrics(base).horizontalAdvance(e->text());
+  if (room > 0 && need > room)
+    f.setPointSizeF(std::max(base.pointSizeF() * 2 / 3, base.pointSizeF() * room / need));
+  if (e->font() != f) e->setFont(f);
+}
+
+// A caption with a wide gap leaves room for a box laid over it ("Clear every [6] seconds");
+// where the font makes the caption too long for its control, the gap narrows (to no less
+// than three spaces) so that the words after it stay in view.
+QString narrowedGap(QString text, const QRadioButton& b) {
+  static const QRegularExpression gap(" {4,}");
+  const int room = b.width() - b.style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth) -
+                   b.style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing) - 2;
+  const QFontMetrics fm(b.font());
+  for (auto m = gap.match(text); m.hasMatch() && fm.horizontalAdvance(text) > room;
+       m = gap.match(text))
+    text.remove(m.capturedStart(), 1);
+  return text;
 }
 
 QString tipText(const std::string& tip) {
@@ -259,9 +282,14 @@ void PanelView::build() {
   }
   for (size_t i = first; i < items_.size(); ++i) items_[i].w = create(items_[i]);
   for (size_t i = first; i < items_.size(); ++i) place(items_[i]);
-  // Frames lie under the controls that overlap them; images on the window lie under all.
+  // A frame shown over other controls replaces them (the dates over the error read-outs, the
+  // average precession over the single marker's): frames lie above the controls beside them,
+  // a later frame above an earlier one. Images on the window lie under all.
   for (size_t i = first; i < items_.size(); ++i)
-    if (items_[i].w && items_[i].c->kind() == Kind::Frame) items_[i].w->lower();
+    if (items_[i].w && items_[i].c->kind() == Kind::Frame) items_[i].w->raise();
+  // The side views, while shown, lie over the frames (the ZX view over the bottom row).
+  for (size_t i = first; i < items_.size(); ++i)
+    if (items_[i].w && items_[i].c->kind() == Kind::Picture) items_[i].w->raise();
   for (size_t i = first; i < items_.size(); ++i)
     if (items_[i].w && items_[i].c->kind() == Kind::Image) items_[i].w->lower();
   for (size_t i = first; i < items_.size(); ++i) sync(items_[i]);
@@ -333,12 +361,12 @@ QWidget* PanelView::create(Item& it) {
       return s;
     }
     case Kind::Picture: {
-      auto* p = new PictureWidget(*c, this);
+      auto* p = new PictureWidget(*c, *this, this);
       p->onClick = [this, c] { forward([c] { c->press(); }); };
       return p;
     }
     case Kind::Image: {
-      auto* p = new ImageWidget(*c, surface_, this, this);
+      auto* p = new ImageWidget(*c, *this, this);
       p->onClick = [this, c] { forward([c] { c->press(); }); };
       return p;
     }
@@ -362,8 +390,9 @@ void PanelView::place(Item& it) {
   if (!it.container.empty()) {
     Control* frame = panel_.find(it.container);
     auto f = frame ? byControl_.find(frame) : byControl_.end();
-    if (frame && frame->kind() == Kind::Frame && f != byControl_.end() && items_[f->second].w &&
-        frame != it.c)
+    // Frames hold controls, and so do the side views (their titles).
+    bool holds = frame && (frame->kind() == Kind::Frame || frame->kind() == Kind::Picture);
+    if (holds && f != byControl_.end() && items_[f->second].w && frame != it.c)
       parent = items_[f->second].w;
     else
       it.orphan = true;  // on a window that is never shown
@@ -384,7 +413,7 @@ void PanelView::sync(Item& it) {
   if (!w) return;
   syncing_ = true;
   if (c.container() != it.container) place(it);
-  QRect g(px(c.left()), px(c.top()), px(c.width()), px(c.height()));
+  QRect g = placeOf(c);
   if (w->geometry() != g) w->setGeometry(g);
   if (!it.colored || it.fore != c.foreColor() || it.back != c.backColor()) {
     setColors(w, c.kind(), c.foreColor(), c.backColor());
@@ -425,7 +454,7 @@ void PanelView::sync(Item& it) {
     }
     case Kind::Option: {
       auto* b = static_cast<QRadioButton*>(w);
-      QString text = caption(c.text());
+      QString text = narrowedGap(caption(c.text()), *b);
       if (b->text() != text) b->setText(text);
       if (b->isChecked() != c.selected()) b->setChecked(c.selected());
       break;
@@ -440,6 +469,7 @@ void PanelView::sync(Item& it) {
         e->setText(text);
         if (!e->hasFocus()) e->setCursorPosition(0);
       }
+      fitText(e, font());
       break;
     }
     case Kind::Label: {
@@ -469,8 +499,14 @@ void PanelView::sync(Item& it) {
       if (s->value() != c.value()) s->setValue(c.value());
       break;
     }
-    case Kind::Picture:
     case Kind::Image:
+      if (!it.orphan && w->parentWidget() == this) {
+        backdropStale_ = true;
+        update();
+      }
+      w->update();
+      break;
+    case Kind::Picture:
     case Kind::Shape:
       w->update();
       break;
@@ -530,10 +566,74 @@ void PanelView::syncSurface() {
           changed = true;
         }
       }
-      if (changed) dirty += QRect(tx, ty, tw, th);
+      if (changed) dirty += toView(QRect(tx, ty, tw, th));
     }
   }
   if (!dirty.isEmpty()) update(dirty);
+}
+
+QRect PanelView::placeOf(const Control& c) const {
+  int l = px(c.left(), scale_), t = px(c.top(), scale_);
+  return QRect(l, t, px(c.left() + c.width(), scale_) - l, px(c.top() + c.height(), scale_) - t);
+}
+
+QRect PanelView::toView(const QRect& r) const {
+  return QRectF(r.x() * scale_, r.y() * scale_, r.width() * scale_, r.height() * scale_)
+      .toAlignedRect();
+}
+
+QRect PanelView::toSurface(const QRect& r) const {
+  int l = int(std::floor(r.left() / scale_)), t = int(std::floor(r.top() / scale_));
+  int rr = int(std::ceil((r.right() + 1) / scale_)), b = int(std::ceil((r.bottom() + 1) / scale_));
+  return QRect(l, t, rr - l, b - t);
+}
+
+void PanelView::setScale(double s) {
+  if (s <= 0 || s == scale_) return;
+  scale_ = s;
+  QFont f = viewFont();
+  f.setPointSizeF(f.pointSizeF() * s);
+  setFont(f);
+  for (Item& it : items_) sync(it);
+  backdropStale_ = true;
+  update();
+}
+
+void PanelView::rebuildBackdrop() {
+  backdropStale_ = false;
+  backdropArea_ = QRegion();
+  const int w = surface_->widthPx(), h = surface_->heightPx();
+  if (backdrop_.size() != QSize(w, h)) backdrop_ = QImage(w, h, QImage::Format_RGB32);
+  QPainter p(&backdrop_);
+  // In the order Qt stacks them: the later child lies above.
+  for (QObject* o : children()) {
+    auto* wid = qobject_cast<QWidget*>(o);
+    auto f =
+        std::find_if(items_.begin(), items_.end(), [&](const Item& it) { return it.w == wid; });
+    if (f == items_.end() || f->c->kind() != Kind::Image || !wid->isVisibleTo(this)) continue;
+    const QPixmap& pic = picture(pictureNameOf(*f->c));
+    if (pic.isNull()) continue;
+    const Control& c = *f->c;
+    QRect r = QRect(px(c.left(), 1), px(c.top(), 1), px(c.width(), 1), px(c.height(), 1)) &
+              backdrop_.rect();
+    p.setClipRect(r);
+    p.drawPixmap(r.topLeft(), pic);
+    backdropArea_ += r;
+  }
+}
+
+// The surface's pixels of `src`, with the pictures behind it showing where nothing is drawn.
+QImage PanelView::composed(const QRect& src) const {
+  QImage out = imageOf(*surface_).copy(src);
+  const uint32_t bg = surface_->background() & 0xFFFFFFu;
+  for (const QRect& r : backdropArea_& src)
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+      auto* d = reinterpret_cast<uint32_t*>(out.scanLine(y - src.top())) - src.left();
+      const auto* b = reinterpret_cast<const uint32_t*>(backdrop_.constScanLine(y));
+      for (int x = r.left(); x <= r.right(); ++x)
+        if ((d[x] & 0xFFFFFFu) == bg) d[x] = b[x];
+    }
+  return out;
 }
 
 void PanelView::paintEvent(QPaintEvent* e) {
@@ -542,11 +642,21 @@ void PanelView::paintEvent(QPaintEvent* e) {
     p.fillRect(e->rect(), Qt::black);
     return;
   }
-  QImage img = imageOf(*surface_);
+  if (backdropStale_) rebuildBackdrop();
+  const QImage img = imageOf(*surface_);
+  p.setClipRegion(e->region());
   for (const QRect& r : e->region()) {
-    QRect inside = r & img.rect();
-    if (inside != r) p.fillRect(r, qcolor(surface_->background()));
-    if (!inside.isEmpty()) p.drawImage(inside.topLeft(), img, inside);
+    QRect src = toSurface(r) & img.rect();
+    if (src.isEmpty()) {
+      p.fillRect(r, qcolor(surface_->background()));
+      continue;
+    }
+    QRectF dst(src.x() * scale_, src.y() * scale_, src.width() * scale_, src.height() * scale_);
+    if (!dst.contains(QRectF(r))) p.fillRect(r, qcolor(surface_->background()));
+    if (backdropArea_.intersects(src))
+      p.drawImage(dst, composed(src));
+    else
+      p.drawImage(dst, img, src);
   }
 }
 

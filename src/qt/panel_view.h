@@ -3,6 +3,7 @@
 // it, painted over a drawing surface of the core. It shows the core's state and forwards the
 // user's clicks, edits, focus changes, scroll movements and timer ticks to the core; it
 // decides nothing on its own.
+#include <QImage>
 #include <QRegion>
 #include <QString>
 #include <QWidget>
@@ -43,8 +44,13 @@ class PanelView : public QWidget {
   QWidget* widgetOf(std::string_view name, int index = -1) const;
   QTimer* timerOf(const Control& c) const;
 
-  // The font of the whole view.
+  // The font of the whole view at 100%.
   static QFont viewFont();
+
+  // Shows the whole panel at this size (1 = the core's pixels); controls, text and drawing
+  // scale together.
+  void setScale(double s);
+  double scale() const { return scale_; }
 
  signals:
   // A user action reached the core (other views may have to refresh too).
@@ -71,6 +77,11 @@ class PanelView : public QWidget {
   void place(Item& it);
   void sync(Item& it);
   void syncSurface();
+  QRect placeOf(const Control& c) const;
+  QRect toView(const QRect& surfaceRect) const;
+  QRect toSurface(const QRect& viewRect) const;
+  void rebuildBackdrop();
+  QImage composed(const QRect& src) const;
   void forward(const std::function<void()>& action);
 
   Panel& panel_;
@@ -85,6 +96,12 @@ class PanelView : public QWidget {
   uint64_t surfaceRevision_ = ~uint64_t(0);
   std::vector<uint32_t> shadow_;
   int shadowW_ = 0, shadowH_ = 0;
+  double scale_ = 1.0;
+
+  // The pictures of the images on the window, which lie behind the drawing (surface pixels).
+  QImage backdrop_;
+  QRegion backdropArea_;
+  bool backdropStale_ = true;
 };
 
 }  // namespace orbits::qt

@@ -35,6 +35,11 @@ class QtHost : public Host {
   bool ending() const { return ending_; }
   // Brings the windows up to date after events were processed in a yield.
   void setRefresher(std::function<void()> f) { refresher_ = std::move(f); }
+  void focus(const Control& c) override {
+    if (focuser_) focuser_(c);
+  }
+  // How a control gets the input focus (the desktop's main view).
+  void setFocuser(std::function<void(const Control&)> f) { focuser_ = std::move(f); }
   // How addresses are opened; the desktop's default unless replaced (tests).
   void setOpener(std::function<bool(const QUrl&)> f) { opener_ = std::move(f); }
 
@@ -53,6 +58,7 @@ class QtHost : public Host {
   bool ending_ = false;
   QElapsedTimer sinceEvents_;
   std::function<void()> refresher_;
+  std::function<void(const Control&)> focuser_;
   std::function<bool(const QUrl&)> opener_;
   std::function<void()> chartsOpener_;
 };

@@ -48,7 +48,8 @@ void SetBody(MainWindow& w, int n) {
   w.c("TXTp", 2).setText(text::shortest(s.velX[n]));
   w.c("TXTp", 3).setText(text::shortest(s.velY[n]));
   w.c("TXTp", 5).setText(text::shortest(s.velZ[n]));
-  w.c("TXTp", 4).setText(text::shortest(s.bodyMass[n]));
+  // The mass as a number text (15 digits) that fits its box; left unchanged, it stays exact.
+  w.c("TXTp", 4).setText(text::plain(s.bodyMass[n]));
   Control &h0 = w.c("Hsp", 0), &h1 = w.c("Hsp", 1);
   h0.setRange(0, kScrollMax);
   h1.setRange(0, kScrollMax);
@@ -96,7 +97,7 @@ bool Bifrost(MainWindow& w) {
   const auto mass = massOf(massField.text());
   if (!mass) {
     // Refused: the field shows the mass in force again.
-    massField.setText(text::shortest(s.bodyMass[n]));
+    massField.setText(text::plain(s.bodyMass[n]));
     return false;
   }
   s.velX[n] = fieldNumber(w, 2);
@@ -110,7 +111,7 @@ bool Bifrost(MainWindow& w) {
   s.screenX[n] = x;
   s.screenY[n] = y;
   s.screenZ[n] = z;
-  s.bodyMass[n] = *mass;
+  if (massField.text() != text::plain(s.bodyMass[n])) s.bodyMass[n] = *mass;
   return true;
 }
 

@@ -26,10 +26,15 @@ void opGee_Click(MainWindow& w, int k) {
   if (k < 0 || k >= kGravityOptions) return;
   Control& g = w.c("TXTgravity");
   if (const char* t = gravityOptionText(k)) g.setText(t);
-  if (k != 0)
+  if (k != 0) {
     g.setForeColor(w.c("TXTp", 4).foreColor());
-  else
-    g.setForeColor(kWhite);  // ready for the user's own value
+    g.setBackColor(w.c("TXTp", 4).backColor());
+  } else {
+    // Ready for the user's own value: white, on a dark ground so that it can be read.
+    g.setForeColor(kWhite);
+    g.setBackColor(rgb(32, 32, 48));
+    w.host.focus(g);
+  }
   w.sim.gravConstant = text::val(g.text()) * kOptionSolarMass * 225;
   w.sim.gravityOption = int16_t(k);
 }

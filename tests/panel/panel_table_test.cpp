@@ -204,7 +204,7 @@ TEST(PanelTable, DesignTimeStateBeforeAnyScenario) {
   EXPECT_FALSE(p("CDrepair").visible());
   for (const char* view : {"PiZZ", "PiZX"}) {
     ASSERT_NE(p(view).surface(), nullptr);
-    EXPECT_EQ(p(view).surface()->background(), kBlack) << view;
+    EXPECT_EQ(p(view).surface()->background(), rgb(8, 16, 20)) << view;  // dark blue-green
     EXPECT_EQ(p(view).surface()->widthPx() * kUnitsPerPixel, p(view).width()) << view;
   }
   EXPECT_FALSE(p("PiZX").visible());

@@ -268,3 +268,27 @@ TEST(QtHostTest, EndingDuringARunLoopUnwindsItCleanly) {
 
 }  // namespace
 }  // namespace orbits::qt
+
+namespace orbits::qt {
+namespace {
+
+// "user edit G": the user can type at once, and reads what is typed.
+TEST(QtHostTest, UserEditOfGPutsTheFocusIntoTheGBox) {
+  QtHost host(QDir::tempPath().toStdString());
+  MainWindow core(host);
+  Desktop desktop(core, &host);
+  desktop.show();
+  desktop.mainWindow().activateWindow();
+  auto* option = qobject_cast<QAbstractButton*>(desktop.mainView().widgetOf("opGee", 0));
+  ASSERT_NE(option, nullptr);
+  option->click();
+  QWidget* box = desktop.mainView().widgetOf("TXTgravity");
+  EXPECT_EQ(desktop.mainWindow().focusWidget(), box);
+  const QPalette& pal = box->palette();
+  EXPECT_GT(
+      std::abs(qGray(pal.color(QPalette::Text).rgb()) - qGray(pal.color(QPalette::Base).rgb())),
+      128);
+}
+
+}  // namespace
+}  // namespace orbits::qt

@@ -39,7 +39,13 @@ TEST_F(BodyEditorTest, ANegativePositionIsCorrectedInTheFieldAndNotApplied) {
 }
 
 TEST_F(BodyEditorTest, ANewMassAppliesAtOnceAndUntouchedFieldsChangeNothing) {
+  // A mass of more digits than the box shows stays exact while its text is left alone.
+  s.bodyMass[1] = 1.6600739000000001e-07;
+  w.c("Qui").setValue(0);
   w.c("Qui").setValue(1);
+  EXPECT_EQ(w.c("TXTp", 4).text(), text::plain(s.bodyMass[1]));
+  type(4, w.c("TXTp", 4).text());
+  EXPECT_EQ(s.bodyMass[1], 1.6600739000000001e-07);
   const SimState before = s;
   type(4, "0.001");
   EXPECT_EQ(s.bodyMass[1], 0.001);
@@ -55,7 +61,7 @@ TEST_F(BodyEditorTest, WhatTheEditorCannotUseIsRefused) {
   w.c("TXTp", 2).setText("123");  // a motion, together with a mass that is not a number
   w.c("TXTp", 4).setText("1.5 kg");
   w.c("TXTp", 4).lostFocus();
-  EXPECT_EQ(w.c("TXTp", 4).text(), text::shortest(before.bodyMass[1]));
+  EXPECT_EQ(w.c("TXTp", 4).text(), text::plain(before.bodyMass[1]));
   EXPECT_EQ(s.bodyMass[1], before.bodyMass[1]);
   EXPECT_EQ(s.velX[1], before.velX[1]);
   // A body number beyond the table: the body shown stays.
