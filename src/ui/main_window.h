@@ -8,6 +8,7 @@
 #include "engine/run_loop.h"
 #include "engine/sim_state.h"
 #include "form/host.h"
+#include "form/line_layer.h"
 #include "form/panel.h"
 #include "form/surface.h"
 #include "persist/write_behind.h"
@@ -38,6 +39,8 @@ class MainWindow {
   Clock clock;
   Periods periods;
   Markers markers;
+  // The perihelion lines last drawn on the surface, kept to draw only what changed.
+  LineLayer perihelionLines;
 
   // The run loop's own state between its executions.
   RunLoopState run;
