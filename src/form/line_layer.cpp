@@ -18,12 +18,7 @@ void LineLayer::add(double x1, double y1, double x2, double y2, Color c) {
                    Surface::pixelOf(y2), c & ~kCovered});
 }
 
-void LineLayer::reset() {
-  drawn_.clear();
-  layer_.clear();
-  left_ = top_ = INT_MAX;
-  right_ = bottom_ = -1;
-}
+void LineLayer::reset() { drawn_.clear(); }
 
 // How many lines of the layer may stay. The layer holds the last drawing, lines A then B; the
 // new one is A then C. Drawing C over the layer gives the new pixels exactly when every line of B
@@ -60,7 +55,11 @@ void LineLayer::finish(Surface& target) {
     drawn_.clear();
   }
   const size_t from = reusable();
-  if (from == 0) reset();
+  if (from == 0) {
+    layer_.clear();
+    left_ = top_ = INT_MAX;
+    right_ = bottom_ = -1;
+  }
   for (size_t i = from; i < next_.size(); ++i) drawOnLayer(next_[i]);
   drawn_.swap(next_);
 
