@@ -245,10 +245,14 @@ void CDdot_Click(MainWindow& w) {
   const Markers& m = w.markers;
   if (s.distScale == 0) return;
   if (w.c("ChAAuto").checked()) w.surface.clear();
+  // The lines go through a layer that keeps those of the last drawing: at each orbit only the
+  // new marker's line and the few coloured on top are drawn again.
+  LineLayer& lines = w.perihelionLines;
+  lines.begin();
   const double sx = s.screenX[0] - 500, sy = s.screenY[0] + 500;
   auto drawSlot = [&](size_t k, Color c) {
-    w.surface.line(sx, sy, sx + (m.markerPair2X[k] - m.markerPair1X[k]) / s.distScale,
-                   sy + (m.markerPair2Y[k] - m.markerPair1Y[k]) / s.distScale, c);
+    lines.add(sx, sy, sx + (m.markerPair2X[k] - m.markerPair1X[k]) / s.distScale,
+              sy + (m.markerPair2Y[k] - m.markerPair1Y[k]) / s.distScale, c);
   };
   const int chosen = w.c("HStheta").value();
   int selected = -1;
@@ -263,6 +267,7 @@ void CDdot_Click(MainWindow& w) {
   }
   if (selected >= 0) drawSlot(size_t(selected), scaled(s, bodyOfSlot(m, size_t(selected)), 1));
   if (m.markerPair2X[kLatest] != 0) drawSlot(kLatest, kWhite);
+  lines.finish(w.surface);
   if (s.orbitCount >= 10000)
     w.c("LaChirp", 1).setText(kAngleLimitText);
   else

@@ -20,7 +20,8 @@ namespace {
 constexpr const char* kProgram = "orbits-batch";
 
 struct Options {
-  int preset = -1;  // -1 with reload
+  int preset = -1;             // -1 with reload
+  long long presetGiven = -1;  // as typed, for the message when there is no such preset
   bool reload = false;
   RunLimit limit;
   QStringList set, then, show;
@@ -86,6 +87,20 @@ std::string offeredPresets(MainWindow& w) {
 nlohmann::ordered_json number(double v) {
   if (!std::isfinite(v)) return nullptr;
   return v;
+}
+
+// Line ends of the core's texts (carriage return and line feed) as JSON writes them: "\n".
+std::string jsonText(const std::string& s) {
+  std::string out;
+  for (size_t i = 0; i < s.size(); ++i) {
+    if (s[i] == '\r') {
+      out += '\n';
+      if (i + 1 < s.size() && s[i + 1] == '\n') ++i;
+    } else {
+      out += s[i];
+    }
+  }
+  return out;
 }
 
 // Each planet in play against the real one at the end of the run; null outside the years the
@@ -174,6 +189,7 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     long long n = 0;
     if (!positive(p, "preset", n, error)) return usage(err, error);
     o.preset = int(std::min<long long>(n, 1 << 20));
+    o.presetGiven = n;
   }
   o.reload = p.isSet("reload");
   if (p.isSet("orbits") == p.isSet("cycles"))
@@ -231,8 +247,8 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
   if (!o.reload) {
     Control* button = w.panel.find("CDp", o.preset);
     if (!button || !button->visible())
-      return usage(err, "there is no preset " + std::to_string(o.preset) + "; the presets are " +
-                            offeredPresets(w));
+      return usage(err, "there is no preset " + std::to_string(o.presetGiven) +
+                            "; the presets are " + offeredPresets(w));
   }
 
   // The run.
@@ -329,17 +345,18 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     j["min_distance_km"] = number(w.pair.totalMinDist);
     j["max_distance_km"] = number(w.pair.totalMaxDist);
     j["sky"] = skyJson(w);
-    j["message"] = message;
+    j["message"] = jsonText(message);
     j["run_state"] = runStateText(w.sim.runState);
     j["outcome"] = outcome;
     j["limit_reached"] = host.limitReached();
     j["wall_seconds"] = number(wall);
     j["cycles_per_second"] = number(rate);
-    j["messages"] = host.messages();
+    j["messages"] = nlohmann::ordered_json::array();
+    for (const std::string& m : host.messages()) j["messages"].push_back(jsonText(m));
     j["data_dir"] = o.dataDir;
     j["exit_status"] = status;
     nlohmann::ordered_json controls = nlohmann::ordered_json::object();
-    for (const auto& [name, c] : shown) controls[name] = c->text();
+    for (const auto& [name, c] : shown) controls[name] = jsonText(c->text());
     j["controls"] = controls;
     // Texts of the core are Latin-1 at most; anything else is replaced rather than thrown.
     out << j.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << "\n";

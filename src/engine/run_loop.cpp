@@ -1,5 +1,6 @@
 #include "engine/run_loop.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <string>
@@ -115,15 +116,31 @@ struct BodySnapshot {
 // are summed exactly as step 15 adds them; an infinity or NaN in a velocity or acceleration
 // carries into that sum, and as nothing before step 15 changes either, that step needs no
 // check of its own. The sum adds one term per body to keep its chain short.
+// A position beyond kPositionLimit counts as an overflow too: the distances to it would be
+// infinite, which pulls with no force and would let the run go on with nonsense.
 bool motionFinite(const SimState& s, const Accelerations& a, int n) {
-  double sum = 0;
+  double sum = 0, farthest = 0;
   for (int k = 0; k < n; ++k) {
     const double vx = s.velX[k] + a.accelX[k], vy = s.velY[k] + a.accelY[k],
                  vz = s.velZ[k] + a.accelZ[k];
     sum += ((s.posX[k] - s.posX[k]) + (s.posY[k] - s.posY[k])) +
            ((s.posZ[k] - s.posZ[k]) + ((vx - vx) + (vy - vy) + (vz - vz)));
+    farthest = std::max({farthest, std::abs(s.posX[k]), std::abs(s.posY[k]), std::abs(s.posZ[k])});
   }
-  return sum == 0;
+  return sum == 0 && farthest <= kPositionLimit;
+}
+
+// After a stop no read-out may show what the failed values made of it. Only boxes a user
+// cannot type into, and labels, are touched; their texts are figures, not input.
+void clearNonFiniteTexts(MainWindow& w) {
+  auto bad = [](const std::string& t) {
+    return t.find("Infinity") != std::string::npos || t.find("NaN") != std::string::npos;
+  };
+  for (Control& c : w.panel.all()) {
+    const bool figure = c.kind() == Kind::Label || (c.kind() == Kind::TextBox && c.locked());
+    if (figure && bad(c.text())) c.setText("n/a");
+    if (bad(c.tooltip())) c.setTooltip("");
+  }
 }
 
 // Back to the state of the last good cycle, paused as Stop leaves a run, and one message.
@@ -141,6 +158,7 @@ void numericFailure(MainWindow& w, CycleControls& ctl, const BodySnapshot& snap,
   }
   ++w.run.numericFailures;
   ctl.cdStop.press();
+  clearNonFiniteTexts(w);
   w.host.messageBox(kNumericFailureText, kNumericFailureTitle);
 }
 

@@ -2,12 +2,20 @@
 // The one simulation state of the program: the body table, the watched pair, drawing
 // geometry, the time rate, gravity, counters, run flags and constants.
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <string>
 
 namespace orbits {
 
 constexpr int kMaxBodies = 10;  // body 0 the Sun, 1..8 the planets, 9 the spare "Rogue"
+
+// The farthest a body may be from the origin on any axis, in km. Within it the squared distance
+// between two bodies cannot overflow (three squares below 2^1022 each sum below 2^1024); a run
+// that carries a body beyond it stops as on any other overflow.
+constexpr double kPositionLimit = 0x1p510;
+
+inline bool positionInRange(double km) { return std::abs(km) <= kPositionLimit; }
 
 template <typename T>
 using BodyArray = std::array<T, kMaxBodies>;

@@ -1,5 +1,6 @@
 #pragma once
 // A drawing surface: a pixel buffer addressed in drawing units (15 to a pixel).
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -33,6 +34,8 @@ class Surface {
   uint64_t revision() const { return revision_; }
 
   static int toPixel(double units);
+  // The pixel a coordinate falls in, as a double: any finite coordinate has one.
+  static double pixelOf(double units) { return std::floor(units / kUnitsPerPixel); }
 
  private:
   int width_ = 0, height_ = 0;

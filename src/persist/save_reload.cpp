@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -377,6 +378,67 @@ void readPerihelia(const std::string& content, Loaded& L) {
   }
 }
 
+// Why the values read would make the running state non-finite, or empty when they would not.
+// Every figure of a run is far from the ends of the range of doubles; one near them (or one so
+// small that dividing by it overflows) would turn into an infinity at the first step.
+std::string unsoundValue(const Loaded& L) {
+  constexpr double kLargest = 1e300, kSmallest = 1e-300, kAngleLimit = 100;
+  auto tame = [&](double v) {
+    return std::abs(v) <= kLargest && (v == 0 || std::abs(v) >= kSmallest);
+  };
+  auto refuse = [](const std::string& what, double v) {
+    return std::string(kSaveFileName) + ": " + what + " " + text::plain(v) +
+           " would overflow the calculation";
+  };
+  const SimState& s = L.sim;
+  const PairStats& p = L.pair;
+  const std::pair<const char*, double> figures[] = {
+      {"the time factor", s.timeFactor},
+      {"the average period", L.periods.avgOrbitYears},
+      {"the sum of periods in years", L.periods.sumOrbitYears},
+      {"the sum of periods in days", L.periods.sumOrbitDays},
+      {"the years at the last orbit", L.periods.yearsAtLastOrbit},
+      {"the days at the last orbit", L.periods.daysAtLastOrbit},
+      {"the cycles at the last orbit", L.periods.cyclesAtLastOrbit},
+      {"the elapsed seconds", L.clock.elapsedSecs},
+      {"the elapsed second fraction", L.clock.elapsedSecFrac},
+      {"the start year", L.scenario.startYear},
+      {"the cycle count", s.cycleCount},
+      {"the calculations since orbit 1", s.calcsSinceOrbit1},
+      {"the gravitational constant", s.gravConstant},
+      {"the gravity text", L.gravityText},
+      {"the proximity distance", s.proximityKm},
+      {"the largest distance", p.totalMaxDist},
+      {"the smallest distance", p.totalMinDist},
+      {"the sum of orbit maxima", p.sumOrbitMaxDist},
+      {"the sum of orbit minima", p.sumOrbitMinDist},
+      {"the orbit minimum", p.orbitMinDist},
+      {"the orbit maximum", p.orbitMaxDist},
+      {"the previous orbit minimum", L.prevMin},
+      {"the previous orbit maximum", L.prevMax},
+  };
+  for (const auto& [what, v] : figures)
+    if (!tame(v)) return refuse(what, v);
+  if (!(s.timeFactor > 0)) return refuse("the time factor", s.timeFactor);
+  for (int k = 0; k < kMaxBodies; ++k) {
+    const std::string body = " of body " + std::to_string(k);
+    for (double v : {s.posX[k], s.posY[k], s.posZ[k]})
+      if (!positionInRange(v)) return refuse("a position" + body, v);
+    for (double v : {s.velX[k], s.velY[k], s.velZ[k]})
+      if (!tame(v)) return refuse("a velocity" + body, v);
+    if (!tame(s.bodyMass[k])) return refuse("the mass" + body, s.bodyMass[k]);
+  }
+  const Markers& m = L.markers;
+  for (size_t k = 0; k < m.markerTheta.size(); ++k) {
+    const std::string slot = " of perihelion marker " + std::to_string(k);
+    if (!(std::abs(m.markerTheta[k]) <= kAngleLimit))
+      return refuse("the angle" + slot, m.markerTheta[k]);
+    for (double v : {m.markerPair1X[k], m.markerPair1Y[k], m.markerPair2X[k], m.markerPair2Y[k]})
+      if (!positionInRange(v)) return refuse("a position" + slot, v);
+  }
+  return {};
+}
+
 // Selects an option and runs its click handler even when it was selected already, so that what
 // the handler derives (the scale, the time factor) is in force.
 template <typename Fn>
@@ -693,6 +755,8 @@ ReloadResult CDcon_Click(MainWindow& w) {
       result = {"errorer", e.what()};
     }
   }
+  if (result.loadStatus.empty())
+    if (std::string why = unsoundValue(*L); !why.empty()) result = {"error", why};
   if (!result.loadStatus.empty()) {
     // Nothing was restored, so the button stays for another attempt once the files are put right.
     w.host.messageBox(std::string(kNoReloadText) + ": " + result.problem + ".", MainWindow::kTitle);

@@ -11,6 +11,11 @@
 
 namespace orbits {
 
+const char* const kEditRefusedText =
+    "That value would put the body beyond the range of numbers the simulator can hold: its "
+    "position would be infinite or so far away that distances to it overflow. The body keeps "
+    "its previous values.";
+
 namespace {
 
 constexpr int kScrollMax = 32767;
@@ -100,14 +105,32 @@ bool Bifrost(MainWindow& w) {
     massField.setText(text::plain(s.bodyMass[n]));
     return false;
   }
-  s.velX[n] = fieldNumber(w, 2);
-  s.velY[n] = fieldNumber(w, 3);
-  s.velZ[n] = fieldNumber(w, 5);
   // A drawing coordinate left as it was keeps the position in km exactly as it was.
   const double x = fieldNumber(w, 0), y = fieldNumber(w, 1), z = fieldNumber(w, 6);
-  if (x != s.screenX[n]) s.posX[n] = (x - s.viewOffsetX) * s.distScale;
-  if (y != s.screenY[n]) s.posY[n] = (y - s.viewOffsetY) * s.distScale;
-  if (z != s.screenZ[n]) s.posZ[n] = (z - s.viewOffsetZ) * s.distScale;
+  auto km = [&](double field, double shown, double offset, double was) {
+    return field != shown ? (field - offset) * s.distScale : was;
+  };
+  const double px = km(x, s.screenX[n], s.viewOffsetX, s.posX[n]),
+               py = km(y, s.screenY[n], s.viewOffsetY, s.posY[n]),
+               pz = km(z, s.screenZ[n], s.viewOffsetZ, s.posZ[n]);
+  const double vx = fieldNumber(w, 2), vy = fieldNumber(w, 3), vz = fieldNumber(w, 5);
+  // Nothing may put an infinity into the state, or a body where distances overflow: the run
+  // could only stop on it again and again.
+  const bool sound = std::isfinite(x) && std::isfinite(y) && std::isfinite(z) &&
+                     positionInRange(px) && positionInRange(py) && positionInRange(pz) &&
+                     std::isfinite(vx) && std::isfinite(vy) && std::isfinite(vz) &&
+                     std::isfinite(*mass);
+  if (!sound) {
+    SetBody(w, n);
+    w.host.messageBox(kEditRefusedText, MainWindow::kTitle);
+    return false;
+  }
+  s.velX[n] = vx;
+  s.velY[n] = vy;
+  s.velZ[n] = vz;
+  s.posX[n] = px;
+  s.posY[n] = py;
+  s.posZ[n] = pz;
   s.screenX[n] = x;
   s.screenY[n] = y;
   s.screenZ[n] = z;

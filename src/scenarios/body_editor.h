@@ -23,6 +23,9 @@ void Asgard(MainWindow& w);
 // usable (no body, a mass that is not a number): then nothing changes.
 bool Bifrost(MainWindow& w);
 
+// The message when Bifrost refuses values that would overflow the state.
+extern const char* const kEditRefusedText;
+
 // Handlers.
 void Qui_Change(MainWindow& w);
 void TXTp_LostFocus(MainWindow& w, int k);

@@ -6,6 +6,7 @@
 
 #include "engine/sim_state.h"
 #include "form/host.h"
+#include "form/line_layer.h"
 #include "form/panel.h"
 #include "form/surface.h"
 #include "window/analysis_state.h"
@@ -45,6 +46,8 @@ class MainWindow {
   Markers markers;
   // The lab: exact perihelia, the fitted precession, the per-orbit records.
   LabState lab;
+  // The perihelion lines last drawn on the surface, kept to draw only what changed.
+  LineLayer perihelionLines;
 
   // The run loop's own state between its executions.
   RunLoopState run;

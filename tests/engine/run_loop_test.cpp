@@ -233,7 +233,7 @@ struct NumericFailure : RunLoopTest {
 TEST_F(NumericFailure, OverflowingPositionStopsAtTheLastGoodCycleWithOneMessage) {
   choose(4, 0, kScale);
   w.c("Chend").setValue(0);
-  s.velX[1] = 1e308;  // the first cycle lands near the largest double, the second overflows
+  s.velX[1] = 1e153;  // three cycles stay in range, the fourth would not
   host.onYield = [&](long n) {
     if (n > 5) w.c("CDstop").press();
   };
@@ -243,9 +243,26 @@ TEST_F(NumericFailure, OverflowingPositionStopsAtTheLastGoodCycleWithOneMessage)
   EXPECT_NE(host.messages[0].text.find("slower time rate"), std::string::npos);
   EXPECT_EQ(s.runState, RunState::Stop);
   EXPECT_TRUE(w.c("CDcont").visible());
-  EXPECT_EQ(s.cycleCount, 1) << "the failed cycle does not count";
-  EXPECT_EQ(s.posX[1], kAu + 1e308);
+  EXPECT_EQ(s.cycleCount, 3) << "the failed cycle does not count";
+  EXPECT_LE(s.posX[1], kPositionLimit);
   expectFinite();
+}
+
+// A speed whose square overflows: every distance to the body is infinite, which pulls with no
+// force, yet the run must stop as on any overflow, and no read-out may show an infinity.
+TEST_F(NumericFailure, AnInfiniteDistanceStopsTheRunAndNoReadOutShowsIt) {
+  choose(4, kRate, kScale);
+  s.velX[0] = 1e155;
+  go();
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0].text, kNumericFailureText);
+  EXPECT_EQ(s.runState, RunState::Stop);
+  EXPECT_EQ(s.cycleCount, 0);
+  expectFinite();
+  for (const Control& c : w.panel.all())
+    for (const std::string& t : {c.text(), c.tooltip()})
+      EXPECT_TRUE(t.find("Infinity") == std::string::npos && t.find("NaN") == std::string::npos)
+          << c.name() << " " << t;
 }
 
 TEST_F(NumericFailure, HugeMassStopsBeforeAnythingIsDrawn) {

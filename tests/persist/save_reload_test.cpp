@@ -227,6 +227,29 @@ TEST(SaveReload, ADamagedSaveLeavesEverythingAsItWasAndSaysWhy) {
   }
 }
 
+// Numbers a damaged save may hold that read well but would turn into infinities in the run.
+TEST(SaveReload, ASaveThatWouldOverflowTheRunIsRefused) {
+  const Reference& ref = reference();
+  const struct {
+    const char* what;
+    int line, field;
+    const char* value;
+  } cases[] = {{"a tiny time factor", 3, 9, "1E-300"},
+               {"a position near the largest double", 13, 1, "1e308"},
+               {"a period below the normal doubles", 3, 8, "1e-320"},
+               {"a marker angle near the largest double", 4, 8, "1e308"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Restarted r(damaged(ref.save, c.line, c.field, c.value), &ref.perihelia);
+    Snapshot before(*r.w);
+    EXPECT_EQ(CDcon_Click(*r.w).loadStatus, "error");
+    EXPECT_TRUE(Snapshot(*r.w) == before);
+    ASSERT_EQ(r.host.messages.size(), 1u);
+    EXPECT_NE(r.host.messages[0].text.find("would overflow the calculation"), std::string::npos)
+        << r.host.messages[0].text;
+  }
+}
+
 TEST(SaveReload, RandomDamageNeverBreaksTheReader) {
   const Reference& ref = reference();
   Restarted r(ref.save, &ref.perihelia);

@@ -71,6 +71,22 @@ TEST_F(BodyEditorTest, WhatTheEditorCannotUseIsRefused) {
   EXPECT_EQ(w.c("Qui").value(), 1);
 }
 
+TEST_F(BodyEditorTest, AValueThatWouldOverflowTheStateIsRefusedWithTheReason) {
+  w.c("Qui").setValue(1);
+  const SimState before = s;
+  const size_t messages = host.messages.size();
+  type(6, "1e308");  // a depth, times the scale: beyond any double
+  EXPECT_EQ(s.posZ[1], before.posZ[1]);
+  EXPECT_EQ(s.screenZ[1], before.screenZ[1]);
+  EXPECT_EQ(w.c("TXTp", 6).text(), text::shortest(before.screenZ[1]));
+  ASSERT_EQ(host.messages.size(), messages + 1);
+  EXPECT_EQ(host.messages.back().text, kEditRefusedText);
+  // A huge but finite speed is the run's to stop, not the editor's.
+  type(2, "1e155");
+  EXPECT_EQ(s.velX[1], 1e155);
+  EXPECT_EQ(host.messages.size(), messages + 1);
+}
+
 TEST_F(BodyEditorTest, ABodyOutOfPlayShowsPlanetOffAndCanBeSwitchedOn) {
   s.bodyOff[1] = 1;
   w.c("Qui").setValue(1);
