@@ -41,7 +41,9 @@ batch() {  # $1: turbo option
 
 window() {  # $1: turbo option
   rm -rf "$work/window"
-  xvfb-run -a -s "-screen 0 1280x1024x24" "$build/orbits" --preset $preset --cycles "$cycles" \
+  # Its own home, so that the window's remembered size stays out of the user's settings.
+  HOME="$work" XDG_CONFIG_HOME="$work/config" \
+    xvfb-run -a -s "-screen 0 1280x1024x24" "$build/orbits" --preset $preset --cycles "$cycles" \
     --then "OptimT($1)=1" --report-speed --data-dir "$work/window" 2>/dev/null |
     awk '/cycles_per_second/ { print $6 }'
 }

@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QImage>
 #include <QMouseEvent>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QUrl>
 #include <string>
@@ -154,6 +156,20 @@ TEST_F(DesktopTest, ScreenshotOfTheMainWindow) {
   ASSERT_EQ(shot.size(), QSize(1024, 768));
   ASSERT_TRUE(QDir().mkpath(ORBITS_SCREENSHOT_DIR));
   EXPECT_TRUE(shot.save(QString(ORBITS_SCREENSHOT_DIR) + "/main-window.png"));
+}
+
+TEST_F(DesktopTest, AResizedWindowScalesItsViewAndItsSizeIsKeptInTheTestSettings) {
+  TopWindow& win = desktop.mainWindow();
+  win.resize(2048, 1600);
+  QApplication::processEvents();
+  EXPECT_DOUBLE_EQ(desktop.mainView().scale(), 2.0);
+  EXPECT_EQ(desktop.mainView().geometry(), QRect(0, 32, 2048, 1536)) << "letterboxed";
+  QSettings settings;
+  EXPECT_EQ(settings.value("mainWindow/size").toSize(), QSize(2048, 1600));
+  EXPECT_TRUE(settings.fileName().startsWith(
+      QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)));
+  EXPECT_TRUE(QStandardPaths::isTestModeEnabled()) << "never the user's own settings";
+  settings.remove("mainWindow/size");
 }
 
 TEST(Pictures, AreDrawnAtTheirSizesAndAreNotBlank) {

@@ -47,8 +47,9 @@ class Screen:
         with os.fdopen(read_end) as f:
             self.display = ":" + f.readline().strip()
         self.home = tempfile.TemporaryDirectory()
-        self.env = dict(os.environ, DISPLAY=self.display, QT_QPA_PLATFORM="xcb",
-                        XDG_CONFIG_HOME=self.home.name, XDG_RUNTIME_DIR=self.home.name)
+        # A home of its own: the window's remembered size goes there, not to the user's settings.
+        self.env = dict(os.environ, DISPLAY=self.display, QT_QPA_PLATFORM="xcb", HOME=self.home.name,
+                        XDG_CONFIG_HOME=self.home.name + "/.config", XDG_RUNTIME_DIR=self.home.name)
         self.env.update(env_extra or {})
         self.program = program
         self.app = None
