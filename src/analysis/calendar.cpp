@@ -217,6 +217,7 @@ void Quartz(MainWindow& w) {
   label.setText(s.bodyName[s.pairBody[2]] + "\r New Year");
   if (const Control* row = secondBodyRow(w)) {
     label.setForeColor(row->foreColor());
+    label.setBackColor(row->backColor());  // a pale body colour reads on its dark colour
     for (Control* box : {&newYear, &current}) {
       box->setForeColor(row->foreColor());
       box->setBackColor(row->backColor());

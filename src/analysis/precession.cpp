@@ -175,8 +175,11 @@ void TheAngle(MainWindow& w, double n) {
   Control& headline = w.c("LaSH");
   headline.setText(s.bodyName[size_t(beta)] + ": Average shift in angle most accurate every " +
                    w.c("LaOrb").text() + " optimal orbits.");
-  if (Control* colour = w.panel.find("TXvolight", w.c("HSbeta").value()))
+  if (Control* colour = w.panel.find("TXvolight", w.c("HSbeta").value())) {
+    // The body's colours, as its speed box shows them: its pale colour reads on its dark one.
     headline.setForeColor(colour->foreColor());
+    headline.setBackColor(colour->backColor());
+  }
 
   // 4. This orbit's shift.
   const double d1 = wrapAngle(s, theta[last] - theta[last - 1]);

@@ -71,7 +71,9 @@ void BETAbeta(MainWindow& w) {
   name.setBackColor(full);
 
   Control& laps = w.c("TXlaps");
-  for (const char* label : {"LaQd", "LaQy", "Laborb"}) w.c(label).setForeColor(name.backColor());
+  // The labels lie on the body's dark colour as the frame does, so that pale colours read.
+  for (const char* label : {"LaQd", "LaQy", "Laborb"})
+    colourBoth(w.c(label), name.backColor(), dark);
   laps.setForeColor(name.backColor());
   w.c("FraYear").setBackColor(dark);
   laps.setBackColor(dark);
@@ -93,6 +95,9 @@ void BETAbeta(MainWindow& w) {
   perYear.setForeColor(white);
   arc.setForeColor(white);
   arc.setBackColor(scaledColour(w.sim, b, 0.33));
+  // Their captions on dark grounds: a pale body colour or white does not read on grey.
+  arcs.setBackColor(dark);
+  perYear.setBackColor(arc.backColor());
   annum.setBackColor(arc.backColor());
   colourBoth(w.c("TXasER"), annum.foreColor(), annum.backColor());
   colourBoth(w.c("LaArcErr"), arc.foreColor(), arc.backColor());

@@ -230,6 +230,22 @@ void fitText(QLineEdit* e, const QFont& base) {
   if (e->font() != f) e->setFont(f);
 }
 
+// A caption taller than its label is drawn smaller (down to two thirds), so that a long
+// message (the off-screen report of many bodies) is read whole within its place.
+void fitLabel(QLabel* l, const QFont& base) {
+  const QString text = l->text();
+  auto height = [&](const QFont& f) {
+    return QFontMetrics(f)
+        .boundingRect(QRect(0, 0, l->width(), 1 << 20), Qt::TextWordWrap, text)
+        .height();
+  };
+  QFont f = base;
+  const double least = base.pointSizeF() * 2 / 3;
+  while (f.pointSizeF() > least && height(f) > l->height())
+    f.setPointSizeF(std::max(least, f.pointSizeF() * 0.9));
+  if (l->font() != f) l->setFont(f);
+}
+
 // A caption with a wide gap leaves room for a box laid over it ("Clear every [6] seconds");
 // where the font makes the caption too long for its control, the gap narrows (to no less
 // than three spaces) so that the words after it stay in view.
@@ -414,7 +430,8 @@ void PanelView::sync(Item& it) {
   syncing_ = true;
   if (c.container() != it.container) place(it);
   QRect g = placeOf(c);
-  if (w->geometry() != g) w->setGeometry(g);
+  const bool moved = w->geometry() != g;
+  if (moved) w->setGeometry(g);
   if (!it.colored || it.fore != c.foreColor() || it.back != c.backColor()) {
     setColors(w, c.kind(), c.foreColor(), c.backColor());
     it.colored = true;
@@ -475,7 +492,9 @@ void PanelView::sync(Item& it) {
     case Kind::Label: {
       auto* l = static_cast<QLabel*>(w);
       QString text = qstr(c.text());
-      if (l->text() != text) l->setText(text);
+      const bool changed = l->text() != text;
+      if (changed) l->setText(text);
+      if (changed || moved) fitLabel(l, font());
       break;
     }
     case Kind::Frame: {

@@ -284,6 +284,7 @@ void Preset(MainWindow& w, int n) {
   Control& shift = w.c("LaSH");  // 5
   shift.setText("Average shift in angle between orbits");
   shift.setForeColor(w.c("Lashift").foreColor());
+  shift.setBackColor(w.c("Lashift").backColor());
   s.runState = RunState::None;  // 6
   w.clock.dateMode = 0;
   w.c("TXyearLeap").setVisible(false);

@@ -158,6 +158,9 @@ TEST_F(PrecessionTest, AverageFromTheSecondOrbitAndSnapFollowsTheLastShift) {
   complete(1.0 + 2 * step);
   EXPECT_FALSE(w.c("LaIN").visible());
   EXPECT_TRUE(w.c("LaArcErr").visible());
+  const Control& body = w.c("TXvolight", w.c("HSbeta").value());
+  EXPECT_EQ(w.c("LaSH").foreColor(), body.foreColor()) << "the body's colours, readable";
+  EXPECT_EQ(w.c("LaSH").backColor(), body.backColor());
   complete(1.0 + 4 * step);  // orbit 3 moved twice as far
 
   EXPECT_EQ(w.c("HStheta").value(), 2);

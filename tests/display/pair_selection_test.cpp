@@ -91,6 +91,10 @@ TEST_F(PairSelection, SecondBodyLeavesTheDistancesAndShowsItsOwnColours) {
   EXPECT_EQ(w.c("TXasER").backColor(), rgb(0, 52, 84));
   EXPECT_EQ(w.c("LaArcErr").foreColor(), w.c("TXarc").foreColor());
   EXPECT_EQ(w.c("LaARCs").foreColor(), rgb(0, 159, 255));
+  // Pale captions lie on the body's dark colour, not on grey.
+  EXPECT_EQ(w.c("LaARCs").backColor(), w.c("TXvolight", 3).backColor());
+  EXPECT_EQ(w.c("LaQd").backColor(), w.c("FraYear").backColor());
+  EXPECT_EQ(w.c("LaAnnum").backColor(), rgb(0, 52, 84));
 }
 
 TEST_F(PairSelection, OrbitDataCaptionNamesTheSecondBodyFirst) {
