@@ -3,14 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFontMetrics>
+#include <QLabel>
 #include <QTemporaryDir>
 #include <set>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
-#include "window/main_window.h"
 #include "qt/main_view.h"
+#include "window/main_window.h"
 
 namespace orbits::qt {
 namespace {
@@ -146,6 +148,24 @@ TEST_F(OverlapTest, NoVisibleControlIsCoveredAtStartOrAfterPresets) {
   core.c("ChZX").setValue(1);
   desktop.refresh();
   EXPECT_EQ(joined(coverings(desktop.mainView(), core.panel)), "") << "with the ZX view";
+}
+
+TEST_F(OverlapTest, TheOffScreenReportOfEveryBodyIsReadWhole) {
+  std::string report;
+  for (const char* body :
+       {"Pluto", "Neptune", "Uranus", "Saturn", "Jupiter", "Mars", "Earth", "Venus", "Mercury"})
+    report += std::string(body) + " off-screen.  ";
+  core.c("LaChirp", 2).setText(report);
+  for (double scale : {1.0, 2.0}) {
+    desktop.mainView().setScale(scale);
+    desktop.refresh();
+    auto* label = qobject_cast<QLabel*>(desktop.mainView().widgetOf("LaChirp", 2));
+    ASSERT_NE(label, nullptr);
+    const QRect need =
+        QFontMetrics(label->font())
+            .boundingRect(QRect(0, 0, label->width(), 1 << 20), Qt::TextWordWrap, label->text());
+    EXPECT_LE(need.height(), label->height()) << "at scale " << scale;
+  }
 }
 
 }  // namespace
