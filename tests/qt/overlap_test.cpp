@@ -143,6 +143,9 @@ struct OverlapTest : ::testing::Test {
 
 TEST_F(OverlapTest, NoVisibleControlIsCoveredAtStartOrAfterPresets) {
   EXPECT_EQ(joined(coverings(desktop.mainView(), core.panel)), "") << "at start";
+  // The lab's controls, placed in free room, are among those checked.
+  for (const char* lab : {"CDcharts", "ChRelativity"})
+    EXPECT_TRUE(desktop.mainView().widgetOf(lab)->isVisible()) << lab;
   // 5: the average precession (AVG); 25: the dates; 3: a side view; 80: a single marker.
   for (int preset : {5, 25, 3, 80}) EXPECT_EQ(joined(afterPreset(preset)), "") << preset;
   core.c("ChZX").setValue(1);
