@@ -217,6 +217,8 @@ class SkyAngleChart : public XYChart {
  public:
   SkyAngleChart() : XYChart("Angle against the real sky", "years", "degrees") {
     for (int k = 1; k <= 8; ++k) planets_[k] = series<QLineSeries>("", planetColour(k));
+    // Eight names fit beside the chart, not below it.
+    chart_->legend()->setAlignment(Qt::AlignRight);
   }
   void refresh(const MainWindow& w) override {
     Range xs, ys;
@@ -265,6 +267,18 @@ class SkyTable : public LabChart {
     column->addWidget(heading_);
     column->addWidget(table_, 1);
     box_->setMinimumSize(360, 260);
+    // Dark text on white, as the charts beside it, whatever the desktop's colours.
+    QPalette light = box_->palette();
+    for (auto role : {QPalette::Window, QPalette::Base, QPalette::AlternateBase})
+      light.setColor(role, Qt::white);
+    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+      light.setColor(role, Qt::black);
+    light.setColor(QPalette::Button, QColor(235, 235, 235));
+    box_->setPalette(light);
+    box_->setAutoFillBackground(true);
+    table_->setAlternatingRowColors(true);
+    light.setColor(QPalette::AlternateBase, QColor(244, 244, 248));
+    table_->setPalette(light);
   }
   QWidget* widget() override { return box_; }
   bool live() const override { return true; }
