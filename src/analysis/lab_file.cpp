@@ -1,6 +1,7 @@
 #include "analysis/lab_file.h"
 
 #include <charconv>
+#include <cmath>
 #include <fstream>
 #include <sstream>
 
@@ -18,6 +19,8 @@ using persist::Record;
 using persist::RecordWriter;
 
 constexpr const char* kHeader = "Lab records: P perihelion, O orbit";
+// An orbit's record: its kind, ten figures, the watched body and eight sky angles.
+constexpr size_t kOrbitFieldsWithSky = 20;
 
 std::string shortest(double v) {
   char buf[32];
@@ -46,6 +49,7 @@ const std::vector<SeriesColumn>& seriesColumns() {
       {"perihelion_arcsec", [](const OrbitRecord& r) { return r.periAngle; }},
       {"marker_arcsec", [](const OrbitRecord& r) { return r.markerAngle; }},
       {"max_error_pct", [](const OrbitRecord& r) { return r.maxErrPct; }},
+      {"sky_angle_deg", [](const OrbitRecord& r) { return r.watchedSkyAngle(); }},
   };
   return columns;
 }
@@ -55,8 +59,11 @@ void writeSeriesCsv(const LabState& lab, std::ostream& out) {
   for (size_t c = 0; c < columns.size(); ++c) out << (c ? "," : "") << columns[c].name;
   out << "\n";
   for (const OrbitRecord& r : lab.orbits) {
-    for (size_t c = 0; c < columns.size(); ++c)
-      out << (c ? "," : "") << shortest(columns[c].value(r));
+    for (size_t c = 0; c < columns.size(); ++c) {
+      // A figure that does not exist (the sky outside the theory's years) is an empty cell.
+      const double v = columns[c].value(r);
+      out << (c ? "," : "") << (std::isfinite(v) ? shortest(v) : "");
+    }
     out << "\n";
   }
 }
@@ -80,7 +87,10 @@ void saveLabRecords(MainWindow& w) {
     const OrbitRecord& r = lab.orbits[i];
     out.str("O").whole(r.orbit).number(r.cycle).number(r.days).number(r.periodDays);
     out.number(r.minKm).number(r.maxKm).number(r.periDays).number(r.periAngle);
-    out.number(r.markerAngle).number(r.maxErrPct);
+    out.number(r.markerAngle).number(r.maxErrPct).whole(r.skyBody);
+    // The sky angles, -1 where there is none.
+    for (int k = 1; k <= 8; ++k)
+      out.number(std::isfinite(r.skyAngleDeg[size_t(k)]) ? r.skyAngleDeg[size_t(k)] : -1);
     out.end();
   }
   if (out.text().empty()) return;
@@ -111,12 +121,19 @@ LabState readLabRecords(const std::string& content, double cycleCount, double si
         p.distKm = f.number(), p.angle = f.number();
         if (p.cycle <= cycleCount) replaceTail(lab.perihelia, p);
       } else if (kind == "O") {
-        FieldReader f(rec, kLabFileName, 11);
+        // Files written before the sky angles were recorded have 11 fields; their orbits have none.
+        const bool withSky = rec.fields.size() == kOrbitFieldsWithSky;
+        FieldReader f(rec, kLabFileName, withSky ? kOrbitFieldsWithSky : 11);
         (void)f.str();
         OrbitRecord r;
         r.orbit = f.int32(), r.cycle = f.number(), r.days = f.number(), r.periodDays = f.number();
         r.minKm = f.number(), r.maxKm = f.number(), r.periDays = f.number();
         r.periAngle = f.number(), r.markerAngle = f.number(), r.maxErrPct = f.number();
+        if (withSky) {
+          r.skyBody = int32_t(f.whole(0, 8));
+          for (int k = 1; k <= 8; ++k)
+            if (const double a = f.number(); a >= 0) r.skyAngleDeg[size_t(k)] = a;
+        }
         if (r.cycle <= cycleCount) replaceTail(lab.orbits, r);
       }
     }

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "sky/sky.h"
 #include "window/main_window.h"
 
 namespace orbits {
@@ -21,6 +22,15 @@ double markerArcsec(double dx, double dy) {
   // The markers' angle: pi - atan2(dy, dx), in 0..2pi.
   const double rad = std::numbers::pi - std::atan2(dy, dx);
   return rad / (2 * std::numbers::pi) * kArcsecPerTurn;
+}
+
+// The planets against the real sky at the orbit's end: a few evaluations of the planetary theory
+// once per orbit, kept for the charts and the series.
+void recordSky(const MainWindow& w, OrbitRecord& r) {
+  const int watched = w.sim.pairBody[2];
+  r.skyBody = watched >= 1 && watched <= 8 ? watched : 0;
+  if (const auto planets = sky::skyComparison(w))
+    for (const sky::PlanetSky& p : *planets) r.skyAngleDeg[size_t(p.body)] = p.angleDeg;
 }
 
 }  // namespace
@@ -109,6 +119,7 @@ void labOrbitEnded(MainWindow& w, double periodDays) {
     r.periDays = lab.perihelia.back().days;
     r.periAngle = lab.perihelia.back().angle;
   }
+  recordSky(w, r);
   lab.orbits.push_back(r);
   lab.orbitErrMax = 0;
   ++lab.revision;

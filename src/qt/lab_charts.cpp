@@ -7,13 +7,17 @@
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QImage>
+#include <QLabel>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
 #include <QScatterSeries>
 #include <QSvgGenerator>
+#include <QTableWidget>
 #include <QVBoxLayout>
 #include <QValueAxis>
 #include <algorithm>
@@ -22,6 +26,8 @@
 
 #include "analysis/lab_file.h"
 #include "analysis/perihelia.h"
+#include "sky/sky.h"
+#include "text/date.h"
 #include "window/main_window.h"
 
 namespace orbits::qt {
@@ -198,6 +204,118 @@ class DistanceChart : public XYChart {
   QLineSeries *closest_, *farthest_;
 };
 
+// A colour for each planet, by body number, told apart on a white ground.
+QColor planetColour(int body) {
+  static const QColor colours[9] = {{0, 0, 0},      {120, 120, 120}, {200, 150, 20},
+                                    {30, 100, 220}, {210, 50, 30},   {150, 90, 40},
+                                    {190, 160, 90}, {40, 170, 170},  {90, 60, 200}};
+  return colours[body];
+}
+
+// Each planet's angle against the real sky at the end of each orbit of the watched pair.
+class SkyAngleChart : public XYChart {
+ public:
+  SkyAngleChart() : XYChart("Angle against the real sky", "years", "degrees") {
+    for (int k = 1; k <= 8; ++k) planets_[k] = series<QLineSeries>("", planetColour(k));
+    // Eight names fit beside the chart, not below it.
+    chart_->legend()->setAlignment(Qt::AlignRight);
+  }
+  void refresh(const MainWindow& w) override {
+    Range xs, ys;
+    bool any = false;
+    for (int k = 1; k <= 8; ++k) {
+      QList<QPointF> points;
+      for (const OrbitRecord& r : w.lab.orbits) {
+        const double a = r.skyAngleDeg[size_t(k)];
+        if (!std::isfinite(a)) continue;
+        points.append({years(w, r.days), a});
+        xs.take(points.back().x()), ys.take(a);
+      }
+      planets_[k]->setName(QString::fromStdString(w.sim.bodyName[size_t(k)]));
+      planets_[k]->replace(points);
+      // Planets without figures stay out of the legend.
+      for (QLegendMarker* m : chart_->legend()->markers(planets_[k]))
+        m->setVisible(!points.isEmpty());
+      any = any || !points.isEmpty();
+    }
+    chart_->setTitle(any ? "Angle against the real sky, per orbit"
+                         : "Angle against the real sky (the years 1000-3000 only)");
+    if (ys.lo <= ys.hi) ys.lo = 0;
+    xs.apply(x_);
+    ys.apply(y_);
+  }
+
+ private:
+  QLineSeries* planets_[9] = {};
+};
+
+// The planets against the real sky at the current date: angle and distance error.
+class SkyTable : public LabChart {
+ public:
+  SkyTable() {
+    box_ = new QWidget;
+    box_->setObjectName("skyTable");
+    auto* column = new QVBoxLayout(box_);
+    heading_ = new QLabel;
+    heading_->setWordWrap(true);
+    table_ = new QTableWidget(0, 3);
+    table_->setHorizontalHeaderLabels({"Planet", "Angle, degrees", "Distance error, %"});
+    table_->verticalHeader()->hide();
+    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->setSelectionMode(QAbstractItemView::NoSelection);
+    column->addWidget(heading_);
+    column->addWidget(table_, 1);
+    box_->setMinimumSize(360, 260);
+    // Dark text on white, as the charts beside it, whatever the desktop's colours.
+    QPalette light = box_->palette();
+    for (auto role : {QPalette::Window, QPalette::Base, QPalette::AlternateBase})
+      light.setColor(role, Qt::white);
+    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+      light.setColor(role, Qt::black);
+    light.setColor(QPalette::Button, QColor(235, 235, 235));
+    box_->setPalette(light);
+    box_->setAutoFillBackground(true);
+    table_->setAlternatingRowColors(true);
+    light.setColor(QPalette::AlternateBase, QColor(244, 244, 248));
+    table_->setPalette(light);
+  }
+  QWidget* widget() override { return box_; }
+  bool live() const override { return true; }
+  void refresh(const MainWindow& w) override {
+    const sky::JulianDate jd = sky::simulatedDate(w.scenario, w.clock);
+    const auto planets = sky::skyComparison(w);
+    QString when;
+    if (const auto instant = sky::calendarInstant(jd))
+      when = QString::fromStdString(text::dateText(instant->date));
+    if (!planets) {
+      heading_->setText("Against the real sky: outside the years 1000-3000");
+      table_->setRowCount(0);
+      return;
+    }
+    heading_->setText("Against the real sky on " + when);
+    table_->setRowCount(int(planets->size()));
+    for (int row = 0; row < int(planets->size()); ++row) {
+      const sky::PlanetSky& p = (*planets)[size_t(row)];
+      set(row, 0, QString::fromStdString(p.name), Qt::AlignLeft);
+      set(row, 1, QString::number(p.angleDeg, 'f', 4), Qt::AlignRight);
+      set(row, 2, QString::number(p.distanceErrorPercent, 'f', 4), Qt::AlignRight);
+    }
+  }
+
+ private:
+  void set(int row, int col, const QString& text, Qt::Alignment align) {
+    QTableWidgetItem* item = table_->item(row, col);
+    if (!item) table_->setItem(row, col, item = new QTableWidgetItem);
+    item->setText(text);
+    item->setTextAlignment(align | Qt::AlignVCenter);
+  }
+
+  QWidget* box_;
+  QLabel* heading_;
+  QTableWidget* table_;
+};
+
 }  // namespace
 
 LabCharts::LabCharts(QWidget* parent) : QWidget(parent) {
@@ -209,6 +327,8 @@ LabCharts::LabCharts(QWidget* parent) : QWidget(parent) {
   charts_.push_back(std::make_unique<OrbitChart>(
       "Largest movement error per orbit", "%", [](const OrbitRecord& r) { return r.maxErrPct; },
       QColor(150, 80, 20)));
+  charts_.push_back(std::make_unique<SkyAngleChart>());
+  charts_.push_back(std::make_unique<SkyTable>());
   auto* grid = new QGridLayout(this);
   for (size_t i = 0; i < charts_.size(); ++i)
     grid->addWidget(charts_[i]->widget(), int(i / 2), int(i % 2));
@@ -218,9 +338,10 @@ LabCharts::LabCharts(QWidget* parent) : QWidget(parent) {
 LabCharts::~LabCharts() = default;
 
 void LabCharts::refresh(const MainWindow& w, bool force) {
-  if (!force && w.lab.revision == seen_) return;
+  const bool changed = force || w.lab.revision != seen_;
   seen_ = w.lab.revision;
-  for (auto& c : charts_) c->refresh(w);
+  for (auto& c : charts_)
+    if (changed || c->live()) c->refresh(w);
 }
 
 std::string LabCharts::savePicture(const QString& path) {
@@ -263,7 +384,7 @@ ChartsWindow::ChartsWindow(const MainWindow& core) : core_(core) {
   connect(&redraw_, &QTimer::timeout, this, [this] {
     if (isVisible()) charts_->refresh(core_);
   });
-  resize(1000, 720);
+  resize(1000, 960);
 }
 
 void ChartsWindow::open() {
@@ -299,7 +420,7 @@ std::string writeChartsPicture(const MainWindow& w, const std::string& path) {
     return "drawing charts needs the program's graphical setup";
   LabCharts charts;
   charts.setAttribute(Qt::WA_DontShowOnScreen);
-  charts.resize(1200, 860);
+  charts.resize(1200, 1290);
   charts.show();
   charts.refresh(w, true);
   QCoreApplication::processEvents();

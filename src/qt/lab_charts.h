@@ -20,6 +20,9 @@ class LabChart {
   virtual QWidget* widget() = 0;
   // Redraws from the core's records.
   virtual void refresh(const MainWindow& w) = 0;
+  // Whether it shows the current moment, and so is redrawn on every tick of the window's timer,
+  // not only when the records change.
+  virtual bool live() const { return false; }
 };
 
 // The grid of charts.
@@ -27,7 +30,8 @@ class LabCharts : public QWidget {
  public:
   explicit LabCharts(QWidget* parent = nullptr);
   ~LabCharts() override;
-  // Redraws every chart when the records changed since the last call (or `force`).
+  // Redraws every chart when the records changed since the last call (or `force`), and the live
+  // ones always.
   void refresh(const MainWindow& w, bool force = false);
   // Writes the charts as a picture, PNG or SVG by the file's ending; "" or why not.
   std::string savePicture(const QString& path);

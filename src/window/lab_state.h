@@ -1,6 +1,8 @@
 #pragma once
 // The lab's measurements of the watched pair: the exact perihelia found between cycles, the
 // precession fitted to them, and one record per orbit for the charts and the series file.
+#include <array>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -64,6 +66,15 @@ struct OrbitRecord {
   double periAngle = 0;    // that perihelion's direction, arc-seconds
   double markerAngle = 0;  // the markers' angle of the orbit, arc-seconds (0 when none)
   double maxErrPct = 0;    // the largest movement error during the orbit (body 2 of the pair)
+  // Each planet's angle against the real sky at the orbit's end, degrees, by body number (1..8);
+  // NaN for planets not in play, and for all outside the years the planetary theory covers.
+  std::array<double, 9> skyAngleDeg{NAN, NAN, NAN, NAN, NAN, NAN, NAN, NAN, NAN};
+  int32_t skyBody = 0;  // the watched body (body 2 of the pair) when it is a planet, else 0
+
+  // The watched body's angle against the real sky; NaN when there is none.
+  double watchedSkyAngle() const {
+    return skyBody >= 1 && skyBody <= 8 ? skyAngleDeg[size_t(skyBody)] : NAN;
+  }
 };
 
 struct LabState {

@@ -2,14 +2,20 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QChartView>
+#include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QLabel>
+#include <QLineSeries>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 
 #include "analysis/perihelia.h"
-#include "window/main_window.h"
 #include "qt/qt_host.h"
+#include "window/main_window.h"
 
 namespace orbits::qt {
 namespace {
@@ -45,7 +51,7 @@ TEST(LabCharts, PicturesAreWellFormed) {
 
   ASSERT_EQ(writeChartsPicture(core, png.toStdString()), "");
   const QImage image(png);
-  EXPECT_EQ(image.size(), QSize(1200, 860));
+  EXPECT_EQ(image.size(), QSize(1200, 1290));
 }
 
 // The main window's "Charts" button opens the window through the host; closing it leaves the run.
@@ -58,6 +64,55 @@ TEST(LabCharts, TheChartsButtonOpensTheWindow) {
   core.c("CDcharts").press();
   EXPECT_TRUE(charts.isVisible());
   EXPECT_EQ(charts.windowTitle(), "Charts");
+}
+
+// Runs until the watched pair has completed two orbits, then presses Stop.
+struct TwoOrbitsHost : Host {
+  QTemporaryDir dir;
+  MainWindow* core = nullptr;
+  void yield() override {
+    if (core && core->sim.orbitCount >= 2 && core->sim.runState == RunState::Bat)
+      core->c("CDstop").press();
+  }
+  void messageBox(const std::string&, const std::string&, MessageIcon) override {}
+  bool openAddress(const std::string&) override { return true; }
+  text::DateTime now() override { return {text::Date::fromYmd(2024, 1, 1), 12, 0, 0}; }
+  void quit() override {}
+  std::string dataDir() override { return dir.path().toStdString(); }
+};
+
+// After a short run the sky table lists every planet at the current date and the sky chart has
+// each planet's angle per orbit; outside the theory's years the table says so and is empty.
+TEST(LabCharts, TheSkyTableAndChartFollowTheRun) {
+  TwoOrbitsHost host;
+  MainWindow core(host);
+  host.core = &core;
+  ChartsWindow charts(core);
+  core.c("CDp", 1).press();  // Mercury, 1940
+  charts.open();
+  auto* sky = charts.findChild<QWidget*>("skyTable");
+  ASSERT_TRUE(sky);
+  auto* table = sky->findChild<QTableWidget*>();
+  ASSERT_TRUE(table);
+  ASSERT_EQ(table->rowCount(), 8);
+  EXPECT_EQ(table->item(0, 0)->text().toStdString(), core.sim.bodyName[1]);
+  EXPECT_LT(table->item(0, 1)->text().toDouble(), 0.1);
+  int plotted = 0;
+  for (auto* view : charts.findChildren<QChartView*>())
+    for (auto* series : view->chart()->series())
+      if (auto* line = qobject_cast<QLineSeries*>(series);
+          line && line->name() == QString::fromStdString(core.sim.bodyName[1]))
+        plotted = int(line->count());
+  EXPECT_GE(plotted, 2);
+
+  ASSERT_TRUE(QDir().mkpath(ORBITS_SCREENSHOT_DIR));
+  QApplication::processEvents();
+  EXPECT_TRUE(charts.grab().save(QString(ORBITS_SCREENSHOT_DIR) + "/charts-window.png"));
+
+  core.scenario.startDate = text::Date::fromYmd(3001, 1, 1);
+  charts.open();
+  EXPECT_EQ(table->rowCount(), 0);
+  EXPECT_TRUE(sky->findChild<QLabel*>()->text().contains("outside the years 1000-3000"));
 }
 
 }  // namespace

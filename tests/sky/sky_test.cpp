@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "../support/test_host.h"
+#include "analysis/perihelia.h"
 #include "scenarios/epochs.h"
 #include "window/main_window.h"
 
@@ -113,6 +114,26 @@ TEST(RealSky, OutsideTheYears1000To3000ThereAreNoFigures) {
   ASSERT_TRUE(planets);
   EXPECT_EQ(planets->size(), 7u);
   for (const PlanetSky& p : *planets) EXPECT_EQ(std::isnan(p.angleDeg), p.body == 5) << p.name;
+}
+
+// Each orbit's record keeps every planet's angle against the sky, and the watched body's for the
+// series; an orbit ending outside the theory's years has none.
+TEST(RealSky, EachOrbitRecordsTheAnglesOnceTheYearsAllowIt) {
+  TestHost host;
+  MainWindow w{host};
+  host.onYield = [&w](long) {
+    if (w.sim.orbitCount >= 2 && w.sim.runState == RunState::Bat) w.c("CDstop").press();
+  };
+  w.c("CDp", 1).press();  // Mercury, 1940
+  ASSERT_GE(w.lab.orbits.size(), 2u);
+  const OrbitRecord& r = w.lab.orbits.back();
+  EXPECT_EQ(r.skyBody, 1);
+  EXPECT_LT(r.watchedSkyAngle(), 0.1);
+  for (int k = 1; k <= 8; ++k) EXPECT_TRUE(std::isfinite(r.skyAngleDeg[k])) << k;
+
+  w.scenario.startDate = text::Date::fromYmd(3001, 1, 1);
+  labOrbitEnded(w, 88);
+  EXPECT_TRUE(std::isnan(w.lab.orbits.back().watchedSkyAngle()));
 }
 
 }  // namespace
