@@ -115,18 +115,21 @@ void SaveOrbit(MainWindow& w) {
 // The records of the save. A crash between the save's rename and that of a new run's first
 // records leaves those complete in their temporary file: they are taken from there, and the
 // interrupted save is finished.
-void readRecordsOfTheSave(MainWindow& w, Loaded& L) {
+std::vector<PerihelionRecord> readRecordsOfTheSave(MainWindow& w, const SavedRun& r, int& later) {
   const std::string path = dataFilePath(w, kPerihelionFileName);
   try {
-    readPerihelia(readBounded(path, kPerihelionFileName, kMaxPerihelionBytes), L);
+    return readPerihelia(readBounded(path, kPerihelionFileName, kMaxPerihelionBytes), r, later);
   } catch (const OtherRun& other) {
     const std::string temp = path + ".tmp";
+    std::vector<PerihelionRecord> records;
     try {
-      readPerihelia(readBounded(temp, kPerihelionFileName, kMaxPerihelionBytes), L);
+      records =
+          readPerihelia(readBounded(temp, kPerihelionFileName, kMaxPerihelionBytes), r, later);
     } catch (const FormatError&) {
       throw other;  // no records of the save's run anywhere
     }
     std::rename(temp.c_str(), path.c_str());
+    return records;
   }
 }
 

@@ -7,7 +7,6 @@
 #include "display/projection.h"
 #include "engine/time_rate.h"
 #include "persist/save_reload.h"
-#include "scenarios/presets.h"
 #include "text/number_text.h"
 #include "window/main_window.h"
 
@@ -20,7 +19,189 @@ using persist::RecordWriter;
 
 namespace {
 
-constexpr double kDaysPerYear = 365.242189;
+constexpr int64_t kLargestCount = int64_t(1) << 52;  // reads back exactly as a number
+
+// The layout of "orbit-save.txt", written and read alike: `io` is a SaveWriter or a SaveReader.
+// Each line holds ten fields, in this order; the kinds:
+//   num    a number                          whole  a whole number within [lo, hi]
+//   count  a number read as a whole number   single a number kept in single precision
+//   box    a check box's value (0 to 2)      zero   a field written as 0
+//   str    a quoted text                     date   a date
+// After the 32 lines, the run line (3 fields) and the named lines of later additions.
+template <typename Io>
+void saveLayout(Io& io, SavedRun& r) {
+  io.line(1);
+  io.count(r.presetIndex, 0, kLastPresetButton), io.count(r.orbitCount, 0, kLargestCount);
+  io.whole(r.pairBody1, 0, kTableRows - 1), io.whole(r.pairBody2, 0, kTableRows - 1);
+  io.count(r.distScaleIndex, 0, kScaleCount - 1), io.count(r.timeRateIndex, 0, kRateCount - 1);
+  io.whole(r.turboMode, 4, 5), io.num(r.elapsedSecFrac), io.num(r.elapsedSecs);
+  io.num(r.startYear);
+  io.line(2);
+  io.num(r.sumOrbitYears), io.num(r.sumOrbitDays), io.num(r.yearsAtLastOrbit);
+  io.num(r.daysAtLastOrbit), io.num(r.cycleCount), io.num(r.calcsSinceOrbit1);
+  io.num(r.totalMaxDist), io.num(r.totalMinDist), io.single(r.dateMode);
+  io.whole(r.markerNo, INT16_MIN, INT16_MAX);
+  io.line(3);
+  io.whole(r.gravityOption, 0, 4), io.num(r.gravityText), io.num(r.gravConstant);
+  io.num(r.proximityKm), io.whole(r.periMarkerCount, INT16_MIN, INT32_MAX);
+  io.whole(r.aphMarkerCount, INT16_MIN, INT32_MAX), io.box(r.chEach), io.num(r.avgOrbitYears);
+  io.num(r.timeFactor);
+  io.check(r.timeFactor > 0, "the time factor must be above 0");
+  io.whole(r.lastBody, 0, kMaxBodies - 1);
+  io.line(4);
+  io.box(r.chEnd), io.box(r.chZX), io.box(r.chZAxis), io.box(r.chAlt), io.box(r.chAvg);
+  io.box(r.chSnap), io.whole(r.latestBody, INT16_MIN, INT16_MAX), io.num(r.latestTheta);
+  io.whole(r.latestOrbit, INT32_MIN, INT32_MAX), io.zero();
+  io.line(5);
+  io.num(r.sumOrbitMaxDist), io.num(r.sumOrbitMinDist), io.num(r.cyclesAtLastOrbit);
+  io.num(r.prevOrbitMinDist), io.num(r.prevOrbitMaxDist), io.box(r.chQuick);
+  io.whole(r.periodOption, 0, 1), io.zero(), io.zero(), io.zero();
+  io.line(6);
+  io.whole(r.orbitMinOrbit, INT32_MIN, INT32_MAX), io.whole(r.orbitMaxOrbit, INT32_MIN, INT32_MAX);
+  io.num(r.orbitMinDistCopy), io.num(r.orbitMaxDistCopy), io.num(r.orbitMinDist);
+  io.num(r.orbitMaxDist), io.whole(r.periMoveCount, INT32_MIN, INT32_MAX);
+  io.num(r.totalMinOrbitNo), io.num(r.totalMaxOrbitNo), io.zero();
+  // Lines 7 and 8 hold some figures twice; the later place is the one read.
+  io.line(7);
+  io.num(r.orbitMaxDx), io.num(r.pairDx), io.num(r.orbitMaxDy), io.num(r.pairDy);
+  io.num(r.orbitMinDx), io.num(r.pairDx), io.num(r.orbitMinDy), io.num(r.pairDy);
+  io.box(r.chAPE), io.box(r.chDraw);
+  io.line(8);
+  io.num(r.minPair2PosX), io.num(r.pair2PosX), io.num(r.orbitMinDy), io.num(r.pairDy);
+  io.num(r.minPair2PosX), io.num(r.pair2PosX), io.num(r.minPair2PosY), io.num(r.pair2PosY);
+  io.zero(), io.zero();
+  io.line(9);
+  io.num(r.minPair1PosX), io.num(r.pair1PosX), io.num(r.minPair1PosY), io.num(r.pair1PosY);
+  for (int k = 0; k < 6; ++k) io.zero();
+  for (int n = 10; n <= 11; ++n) {
+    io.line(n);
+    for (int k = 0; k < kSaveFields; ++k) io.zero();
+  }
+  io.line(12);
+  io.str(r.startText);
+  io.check(text::parseDateText(r.startText).has_value(),
+           "\"" + r.startText + "\" is not a date text");
+  io.str(r.startTip), io.str(r.currentText), io.str(r.currentTip);
+  // Outside orbits 1 to 9999 there is no date slot: written as 0 and 0.
+  io.slotDate(r.orbitMinDate, r.datedOrbit()), io.slotDate(r.orbitMaxDate, r.datedOrbit());
+  io.date(r.newYearDate), io.str(r.newYearTimeText), io.ignoredStr(), io.ignoredStr();
+  for (size_t k = 0; k < size_t(kMaxBodies); ++k) {
+    io.line(13 + 2 * int(k));
+    io.num(r.posX[k]), io.num(r.posY[k]), io.num(r.posZ[k]);
+    io.num(r.velX[k]), io.num(r.velY[k]), io.num(r.velZ[k]), io.num(r.bodyMass[k]);
+    io.whole(r.bodyOff[k], 0, 1), io.zero(), io.zero();
+    io.line(14 + 2 * int(k));
+    for (int rep = 0; rep < 2; ++rep)
+      io.num(r.screenX[k]), io.num(r.screenY[k]), io.num(r.screenZ[k]);
+    for (int z = 0; z < 4; ++z) io.zero();
+  }
+  if (io.extraLine(kSaveLines + 1, kRunLineFields))
+    io.whole(r.runId, 0, kLargestCount), io.str(r.title), io.str(r.partialOrbitText);
+  if (io.namedLine(kRelativityField, 2)) io.box(r.relativity);
+  io.done();
+}
+
+class SaveWriter {
+ public:
+  void line(int n) {
+    if (n > 1) out_.end();
+  }
+  bool extraLine(int, size_t) {
+    out_.end();
+    return true;
+  }
+  bool namedLine(const char* name, size_t) {
+    out_.end();
+    out_.str(name);
+    return true;
+  }
+  void done() { out_.end(); }
+  template <typename T>
+  void count(T v, int64_t, int64_t) {
+    out_.number(double(v));
+  }
+  template <typename T>
+  void whole(T v, int64_t, int64_t) {
+    out_.whole(int64_t(v));
+  }
+  void num(double v) { out_.number(v); }
+  void single(float v) { out_.number(v); }
+  void box(int v) { out_.whole(v); }
+  void zero() { out_.whole(0); }
+  void str(const std::string& s) { out_.str(s); }
+  void ignoredStr() { out_.str("x"); }
+  void date(text::Date d) { out_.date(d); }
+  void slotDate(const std::optional<text::Date>& d, bool slotted) {
+    if (slotted && d)
+      out_.date(*d);
+    else
+      out_.whole(0);
+  }
+  void check(bool, const std::string&) {}
+  const std::string& text() const { return out_.text(); }
+
+ private:
+  RecordWriter out_;
+};
+
+class SaveReader {
+ public:
+  explicit SaveReader(const std::string& content) : recs_(persist::splitRecords(content, file_)) {
+    if (recs_.size() < size_t(kSaveLines))
+      throw FormatError(file_ + ": " + std::to_string(recs_.size()) + " lines instead of " +
+                        std::to_string(kSaveLines));
+  }
+  void line(int n) { f_.emplace(recs_[size_t(n - 1)], file_, kSaveFields); }
+  // The line after the 32 of the layout: a save written before it existed has none.
+  bool extraLine(int n, size_t fields) {
+    if (recs_.size() < size_t(n)) return false;
+    f_.emplace(recs_[size_t(n - 1)], file_, fields);
+    return true;
+  }
+  // Lines after the 32 carry later additions, each led by its name; unknown ones are passed
+  // over.
+  bool namedLine(const char* name, size_t fields) {
+    const Record* found = nullptr;
+    for (size_t r = kSaveLines; r < recs_.size(); ++r)
+      if (!recs_[r].fields.empty() && recs_[r].fields[0].text == name) found = &recs_[r];
+    if (!found) return false;
+    f_.emplace(*found, file_, fields);
+    (void)f_->str();
+    return true;
+  }
+  void done() {}
+  template <typename T>
+  void count(T& v, int64_t lo, int64_t hi) {
+    v = T(f_->whole(lo, hi));
+  }
+  template <typename T>
+  void whole(T& v, int64_t lo, int64_t hi) {
+    v = T(f_->whole(lo, hi));
+  }
+  void num(double& v) { v = f_->number(); }
+  void single(float& v) { v = f_->single(); }
+  void box(int& v) { v = int(f_->whole(0, 2)); }
+  void zero() { f_->skip(); }
+  void str(std::string& s) { s = f_->str(); }
+  void ignoredStr() { (void)f_->str(); }
+  void date(text::Date& d) { d = f_->date(); }
+  void slotDate(std::optional<text::Date>& d, bool slotted) {
+    if (slotted)
+      d = f_->date();
+    else if (f_->isDate())
+      (void)f_->date();
+    else
+      f_->skip();
+  }
+  void check(bool ok, const std::string& what) {
+    if (!ok) f_->fail(what);
+  }
+
+ private:
+  const std::string file_ = kSaveFileName;
+  std::vector<Record> recs_;
+  std::optional<FieldReader> f_;
+};
 
 int box(MainWindow& w, const char* name) { return w.c(name).value(); }
 
@@ -29,195 +210,85 @@ int16_t markerNumber(MainWindow& w) {
       std::clamp<int64_t>(text::toWhole(text::val(w.c("TXmarker").text())), INT16_MIN, INT16_MAX));
 }
 
-int checkBox(FieldReader& f) { return int(f.whole(0, 2)); }
-
-// The line after the 32 of the layout: the run's identity, title and partial-orbit line. A save
-// written before it existed has none; lines after it are for later additions.
-void readRunLine(const std::vector<Record>& recs, const std::string& file, Loaded& L) {
-  if (recs.size() <= size_t(kSaveLines)) return;
-  FieldReader f(recs[kSaveLines], file, kRunLineFields);
-  L.scenario.runId = uint64_t(f.whole(0, int64_t(1) << 52));
-  L.scenario.title = f.str();
-  L.pair.partialOrbitText = f.str();
-}
-
-// The calendar origin is that of the saved preset's epoch: the time of day of the start is
-// not in the 32 lines, and every date adds it.
-void restoreOrigin(ScenarioState& sc) {
-  sc.epochCode = presetEpoch(int(text::toWhole(sc.presetIndex)));
-  sc.beginTimeDays = beginTimeDaysOf(sc.epochCode);
-  sc.beginTimeYears = sc.beginTimeDays / kDaysPerYear;
-}
-
 }  // namespace
 
-void readSave(const std::string& content, Loaded& L) {
-  const std::string file = kSaveFileName;
-  const std::vector<Record> recs = persist::splitRecords(content, file);
-  if (recs.size() < size_t(kSaveLines))
-    throw FormatError(file + ": " + std::to_string(recs.size()) + " lines instead of " +
-                      std::to_string(kSaveLines));
-  L.scenario.runId = 0;
-  L.scenario.title.clear();
-  L.pair.partialOrbitText.clear();
-  readRunLine(recs, file, L);
-  // Lines after the 32 carry later additions, each led by its name; unknown ones are passed over.
-  for (size_t r = kSaveLines; r < recs.size(); ++r) {
-    const Record& extra = recs[r];
-    if (extra.fields.empty() || extra.fields[0].text != kRelativityField) continue;
-    FieldReader f(extra, file, 2);
-    (void)f.str();
-    L.relativity = checkBox(f);
+SavedRun savedRunOf(MainWindow& w) {
+  const SimState& s = w.sim;
+  const PairStats& p = w.pair;
+  const Clock& c = w.clock;
+  const Periods& per = w.periods;
+  const Markers& m = w.markers;
+  SavedRun r;
+  r.presetIndex = w.scenario.presetIndex, r.orbitCount = s.orbitCount;
+  r.pairBody1 = s.pairBody[1], r.pairBody2 = s.pairBody[2];
+  r.distScaleIndex = s.distScaleIndex, r.timeRateIndex = s.timeRateIndex;
+  r.turboMode = s.turboMode;
+  r.elapsedSecFrac = c.elapsedSecFrac, r.elapsedSecs = c.elapsedSecs;
+  r.startYear = w.scenario.startYear;
+  r.sumOrbitYears = per.sumOrbitYears, r.sumOrbitDays = per.sumOrbitDays;
+  r.yearsAtLastOrbit = per.yearsAtLastOrbit, r.daysAtLastOrbit = per.daysAtLastOrbit;
+  r.avgOrbitYears = per.avgOrbitYears, r.cyclesAtLastOrbit = per.cyclesAtLastOrbit;
+  r.periodOption = per.periodOption;
+  r.cycleCount = s.cycleCount, r.calcsSinceOrbit1 = s.calcsSinceOrbit1;
+  r.gravConstant = s.gravConstant, r.proximityKm = s.proximityKm, r.timeFactor = s.timeFactor;
+  r.gravityOption = s.gravityOption, r.lastBody = s.lastBody;
+  r.dateMode = c.dateMode;
+  r.totalMaxDist = p.totalMaxDist, r.totalMinDist = p.totalMinDist;
+  r.sumOrbitMaxDist = p.sumOrbitMaxDist, r.sumOrbitMinDist = p.sumOrbitMinDist;
+  r.prevOrbitMinDist = p.prevOrbitMinDist, r.prevOrbitMaxDist = p.prevOrbitMaxDist;
+  r.orbitMinOrbit = p.orbitMinOrbit, r.orbitMaxOrbit = p.orbitMaxOrbit;
+  r.orbitMinDistCopy = p.orbitMinDistCopy, r.orbitMaxDistCopy = p.orbitMaxDistCopy;
+  r.orbitMinDist = p.orbitMinDist, r.orbitMaxDist = p.orbitMaxDist;
+  r.totalMinOrbitNo = p.totalMinOrbitNo, r.totalMaxOrbitNo = p.totalMaxOrbitNo;
+  r.orbitMaxDx = p.orbitMaxDx, r.orbitMaxDy = p.orbitMaxDy;
+  r.orbitMinDx = p.orbitMinDx, r.orbitMinDy = p.orbitMinDy;
+  r.pairDx = p.pairDx, r.pairDy = p.pairDy;
+  r.minPair1PosX = p.minPair1PosX, r.minPair1PosY = p.minPair1PosY;
+  r.minPair2PosX = p.minPair2PosX, r.minPair2PosY = p.minPair2PosY;
+  r.pair1PosX = p.pair1PosX, r.pair1PosY = p.pair1PosY;
+  r.pair2PosX = p.pair2PosX, r.pair2PosY = p.pair2PosY;
+  r.periMarkerCount = m.periMarkerCount, r.aphMarkerCount = m.aphMarkerCount;
+  r.periMoveCount = m.periMoveCount;
+  r.latestBody = m.markerBody[kLatestMarker], r.latestTheta = m.markerTheta[kLatestMarker];
+  r.latestOrbit = m.markerOrbit[kLatestMarker];
+  r.markerNo = markerNumber(w);
+  r.gravityText = text::val(w.c("TXTgravity").text());
+  r.chEach = box(w, "ChEach"), r.chEnd = box(w, "Chend"), r.chZX = box(w, "ChZX");
+  r.chZAxis = box(w, "ChZAxis"), r.chAlt = box(w, "Chalt"), r.chAvg = box(w, "ChAvg");
+  r.chSnap = box(w, "ChSnap"), r.chQuick = box(w, "CHquick"), r.chAPE = box(w, "ChAPE");
+  r.chDraw = box(w, "ChDraw"), r.relativity = box(w, "ChRelativity");
+  const Control &start = w.c("TXstartdate"), &current = w.c("TXcurrent");
+  r.startText = start.text(), r.startTip = start.tooltip();
+  r.currentText = current.text(), r.currentTip = current.tooltip();
+  if (r.datedOrbit()) {
+    const size_t slot = size_t(s.orbitCount - 1);
+    r.orbitMinDate = c.orbitMinDates[slot], r.orbitMaxDate = c.orbitMaxDates[slot];
   }
-  auto line = [&](int n) { return FieldReader(recs[size_t(n - 1)], file, kSaveFields); };
-  SimState& s = L.sim;
-  PairStats& p = L.pair;
-  Markers& m = L.markers;
-  {
-    FieldReader f = line(1);
-    L.scenario.presetIndex = float(f.whole(0, kLastPresetButton));
-    s.orbitCount = double(f.whole(0, int64_t(1) << 52));
-    s.pairBody[1] = int16_t(f.whole(0, kTableRows - 1));
-    s.pairBody[2] = int16_t(f.whole(0, kTableRows - 1));
-    s.distScaleIndex = float(f.whole(0, kScaleCount - 1));
-    s.timeRateIndex = float(f.whole(0, kRateCount - 1));
-    s.turboMode = int16_t(f.whole(4, 5));
-    L.clock.elapsedSecFrac = f.number();
-    L.clock.elapsedSecs = f.number();
-    L.scenario.startYear = f.number();
-    restoreOrigin(L.scenario);
-  }
-  {
-    FieldReader f = line(2);
-    L.periods.sumOrbitYears = f.number();
-    L.periods.sumOrbitDays = f.number();
-    L.periods.yearsAtLastOrbit = f.number();
-    L.periods.daysAtLastOrbit = f.number();
-    s.cycleCount = f.number();
-    s.calcsSinceOrbit1 = f.number();
-    p.totalMaxDist = f.number();
-    p.totalMinDist = f.number();
-    L.clock.dateMode = f.single();
-    L.markerNo = f.int16();
-  }
-  {
-    FieldReader f = line(3);
-    s.gravityOption = int16_t(f.whole(0, 4));
-    L.gravityText = f.number();
-    s.gravConstant = f.number();
-    s.proximityKm = f.number();
-    L.periMarkers = int32_t(f.whole(INT16_MIN, INT32_MAX));
-    L.aphMarkers = int32_t(f.whole(INT16_MIN, INT32_MAX));
-    L.chEach = checkBox(f);
-    L.periods.avgOrbitYears = f.number();
-    s.timeFactor = f.number();
-    if (!(s.timeFactor > 0)) f.fail("the time factor must be above 0");
-    s.lastBody = int16_t(f.whole(0, kMaxBodies - 1));
-  }
-  {
-    FieldReader f = line(4);
-    L.chEnd = checkBox(f), L.chZX = checkBox(f), L.chZAxis = checkBox(f), L.chAlt = checkBox(f);
-    L.chAvg = checkBox(f), L.chSnap = checkBox(f);
-    m.markerBody[kLatestMarker] = f.int16();
-    m.markerTheta[kLatestMarker] = f.number();
-    m.markerOrbit[kLatestMarker] = f.int32();
-    f.skip();
-  }
-  {
-    FieldReader f = line(5);
-    p.sumOrbitMaxDist = f.number();
-    p.sumOrbitMinDist = f.number();
-    L.periods.cyclesAtLastOrbit = f.number();
-    L.prevMin = f.number();
-    L.prevMax = f.number();
-    L.chQuick = checkBox(f);
-    L.periods.periodOption = int16_t(f.whole(0, 1));
-    f.skip(), f.skip(), f.skip();
-  }
-  {
-    FieldReader f = line(6);
-    p.orbitMinOrbit = f.int32();
-    p.orbitMaxOrbit = f.int32();
-    p.orbitMinDistCopy = f.number();
-    p.orbitMaxDistCopy = f.number();
-    p.orbitMinDist = f.number();
-    p.orbitMaxDist = f.number();
-    m.periMoveCount = f.int32();
-    p.totalMinOrbitNo = f.number();
-    p.totalMaxOrbitNo = f.number();
-    f.skip();
-  }
-  {
-    FieldReader f = line(7);
-    p.orbitMaxDx = f.number(), p.pairDx = f.number(), p.orbitMaxDy = f.number(),
-    p.pairDy = f.number();
-    p.orbitMinDx = f.number(), p.pairDx = f.number(), p.orbitMinDy = f.number(),
-    p.pairDy = f.number();
-    L.chAPE = checkBox(f);
-    L.chDraw = checkBox(f);
-  }
-  {
-    FieldReader f = line(8);
-    p.minPair2PosX = f.number(), p.pair2PosX = f.number(), p.orbitMinDy = f.number(),
-    p.pairDy = f.number();
-    p.minPair2PosX = f.number(), p.pair2PosX = f.number(), p.minPair2PosY = f.number(),
-    p.pair2PosY = f.number();
-    f.skip(), f.skip();
-  }
-  {
-    FieldReader f = line(9);
-    p.minPair1PosX = f.number(), p.pair1PosX = f.number(), p.minPair1PosY = f.number(),
-    p.pair1PosY = f.number();
-    for (int k = 0; k < 6; ++k) f.skip();
-  }
-  for (int n = 10; n <= 11; ++n) {
-    FieldReader f = line(n);
-    for (int k = 0; k < kSaveFields; ++k) f.skip();
-  }
-  {
-    FieldReader f = line(12);
-    L.startText = f.str();
-    if (!text::parseDateText(L.startText)) f.fail("\"" + L.startText + "\" is not a date text");
-    L.scenario.startDate = *text::parseDateText(L.startText);
-    L.startTip = f.str();
-    L.currentText = f.str();
-    // The current date is kept in the file only as the text it shows.
-    if (auto current = text::parseDateText(L.currentText)) L.clock.currentDate = *current;
-    L.currentTip = f.str();
-    const double orbits = s.orbitCount;
-    if (orbits >= 1 && orbits < 10000) {
-      const size_t slot = size_t(orbits - 1);
-      L.clock.orbitMinDates[slot] = f.date();
-      L.clock.orbitMaxDates[slot] = f.date();
-    } else {
-      // Written as 0 and 0 (no date slot for this orbit count).
-      for (int k = 0; k < 2; ++k) f.isDate() ? (void)f.date() : f.skip();
-    }
-    L.clock.newYearDate = f.date();
-    L.clock.newYearTimeText = f.str();
-    (void)f.str(), (void)f.str();
-  }
-  for (int k = 0; k < kMaxBodies; ++k) {
-    FieldReader a = line(13 + 2 * k);
-    s.posX[k] = a.number(), s.posY[k] = a.number(), s.posZ[k] = a.number();
-    s.velX[k] = a.number(), s.velY[k] = a.number(), s.velZ[k] = a.number();
-    s.bodyMass[k] = a.number();
-    s.bodyOff[k] = int16_t(a.whole(0, 1));
-    a.skip(), a.skip();
-    FieldReader b = line(14 + 2 * k);
-    for (int rep = 0; rep < 2; ++rep)
-      s.screenX[k] = b.number(), s.screenY[k] = b.number(), s.screenZ[k] = b.number();
-    for (int z = 0; z < 4; ++z) b.skip();
-    L.savedVelX[size_t(k)] = s.velX[k];
-    L.savedVelY[size_t(k)] = s.velY[k];
-    L.savedVelZ[size_t(k)] = s.velZ[k];
-    s.velX[k] /= s.timeFactor;
-    s.velY[k] /= s.timeFactor;
-    s.velZ[k] /= s.timeFactor;
-  }
+  r.newYearDate = c.newYearDate, r.newYearTimeText = c.newYearTimeText;
+  r.posX = s.posX, r.posY = s.posY, r.posZ = s.posZ;
+  r.velX = s.velX, r.velY = s.velY, r.velZ = s.velZ;
+  r.bodyMass = s.bodyMass, r.bodyOff = s.bodyOff;
+  r.screenX = s.screenX, r.screenY = s.screenY, r.screenZ = s.screenZ;
+  r.runId = w.scenario.runId, r.title = w.scenario.title;
+  r.partialOrbitText = w.pair.partialOrbitText;
+  return r;
 }
 
-void readPerihelia(const std::string& content, Loaded& L) {
+std::string saveText(const SavedRun& r) {
+  SaveWriter out;
+  saveLayout(out, const_cast<SavedRun&>(r));  // the writer only reads
+  return out.text();
+}
+
+SavedRun readSave(const std::string& content) {
+  SaveReader in(content);
+  SavedRun r;
+  saveLayout(in, r);
+  return r;
+}
+
+std::vector<PerihelionRecord> readPerihelia(const std::string& content, const SavedRun& saved,
+                                            int& later) {
   const std::string file = kPerihelionFileName;
   const std::vector<Record> recs = persist::splitRecords(content, file);
   if (recs.empty()) throw FormatError(file + ": the file is empty");
@@ -227,36 +298,33 @@ void readPerihelia(const std::string& content, Loaded& L) {
     const bool identified = recs[0].fields.size() == 2;
     FieldReader header(recs[0], file, identified ? 2 : 1);
     (void)header.str();
-    const uint64_t run = identified ? uint64_t(header.whole(0, int64_t(1) << 52)) : 0;
-    if (run != 0 && L.scenario.runId != 0 && run != L.scenario.runId)
+    const uint64_t run = identified ? uint64_t(header.whole(0, kLargestCount)) : 0;
+    if (run != 0 && saved.runId != 0 && run != saved.runId)
       throw OtherRun(file + " holds the records of another run than " + kSaveFileName +
                      " (the first save of a new scenario was cut short)");
   }
-  const double orbits = L.sim.orbitCount;
+  const double orbits = saved.orbitCount;
   const int last = orbits >= 9998 ? 9998 : int(orbits) - 1;
   // Each slot is taken from the record that carries its number; a later record of the same
   // slot (an orbit saved again after a reload) replaces an earlier one.
-  std::vector<char> seen(size_t(std::max(last + 1, 0)), 0);
-  Markers& m = L.markers;
-  for (size_t r = 1; r < recs.size(); ++r) {
-    FieldReader f(recs[r], file, kSaveFields);
-    const int64_t slot = f.whole(0, 9998);
-    const double p2x = f.number(), p2y = f.number(), p1y = f.number(), p1x = f.number(),
-                 theta = f.number();
-    const int32_t orbit = f.int32();
-    const int16_t body = f.int16();
+  std::vector<PerihelionRecord> slots(size_t(std::max(last + 1, 0)));
+  std::vector<char> seen(slots.size(), 0);
+  later = 0;
+  for (size_t n = 1; n < recs.size(); ++n) {
+    FieldReader f(recs[n], file, kSaveFields);
+    PerihelionRecord r;
+    r.slot = f.whole(0, 9998);
+    r.pair2X = f.number(), r.pair2Y = f.number(), r.pair1Y = f.number(), r.pair1X = f.number();
+    r.theta = f.number();
+    r.orbit = f.int32();
+    r.body = f.int16();
     f.skip(), f.skip();
-    if (slot > last) {
-      ++L.laterRecords;  // of orbits after the save: the save decides
+    if (r.slot > last) {
+      ++later;  // of orbits after the save: the save decides
       continue;
     }
-    const size_t i = size_t(slot);
-    m.markerPair2X[i] = p2x, m.markerPair2Y[i] = p2y, m.markerPair1Y[i] = p1y,
-    m.markerPair1X[i] = p1x;
-    m.markerTheta[i] = theta;
-    m.markerOrbit[i] = orbit;
-    m.markerBody[i] = body;
-    seen[i] = 1;
+    slots[size_t(r.slot)] = r;
+    seen[size_t(r.slot)] = 1;
   }
   const auto missing = std::find(seen.begin(), seen.end(), 0);
   if (missing != seen.end()) {
@@ -266,102 +334,7 @@ void readPerihelia(const std::string& content, Loaded& L) {
         " perihelion records of the saved orbits are missing (the first is orbit slot " +
         std::to_string(missing - seen.begin()) + ")");
   }
-}
-
-std::string saveText(MainWindow& w) {
-  const SimState& s = w.sim;
-  const PairStats& p = w.pair;
-  const Clock& c = w.clock;
-  const Periods& per = w.periods;
-  const Markers& m = w.markers;
-  RecordWriter out;
-  auto zeros = [&](int n) {
-    for (int k = 0; k < n; ++k) out.whole(0);
-  };
-  out.number(w.scenario.presetIndex).number(s.orbitCount).whole(s.pairBody[1]).whole(s.pairBody[2]);
-  out.number(s.distScaleIndex).number(s.timeRateIndex).whole(s.turboMode);
-  out.number(c.elapsedSecFrac).number(c.elapsedSecs).number(w.scenario.startYear);
-  out.end();
-  out.number(per.sumOrbitYears)
-      .number(per.sumOrbitDays)
-      .number(per.yearsAtLastOrbit)
-      .number(per.daysAtLastOrbit);
-  out.number(s.cycleCount).number(s.calcsSinceOrbit1).number(p.totalMaxDist).number(p.totalMinDist);
-  out.number(c.dateMode).whole(markerNumber(w));
-  out.end();
-  out.whole(s.gravityOption).number(text::val(w.c("TXTgravity").text())).number(s.gravConstant);
-  out.number(s.proximityKm)
-      .whole(m.periMarkerCount)
-      .whole(m.aphMarkerCount)
-      .whole(box(w, "ChEach"));
-  out.number(per.avgOrbitYears).number(s.timeFactor).whole(s.lastBody);
-  out.end();
-  for (const char* name : {"Chend", "ChZX", "ChZAxis", "Chalt", "ChAvg", "ChSnap"})
-    out.whole(box(w, name));
-  out.whole(m.markerBody[kLatestMarker])
-      .number(m.markerTheta[kLatestMarker])
-      .whole(m.markerOrbit[kLatestMarker]);
-  zeros(1);
-  out.end();
-  out.number(p.sumOrbitMaxDist).number(p.sumOrbitMinDist).number(per.cyclesAtLastOrbit);
-  out.number(p.prevOrbitMinDist)
-      .number(p.prevOrbitMaxDist)
-      .whole(box(w, "CHquick"))
-      .whole(per.periodOption);
-  zeros(3);
-  out.end();
-  out.whole(p.orbitMinOrbit)
-      .whole(p.orbitMaxOrbit)
-      .number(p.orbitMinDistCopy)
-      .number(p.orbitMaxDistCopy);
-  out.number(p.orbitMinDist).number(p.orbitMaxDist).whole(m.periMoveCount);
-  out.number(p.totalMinOrbitNo).number(p.totalMaxOrbitNo);
-  zeros(1);
-  out.end();
-  out.number(p.orbitMaxDx).number(p.pairDx).number(p.orbitMaxDy).number(p.pairDy);
-  out.number(p.orbitMinDx).number(p.pairDx).number(p.orbitMinDy).number(p.pairDy);
-  out.whole(box(w, "ChAPE")).whole(box(w, "ChDraw"));
-  out.end();
-  out.number(p.minPair2PosX).number(p.pair2PosX).number(p.orbitMinDy).number(p.pairDy);
-  out.number(p.minPair2PosX).number(p.pair2PosX).number(p.minPair2PosY).number(p.pair2PosY);
-  zeros(2);
-  out.end();
-  out.number(p.minPair1PosX).number(p.pair1PosX).number(p.minPair1PosY).number(p.pair1PosY);
-  zeros(6);
-  out.end();
-  for (int n = 0; n < 2; ++n) {
-    zeros(10);
-    out.end();
-  }
-  Control &start = w.c("TXstartdate"), &current = w.c("TXcurrent");
-  out.str(start.text()).str(start.tooltip()).str(current.text()).str(current.tooltip());
-  if (s.orbitCount >= 1 && s.orbitCount < 10000) {
-    const size_t slot = size_t(s.orbitCount - 1);
-    out.date(c.orbitMinDates[slot]).date(c.orbitMaxDates[slot]);
-  } else {
-    zeros(2);
-  }
-  out.date(c.newYearDate).str(c.newYearTimeText).str("x").str("x");
-  out.end();
-  for (int k = 0; k < kMaxBodies; ++k) {
-    out.number(s.posX[k]).number(s.posY[k]).number(s.posZ[k]);
-    out.number(s.velX[k])
-        .number(s.velY[k])
-        .number(s.velZ[k])
-        .number(s.bodyMass[k])
-        .whole(s.bodyOff[k]);
-    zeros(2);
-    out.end();
-    for (int rep = 0; rep < 2; ++rep)
-      out.number(s.screenX[k]).number(s.screenY[k]).number(s.screenZ[k]);
-    zeros(4);
-    out.end();
-  }
-  out.whole(int64_t(w.scenario.runId)).str(w.scenario.title).str(w.pair.partialOrbitText);
-  out.end();
-  out.str(kRelativityField).whole(box(w, "ChRelativity"));
-  out.end();
-  return out.text();
+  return slots;
 }
 
 std::string perihelionRecord(const Markers& m, size_t o) {
@@ -385,5 +358,7 @@ std::string perihelionHeader(uint64_t runId) {
   out.end();
   return out.text();
 }
+
+std::string saveText(MainWindow& w) { return saveText(savedRunOf(w)); }
 
 }  // namespace orbits

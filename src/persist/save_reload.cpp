@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <memory>
+#include <vector>
 
 #include "analysis/calendar.h"
 #include "analysis/data_file.h"
@@ -14,6 +14,7 @@
 #include "engine/time_rate.h"
 #include "persist/save_files.h"
 #include "persist/save_format.h"
+#include "scenarios/presets.h"
 #include "text/number_text.h"
 #include "window/main_window.h"
 
@@ -24,11 +25,27 @@ using persist::FormatError;
 namespace {
 
 constexpr int kMassRows = 9;
+constexpr double kDaysPerYear = 365.242189;
+
+// What a reload reads: the saved run, and the perihelion records of its orbits.
+struct Reload {
+  SavedRun run;
+  std::vector<PerihelionRecord> records;
+  int laterRecords = 0;  // records of orbits after the save, left out
+};
+
+// The calendar origin is that of the saved preset's epoch: the time of day of the start is
+// not in the 32 lines, and every date adds it.
+void restoreOrigin(ScenarioState& sc) {
+  sc.epochCode = presetEpoch(int(text::toWhole(sc.presetIndex)));
+  sc.beginTimeDays = beginTimeDaysOf(sc.epochCode);
+  sc.beginTimeYears = sc.beginTimeDays / kDaysPerYear;
+}
 
 // Why the values read would make the running state non-finite, or empty when they would not.
 // Every figure of a run is far from the ends of the range of doubles; one near them (or one so
 // small that dividing by it overflows) would turn into an infinity at the first step.
-std::string unsoundValue(const Loaded& L) {
+std::string unsoundValue(const Reload& R) {
   constexpr double kLargest = 1e300, kSmallest = 1e-300, kAngleLimit = 100;
   auto tame = [&](double v) {
     return std::abs(v) <= kLargest && (v == 0 || std::abs(v) >= kSmallest);
@@ -37,53 +54,124 @@ std::string unsoundValue(const Loaded& L) {
     return std::string(kSaveFileName) + ": " + what + " " + text::plain(v) +
            " would overflow the calculation";
   };
-  const SimState& s = L.sim;
-  const PairStats& p = L.pair;
+  const SavedRun& r = R.run;
   const std::pair<const char*, double> figures[] = {
-      {"the time factor", s.timeFactor},
-      {"the average period", L.periods.avgOrbitYears},
-      {"the sum of periods in years", L.periods.sumOrbitYears},
-      {"the sum of periods in days", L.periods.sumOrbitDays},
-      {"the years at the last orbit", L.periods.yearsAtLastOrbit},
-      {"the days at the last orbit", L.periods.daysAtLastOrbit},
-      {"the cycles at the last orbit", L.periods.cyclesAtLastOrbit},
-      {"the elapsed seconds", L.clock.elapsedSecs},
-      {"the elapsed second fraction", L.clock.elapsedSecFrac},
-      {"the start year", L.scenario.startYear},
-      {"the cycle count", s.cycleCount},
-      {"the calculations since orbit 1", s.calcsSinceOrbit1},
-      {"the gravitational constant", s.gravConstant},
-      {"the gravity text", L.gravityText},
-      {"the proximity distance", s.proximityKm},
-      {"the largest distance", p.totalMaxDist},
-      {"the smallest distance", p.totalMinDist},
-      {"the sum of orbit maxima", p.sumOrbitMaxDist},
-      {"the sum of orbit minima", p.sumOrbitMinDist},
-      {"the orbit minimum", p.orbitMinDist},
-      {"the orbit maximum", p.orbitMaxDist},
-      {"the previous orbit minimum", L.prevMin},
-      {"the previous orbit maximum", L.prevMax},
+      {"the time factor", r.timeFactor},
+      {"the average period", r.avgOrbitYears},
+      {"the sum of periods in years", r.sumOrbitYears},
+      {"the sum of periods in days", r.sumOrbitDays},
+      {"the years at the last orbit", r.yearsAtLastOrbit},
+      {"the days at the last orbit", r.daysAtLastOrbit},
+      {"the cycles at the last orbit", r.cyclesAtLastOrbit},
+      {"the elapsed seconds", r.elapsedSecs},
+      {"the elapsed second fraction", r.elapsedSecFrac},
+      {"the start year", r.startYear},
+      {"the cycle count", r.cycleCount},
+      {"the calculations since orbit 1", r.calcsSinceOrbit1},
+      {"the gravitational constant", r.gravConstant},
+      {"the gravity text", r.gravityText},
+      {"the proximity distance", r.proximityKm},
+      {"the largest distance", r.totalMaxDist},
+      {"the smallest distance", r.totalMinDist},
+      {"the sum of orbit maxima", r.sumOrbitMaxDist},
+      {"the sum of orbit minima", r.sumOrbitMinDist},
+      {"the orbit minimum", r.orbitMinDist},
+      {"the orbit maximum", r.orbitMaxDist},
+      {"the previous orbit minimum", r.prevOrbitMinDist},
+      {"the previous orbit maximum", r.prevOrbitMaxDist},
   };
   for (const auto& [what, v] : figures)
     if (!tame(v)) return refuse(what, v);
-  if (!(s.timeFactor > 0)) return refuse("the time factor", s.timeFactor);
-  for (int k = 0; k < kMaxBodies; ++k) {
+  if (!(r.timeFactor > 0)) return refuse("the time factor", r.timeFactor);
+  for (size_t k = 0; k < size_t(kMaxBodies); ++k) {
     const std::string body = " of body " + std::to_string(k);
-    for (double v : {s.posX[k], s.posY[k], s.posZ[k]})
+    for (double v : {r.posX[k], r.posY[k], r.posZ[k]})
       if (!positionInRange(v)) return refuse("a position" + body, v);
-    for (double v : {s.velX[k], s.velY[k], s.velZ[k]})
-      if (!tame(v)) return refuse("a velocity" + body, v);
-    if (!tame(s.bodyMass[k])) return refuse("the mass" + body, s.bodyMass[k]);
+    // The run goes on with the velocities per calculation.
+    for (double v : {r.velX[k], r.velY[k], r.velZ[k]})
+      if (!tame(v / r.timeFactor)) return refuse("a velocity" + body, v / r.timeFactor);
+    if (!tame(r.bodyMass[k])) return refuse("the mass" + body, r.bodyMass[k]);
   }
-  const Markers& m = L.markers;
-  for (size_t k = 0; k < m.markerTheta.size(); ++k) {
-    const std::string slot = " of perihelion marker " + std::to_string(k);
-    if (!(std::abs(m.markerTheta[k]) <= kAngleLimit))
-      return refuse("the angle" + slot, m.markerTheta[k]);
-    for (double v : {m.markerPair1X[k], m.markerPair1Y[k], m.markerPair2X[k], m.markerPair2Y[k]})
-      if (!positionInRange(v)) return refuse("a position" + slot, v);
+  auto marker = [&](size_t slot, double theta, std::initializer_list<double> positions) {
+    const std::string of = " of perihelion marker " + std::to_string(slot);
+    if (!(std::abs(theta) <= kAngleLimit)) return refuse("the angle" + of, theta);
+    for (double v : positions)
+      if (!positionInRange(v)) return refuse("a position" + of, v);
+    return std::string();
+  };
+  for (const PerihelionRecord& m : R.records)
+    if (std::string why = marker(size_t(m.slot), m.theta, {m.pair1X, m.pair1Y, m.pair2X, m.pair2Y});
+        !why.empty())
+      return why;
+  return marker(size_t(kLatestMarker), r.latestTheta, {});
+}
+
+// The state read from the files; the rest of the state, the run flags and the run loop's own
+// state stay the window's.
+void restoreState(MainWindow& w, const Reload& R) {
+  const SavedRun& r = R.run;
+  SimState& s = w.sim;
+  ScenarioState& sc = w.scenario;
+  PairStats& p = w.pair;
+  Clock& c = w.clock;
+  Periods& per = w.periods;
+  Markers& m = w.markers;
+  sc.presetIndex = r.presetIndex, sc.startYear = r.startYear;
+  restoreOrigin(sc);
+  sc.startDate = *text::parseDateText(r.startText);
+  sc.runId = r.runId, sc.title = r.title;
+  s.orbitCount = r.orbitCount;
+  s.pairBody[1] = r.pairBody1, s.pairBody[2] = r.pairBody2;
+  s.distScaleIndex = r.distScaleIndex, s.timeRateIndex = r.timeRateIndex;
+  s.turboMode = r.turboMode;
+  s.cycleCount = r.cycleCount, s.calcsSinceOrbit1 = r.calcsSinceOrbit1;
+  s.gravityOption = r.gravityOption, s.gravConstant = r.gravConstant;
+  s.proximityKm = r.proximityKm, s.timeFactor = r.timeFactor, s.lastBody = r.lastBody;
+  s.posX = r.posX, s.posY = r.posY, s.posZ = r.posZ;
+  s.bodyMass = r.bodyMass, s.bodyOff = r.bodyOff;
+  s.screenX = r.screenX, s.screenY = r.screenY, s.screenZ = r.screenZ;
+  for (size_t k = 0; k < size_t(kMaxBodies); ++k) {
+    s.velX[k] = r.velX[k] / r.timeFactor;
+    s.velY[k] = r.velY[k] / r.timeFactor;
+    s.velZ[k] = r.velZ[k] / r.timeFactor;
   }
-  return {};
+  c.elapsedSecFrac = r.elapsedSecFrac, c.elapsedSecs = r.elapsedSecs, c.dateMode = r.dateMode;
+  // The current date is kept in the file only as the text it shows.
+  if (auto current = text::parseDateText(r.currentText)) c.currentDate = *current;
+  if (r.datedOrbit()) {
+    const size_t slot = size_t(r.orbitCount - 1);
+    c.orbitMinDates[slot] = r.orbitMinDate.value_or(text::Date{});
+    c.orbitMaxDates[slot] = r.orbitMaxDate.value_or(text::Date{});
+  }
+  c.newYearDate = r.newYearDate, c.newYearTimeText = r.newYearTimeText;
+  per.sumOrbitYears = r.sumOrbitYears, per.sumOrbitDays = r.sumOrbitDays;
+  per.yearsAtLastOrbit = r.yearsAtLastOrbit, per.daysAtLastOrbit = r.daysAtLastOrbit;
+  per.avgOrbitYears = r.avgOrbitYears, per.cyclesAtLastOrbit = r.cyclesAtLastOrbit;
+  per.periodOption = r.periodOption;
+  p.totalMaxDist = r.totalMaxDist, p.totalMinDist = r.totalMinDist;
+  p.sumOrbitMaxDist = r.sumOrbitMaxDist, p.sumOrbitMinDist = r.sumOrbitMinDist;
+  p.orbitMinOrbit = r.orbitMinOrbit, p.orbitMaxOrbit = r.orbitMaxOrbit;
+  p.orbitMinDistCopy = r.orbitMinDistCopy, p.orbitMaxDistCopy = r.orbitMaxDistCopy;
+  p.orbitMinDist = r.orbitMinDist, p.orbitMaxDist = r.orbitMaxDist;
+  p.totalMinOrbitNo = r.totalMinOrbitNo, p.totalMaxOrbitNo = r.totalMaxOrbitNo;
+  p.orbitMaxDx = r.orbitMaxDx, p.orbitMaxDy = r.orbitMaxDy;
+  p.orbitMinDx = r.orbitMinDx, p.orbitMinDy = r.orbitMinDy;
+  p.pairDx = r.pairDx, p.pairDy = r.pairDy;
+  p.minPair1PosX = r.minPair1PosX, p.minPair1PosY = r.minPair1PosY;
+  p.minPair2PosX = r.minPair2PosX, p.minPair2PosY = r.minPair2PosY;
+  p.pair1PosX = r.pair1PosX, p.pair1PosY = r.pair1PosY;
+  p.pair2PosX = r.pair2PosX, p.pair2PosY = r.pair2PosY;
+  p.partialOrbitText = r.partialOrbitText;
+  m.periMoveCount = r.periMoveCount;
+  m.markerBody[kLatestMarker] = r.latestBody;
+  m.markerTheta[kLatestMarker] = r.latestTheta;
+  m.markerOrbit[kLatestMarker] = r.latestOrbit;
+  for (const PerihelionRecord& e : R.records) {
+    const size_t i = size_t(e.slot);
+    m.markerPair2X[i] = e.pair2X, m.markerPair2Y[i] = e.pair2Y;
+    m.markerPair1Y[i] = e.pair1Y, m.markerPair1X[i] = e.pair1X;
+    m.markerTheta[i] = e.theta, m.markerOrbit[i] = e.orbit, m.markerBody[i] = e.body;
+  }
 }
 
 // Selects an option and runs its click handler even when it was selected already, so that what
@@ -96,16 +184,9 @@ void choose(Control& option, Fn handler) {
     option.setValue(1);
 }
 
-void applyReload(MainWindow& w, Loaded& L) {
-  // The state read from the files. Run flags and the run loop's own state stay the window's.
-  const RunState runState = w.sim.runState;
-  w.sim = L.sim;
-  w.sim.runState = runState;
-  w.scenario = L.scenario;
-  w.pair = L.pair;
-  w.clock = L.clock;
-  w.periods = L.periods;
-  w.markers = L.markers;
+void applyReload(MainWindow& w, const Reload& R) {
+  restoreState(w, R);
+  const SavedRun& L = R.run;
   SimState& s = w.sim;
   const double savedGravConstant = s.gravConstant;
 
@@ -120,10 +201,10 @@ void applyReload(MainWindow& w, Loaded& L) {
   w.c("Chalt").setValue(L.chAlt);
   w.c("ChEach").setValue(L.chEach);
   // 3.
-  w.c("TXperihelis").setText(text::plain(double(L.periMarkers) - 1));
-  w.markers.periMarkerCount = L.periMarkers;
-  w.c("TXaphMove").setText(text::plain(double(L.aphMarkers) - 1));
-  w.markers.aphMarkerCount = L.aphMarkers;
+  w.c("TXperihelis").setText(text::plain(double(L.periMarkerCount) - 1));
+  w.markers.periMarkerCount = L.periMarkerCount;
+  w.c("TXaphMove").setText(text::plain(double(L.aphMarkerCount) - 1));
+  w.markers.aphMarkerCount = L.aphMarkerCount;
   w.c("TXpersephone").setText(text::plain(double(w.markers.periMoveCount) - 1));
   // 4.
   Control& start = w.c("TXstartdate");
@@ -162,7 +243,7 @@ void applyReload(MainWindow& w, Loaded& L) {
   // the run goes on exactly as it would have.
   if (s.timeFactor == savedTimeFactor)
     for (size_t k = 0; k < size_t(kMaxBodies); ++k)
-      s.velX[k] = L.savedVelX[k], s.velY[k] = L.savedVelY[k], s.velZ[k] = L.savedVelZ[k];
+      s.velX[k] = L.velX[k], s.velY[k] = L.velY[k], s.velZ[k] = L.velZ[k];
   // Selecting the saved rate again is no change of rate for the drift file to log.
   s.timeRateLog.clear();
   w.c("OptimT", s.turboMode).setValue(1);
@@ -176,8 +257,8 @@ void applyReload(MainWindow& w, Loaded& L) {
   gravity.setText(text::plain(L.gravityText));
   s.gravConstant = savedGravConstant;
   // 12.
-  w.pair.prevOrbitMaxDist = L.prevMax;
-  w.pair.prevOrbitMinDist = L.prevMin;
+  w.pair.prevOrbitMaxDist = L.prevOrbitMaxDist;
+  w.pair.prevOrbitMinDist = L.prevOrbitMinDist;
 
   // The window of a reloaded run.
   const Color normal = w.c("Command2").backColor();
@@ -205,9 +286,9 @@ void applyReload(MainWindow& w, Loaded& L) {
   w.c("LaChirp", 1)
       .setText(
           "Previous scenario data has been loaded. Select 'Continue' for evolution to proceed.");
-  if (L.laterRecords > 0)
+  if (R.laterRecords > 0)
     w.c("LaChirp", 2)
-        .setText(std::to_string(L.laterRecords) +
+        .setText(std::to_string(R.laterRecords) +
                  " perihelion records of orbits after the save were left out.");
   ResetDataFiles(w);
   // The run goes on adding to the records it was reloaded with.
@@ -220,36 +301,28 @@ void applyReload(MainWindow& w, Loaded& L) {
 ReloadResult CDcon_Click(MainWindow& w) {
   settleSaves(w);
   ReloadResult result;
-  auto L = std::make_unique<Loaded>();
-  L->sim = w.sim;
-  L->scenario = w.scenario;
-  L->pair = w.pair;
-  L->clock = w.clock;
-  L->periods = w.periods;
-  L->markers = w.markers;
-  L->laterRecords = 0;
-
+  Reload R;
   try {
-    readSave(readBounded(dataFilePath(w, kSaveFileName), kSaveFileName, kMaxSaveBytes), *L);
+    R.run = readSave(readBounded(dataFilePath(w, kSaveFileName), kSaveFileName, kMaxSaveBytes));
   } catch (const FormatError& e) {
     result = {"error", e.what()};
   }
   if (result.loadStatus.empty()) {
     try {
-      readRecordsOfTheSave(w, *L);
+      R.records = readRecordsOfTheSave(w, R.run, R.laterRecords);
     } catch (const FormatError& e) {
       result = {"errorer", e.what()};
     }
   }
   if (result.loadStatus.empty())
-    if (std::string why = unsoundValue(*L); !why.empty()) result = {"error", why};
+    if (std::string why = unsoundValue(R); !why.empty()) result = {"error", why};
   if (!result.loadStatus.empty()) {
     // Nothing was restored, so the button stays for another attempt once the files are put right.
     w.host.messageBox(std::string(kNoReloadText) + ": " + result.problem + ".", MainWindow::kTitle);
     return result;
   }
   w.c("ImMoon").setVisible(false);
-  applyReload(w, *L);
+  applyReload(w, R);
   return result;
 }
 
