@@ -57,8 +57,10 @@ void OrbitCompletion(MainWindow& w) {
     p.avgOrbitYears = p.sumOrbitYears / counted;
     avgDays = p.sumOrbitDays / counted;
   }
-  p.avgPeriodDaysText = text::patterned(avgDays, kEightDecimals);
-  p.avgPeriodYearsText = text::patterned(p.avgOrbitYears, kNineDecimals);
+  p.avgPeriodDays = avgDays;
+  p.avgPeriodYears = p.avgOrbitYears;
+  p.avgPeriodDaysText = text::patterned(*p.avgPeriodDays, kEightDecimals);
+  p.avgPeriodYearsText = text::patterned(*p.avgPeriodYears, kNineDecimals);
   if (w.c("OpAnnual", 1).selected()) {
     showPeriods(w, p.avgPeriodDaysText, p.avgPeriodYearsText);
     showPeriodTips(w, avgDays, p.avgOrbitYears);

@@ -170,7 +170,8 @@ void TheAngle(MainWindow& w, double n) {
   w.c("LaBadder").setText(patterned(1 / q, "00.0000"));
   Control& asErr = w.c("TXasER");
   asErr.setText(patterned(q, "00.0000"));
-  m.precErrText = patterned(q / (double(last) - 1), "00.0000");
+  m.precessionError = q / (double(last) - 1);
+  m.precErrText = patterned(*m.precessionError, "00.0000");
   w.c("LaArcErr").setText(m.precErrText);
   Control& headline = w.c("LaSH");
   headline.setText(s.bodyName[size_t(beta)] + ": Average shift in angle most accurate every " +
@@ -198,11 +199,13 @@ void TheAngle(MainWindow& w, double n) {
   // 6.
   Control& arc = w.c("TXarc");
   if (years != 0) {
-    arc.setText(patterned(avgDeg * 3600 / years, "0.0000"));
+    m.avgPrecession = avgDeg * 3600 / years;
+    arc.setText(patterned(*m.avgPrecession, "0.0000"));
     m.appLine1 = "AVG arcsec/yr PERI PREC = " + arc.text() + " avg ERR(" + m.precErrText + ")";
     m.appLine2 = "This orb=" + t2.substr(0, 9) + " arcsec/yr @ ind ERR(" + asErr.text() +
                  ") | radians =" + t1;
   } else {
+    m.avgPrecession.reset();
     arc.setText("n/a");
   }
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "panel/control_settings.h"
+#include "panel/scripted_run.h"
 #include "qt/lab_charts.h"
 #include "qt/look.h"
 #include "qt/main_view.h"
@@ -28,16 +29,11 @@ int usage(const QString& message) {
 // given number, as the user's Stop would.
 class CountingHost : public orbits::qt::QtHost {
  public:
-  orbits::MainWindow* core = nullptr;
-  long limit = 0;  // 0: no limit
-  long cycles = 0;
-  std::vector<orbits::Setting> then;  // applied at the first cycle
+  orbits::ScriptedRun script;
+  bool scripted = false;
 
   void yield() override {
-    if (core && ++cycles == 1)
-      for (const auto& s : then) orbits::applySetting(s);
-    if (core && limit > 0 && cycles == limit && core->sim.runState == orbits::RunState::Bat)
-      core->c("CDstop").press();
+    if (scripted) script.cycle();
     QtHost::yield();
   }
 };
@@ -157,15 +153,16 @@ int main(int argc, char** argv) {
     if (!button || !button->visible())
       return usage(QString("there is no preset %1").arg(presetNumber));
   }
+  std::vector<orbits::Setting> thens;
   for (const QString& arg : parser.values(then)) {
     orbits::Setting s;
     std::string error;
     if (!orbits::resolveSetting(core.panel, arg.toStdString(), s, error))
       return usage("--then " + QString::fromStdString(error));
-    host.then.push_back(s);
+    thens.push_back(s);
   }
-  host.core = &core;
-  host.limit = cycleLimit;
+  host.script.begin(core, {orbits::RunLimit::By::Cycles, double(cycleLimit)}, std::move(thens));
+  host.scripted = true;
 
   orbits::qt::Desktop desktop(core, &host);
   // The lab's charts: from the "Charts" button or Ctrl+K.
@@ -189,8 +186,8 @@ int main(int argc, char** argv) {
       button->click();  // returns when the run stops or ends
       const double seconds = double(run.nsecsElapsed()) / 1e9;
       if (parser.isSet(reportSpeed))
-        std::printf("cycles %ld seconds %.6f cycles_per_second %.0f\n", host.cycles, seconds,
-                    seconds > 0 ? double(host.cycles) / seconds : 0.0);
+        std::printf("cycles %ld seconds %.6f cycles_per_second %.0f\n", host.script.cycles(),
+                    seconds, seconds > 0 ? double(host.script.cycles()) / seconds : 0.0);
       std::fflush(stdout);
       if (cycleLimit > 0 && !host.ending()) QCoreApplication::exit(0);
     });

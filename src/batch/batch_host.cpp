@@ -30,45 +30,29 @@ BatchHost::BatchHost(std::string dataDir, std::ostream& err, Clocks clocks)
     : dataDir_(std::move(dataDir)), err_(err), clocks_(std::move(clocks)) {}
 
 void BatchHost::beginRun(RunLimit limit, std::vector<Setting> then, bool progress) {
-  limit_ = limit;
-  then_ = std::move(then);
   progress_ = progress;
-  cycles_ = 0;
-  stopped_ = false;
   untilClock_ = 0;
-  orbitsAtStart_ = w_ ? w_->sim.orbitCount : 0;
   timers_.clear();
-  if (w_)
+  if (w_) {
+    script_.begin(*w_, limit, std::move(then), [this](const Setting& s) {
+      err_ << "orbits-batch: --then " << s.control->ref() << ": the control takes no change "
+           << "now (disabled or locked); left as it is\n";
+    });
     for (Control& c : w_->panel.all())
       if (c.kind() == Kind::Timer) timers_.push_back({&c});
+  }
   start_ = clocks_.monotonic();
   nextDraw_ = start_;
 }
 
 void BatchHost::endRun() {
   clearProgress();
-  then_.clear();
+  script_.end();
 }
-
-double BatchHost::orbitCount() const { return w_->sim.orbitCount; }
 
 void BatchHost::yield() {
   if (!w_) return;
-  ++cycles_;
-  if (cycles_ == 1 && !then_.empty()) {
-    const std::vector<Setting> due = std::move(then_);
-    then_.clear();
-    for (const Setting& s : due)
-      if (!applySetting(s))
-        err_ << "orbits-batch: --then " << s.control->ref() << ": the control takes no change "
-             << "now (disabled or locked); left as it is\n";
-  }
-  // Stop as the user's Stop does: the loop finishes this cycle, its save included. A run the
-  // system has already stopped or ended is left as it is.
-  if (!stopped_ && limitHit() && w_->sim.runState == RunState::Bat) {
-    stopped_ = true;
-    w_->c("CDstop").press();
-  }
+  script_.cycle();
   if (--untilClock_ > 0) return;
   untilClock_ = kCyclesPerClockRead;
   const std::chrono::nanoseconds t = clocks_.monotonic();
@@ -117,19 +101,21 @@ std::string duration(double seconds) {
 
 void BatchHost::drawProgress(std::chrono::nanoseconds t) {
   const double elapsed = std::chrono::duration<double>(t - start_).count();
-  const double rate = elapsed > 0 ? double(cycles_) / elapsed : 0;
+  const long cycles = script_.cycles();
+  const RunLimit& limit = script_.limit();
+  const double rate = elapsed > 0 ? double(cycles) / elapsed : 0;
   double done = 0;
   char what[64];
-  if (limit_.by == RunLimit::By::Cycles) {
-    done = double(cycles_) / limit_.count;
-    std::snprintf(what, sizeof what, "cycle %ld/%.0f", cycles_, limit_.count);
+  if (limit.by == RunLimit::By::Cycles) {
+    done = double(cycles) / limit.count;
+    std::snprintf(what, sizeof what, "cycle %ld/%.0f", cycles, limit.count);
   } else {
     const SimState& s = w_->sim;
     // Completed orbits and the quarters of the current one.
     const double partial = s.orbitCount > 0 ? std::clamp((s.quadrant - 1) * 0.25, 0.0, 0.75) : 0;
-    const double span = limit_.count - orbitsAtStart_;
-    done = span > 0 ? (s.orbitCount - orbitsAtStart_ + partial) / span : 1;
-    std::snprintf(what, sizeof what, "orbit %.0f/%.0f", s.orbitCount, limit_.count);
+    const double span = limit.count - script_.orbitsAtStart();
+    done = span > 0 ? (s.orbitCount - script_.orbitsAtStart() + partial) / span : 1;
+    std::snprintf(what, sizeof what, "orbit %.0f/%.0f", s.orbitCount, limit.count);
   }
   done = std::clamp(done, 0.0, 1.0);
   const double left = done > 0 ? elapsed * (1 - done) / done : NAN;

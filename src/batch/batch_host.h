@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "form/host.h"
-#include "panel/control_settings.h"
+#include "panel/scripted_run.h"
 
 namespace orbits {
 
@@ -25,13 +25,6 @@ struct Clocks {
   static Clocks system();
 };
 
-// Where the run stops: when the orbit count reaches a number, or after a number of cycles of
-// this run.
-struct RunLimit {
-  enum class By { Orbits, Cycles } by = By::Cycles;
-  double count = 0;
-};
-
 class BatchHost : public Host {
  public:
   BatchHost(std::string dataDir, std::ostream& err, Clocks clocks);
@@ -44,9 +37,9 @@ class BatchHost : public Host {
   // Clears the progress line.
   void endRun();
 
-  long cycles() const { return cycles_; }
+  long cycles() const { return script_.cycles(); }
   // The run was stopped here because it reached its limit.
-  bool limitReached() const { return stopped_; }
+  bool limitReached() const { return script_.limitReached(); }
   const std::vector<std::string>& messages() const { return messages_; }
   std::chrono::nanoseconds clock() const { return clocks_.monotonic(); }
 
@@ -54,7 +47,8 @@ class BatchHost : public Host {
   void messageBox(const std::string& text, const std::string& title, MessageIcon icon) override;
   bool openAddress(const std::string& address) override;
   text::DateTime now() override { return clocks_.now(); }
-  void quit() override { quitAsked_ = true; }
+  // The runner ends when its run does.
+  void quit() override {}
   std::string dataDir() override { return dataDir_; }
 
   // The clock is read once every so many cycles (timers, progress): reading it costs a good
@@ -69,11 +63,6 @@ class BatchHost : public Host {
     std::chrono::nanoseconds due{0};
   };
 
-  bool limitHit() const {
-    return limit_.by == RunLimit::By::Cycles ? double(cycles_) >= limit_.count
-                                             : orbitCount() >= limit_.count;
-  }
-  double orbitCount() const;
   void tickTimers(std::chrono::nanoseconds t);
   void drawProgress(std::chrono::nanoseconds t);
   void clearProgress();
@@ -84,16 +73,11 @@ class BatchHost : public Host {
   MainWindow* w_ = nullptr;
   std::vector<TimerState> timers_;
 
-  RunLimit limit_;
-  std::vector<Setting> then_;
+  ScriptedRun script_;
   bool progress_ = false;
   bool progressShown_ = false;
-  long cycles_ = 0;
-  double orbitsAtStart_ = 0;
-  bool stopped_ = false;
   int untilClock_ = 0;
   std::chrono::nanoseconds start_{0}, nextDraw_{0};
-  bool quitAsked_ = false;
   std::vector<std::string> messages_;
 };
 

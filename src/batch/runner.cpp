@@ -1,65 +1,22 @@
 #include "batch/runner.h"
 
-#include <QCommandLineParser>
-#include <QStringList>
+#include <chrono>
 #include <cmath>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <nlohmann/json.hpp>
 #include <system_error>
 
 #include "analysis/lab_file.h"
-#include "sky/sky.h"
+#include "batch/batch_report.h"
 #include "window/main_window.h"
 
 namespace orbits::batch {
 
 namespace {
 
-constexpr const char* kProgram = "orbits-batch";
-
-struct Options {
-  int preset = -1;             // -1 with reload
-  long long presetGiven = -1;  // as typed, for the message when there is no such preset
-  bool reload = false;
-  RunLimit limit;
-  QStringList set, then, show;
-  bool json = false;
-  bool progress = false;
-  std::string dataDir;
-  std::string seriesFile, plotFile;  // the lab's per-orbit series (CSV) and charts (SVG, PNG)
-};
-
 int usage(std::ostream& err, const std::string& message) {
   err << kProgram << ": " << message << "\nTry '" << kProgram << " --help' for more.\n";
   return kExitUsage;
-}
-
-// A whole number of at least 1 given to `option`.
-bool positive(const QCommandLineParser& p, const QString& option, long long& out,
-              std::string& error) {
-  const QStringList values = p.values(option);
-  if (values.size() > 1) {
-    error = "--" + option.toStdString() + " is given more than once";
-    return false;
-  }
-  bool ok = false;
-  out = values.front().toLongLong(&ok);
-  if (!ok || out < 1) {
-    error = "--" + option.toStdString() + " takes a whole number of at least 1, not '" +
-            values.front().toStdString() + "'";
-    return false;
-  }
-  return true;
-}
-
-std::string defaultDataDir(const BatchEnv& env) {
-  if (!env.programDir.empty()) return env.programDir;
-  std::error_code ec;
-  const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-  if (!ec) return exe.parent_path().string();
-  return std::filesystem::current_path(ec).string();
 }
 
 // The presets a user can press, for the usage message.
@@ -84,175 +41,83 @@ std::string offeredPresets(MainWindow& w) {
   return list;
 }
 
-nlohmann::ordered_json number(double v) {
-  if (!std::isfinite(v)) return nullptr;
-  return v;
-}
+// The controls the command line names, found in the window's panel.
+struct Script {
+  std::vector<Setting> sets, thens;
+  std::vector<std::pair<std::string, Control*>> shown;
+};
 
-// Line ends of the core's texts (carriage return and line feed) as JSON writes them: "\n".
-std::string jsonText(const std::string& s) {
-  std::string out;
-  for (size_t i = 0; i < s.size(); ++i) {
-    if (s[i] == '\r') {
-      out += '\n';
-      if (i + 1 < s.size() && s[i + 1] == '\n') ++i;
-    } else {
-      out += s[i];
+// "" when every control named exists and the preset can be pressed, else what is wrong.
+std::string resolveScript(MainWindow& w, const BatchOptions& o, Script& script) {
+  std::string error;
+  for (const auto& [list, into, option] :
+       {std::tuple{&o.set, &script.sets, "--set"}, {&o.then, &script.thens, "--then"}}) {
+    for (const std::string& a : *list) {
+      Setting s;
+      if (!resolveSetting(w.panel, a, s, error)) return std::string(option) + " " + error;
+      into->push_back(s);
     }
   }
-  return out;
+  for (const std::string& a : o.show) {
+    Control* c = resolveShown(w.panel, a, error);
+    if (!c) return "--show " + error;
+    script.shown.emplace_back(a, c);
+  }
+  if (!o.reload) {
+    Control* button = w.panel.find("CDp", o.preset);
+    if (!button || !button->visible())
+      return "there is no preset " + std::to_string(o.presetGiven) + "; the presets are " +
+             offeredPresets(w);
+  }
+  return {};
 }
 
-// Each planet in play against the real one at the end of the run; null outside the years the
-// planetary theory covers.
-nlohmann::ordered_json skyJson(const MainWindow& w) {
-  const auto planets = sky::skyComparison(w);
-  if (!planets) return nullptr;
-  nlohmann::ordered_json list = nlohmann::ordered_json::array();
-  for (const sky::PlanetSky& p : *planets)
-    list.push_back({{"body", p.body},
-                    {"name", p.name},
-                    {"angle_deg", number(p.angleDeg)},
-                    {"distance_error_percent", number(p.distanceErrorPercent)}});
-  return list;
-}
-
-std::string oneLine(std::string s) {
-  for (char& ch : s)
-    if (ch == '\r' || ch == '\n') ch = ' ';
-  return s;
+// The lab's series and charts, when asked for: false when one could not be written.
+bool writeLabFiles(const MainWindow& w, const BatchOptions& o, const BatchEnv& env,
+                   std::ostream& err) {
+  bool written = true;
+  if (!o.seriesFile.empty()) {
+    std::ofstream csv(o.seriesFile, std::ios::binary | std::ios::trunc);
+    writeSeriesCsv(w.lab, csv);
+    csv.close();
+    if (!csv) {
+      err << kProgram << ": cannot write " << o.seriesFile << "\n";
+      written = false;
+    }
+  }
+  if (!o.plotFile.empty()) {
+    if (const std::string why = env.plotWriter(w, o.plotFile); !why.empty()) {
+      err << kProgram << ": cannot write " << o.plotFile << ": " << why << "\n";
+      written = false;
+    }
+  }
+  return written;
 }
 
 }  // namespace
 
-double numberShown(const std::string& text) {
-  size_t a = text.find_first_not_of(' ');
-  if (a == std::string::npos) return NAN;
-  size_t b = text.find_last_not_of(' ');
-  const std::string t = text.substr(a, b - a + 1);
-  char* end = nullptr;
-  const double v = std::strtod(t.c_str(), &end);
-  if (end != t.c_str() + t.size() || !std::isfinite(v)) return NAN;
-  return v;
-}
-
 int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
              const BatchEnv& env) {
-  QCommandLineParser p;
-  p.setApplicationDescription(
-      "Runs a preset scenario, or continues the saved run, with no window, and reports what "
-      "the window would show.\n\n"
-      "  orbits-batch --preset N (--orbits K | --cycles C) [options]\n"
-      "  orbits-batch --reload   (--orbits K | --cycles C) [options]");
-  p.addOptions({
-      {"preset", "Press preset button N, as a user would.", "N"},
-      {"reload", "Load the previous data (the saved run), then continue it."},
-      {"orbits", "Stop at the end of the cycle in which the orbit count reaches K.", "K"},
-      {"cycles", "Stop after C cycles of this run.", "C"},
-      {"set",
-       "Before the preset or reload, change a control as a user would: Chuser=1 (check box), "
-       "Optime(7)=1 (option), TXTgravity=6.674 (text box, typed, then left), HStheta=5 "
-       "(scroll bar). Repeatable.",
-       "NAME=VALUE"},
-      {"then", "The same, at the first cycle of the run. Repeatable.", "NAME=VALUE"},
-      {"show", "Report the text or caption of this control at the end. Repeatable.", "NAME"},
-      {"json", "Report one JSON object on standard output."},
-      {"progress", "Draw a progress line on standard error (default when it is a terminal)."},
-      {"no-progress", "Draw no progress line."},
-      {"data-dir", "Directory of the data files (default: the program's own).", "DIR"},
-      {"series", "Write the watched pair's per-orbit records as CSV at the end.", "FILE.csv"},
-      {"plot", "Draw the charts of the run into a picture at the end (.svg or .png).", "FILE"},
-      {{"h", "help"}, "Show this help."},
-      {{"v", "version"}, "Show the version."},
-  });
-  QStringList qargs{kProgram};
-  for (const std::string& a : args) qargs << QString::fromStdString(a);
-  if (!p.parse(qargs)) return usage(err, p.errorText().toStdString());
-  if (p.isSet("help")) {
-    out << p.helpText().toStdString();
-    return kExitOk;
-  }
-  if (p.isSet("version")) {
-    out << kProgram << " " << ORBITS_VERSION << "\n";
-    return kExitOk;
-  }
-  if (!p.positionalArguments().isEmpty())
-    return usage(err,
-                 "unexpected argument '" + p.positionalArguments().front().toStdString() + "'");
-
-  // The run asked for.
-  Options o;
-  std::string error;
-  if (p.isSet("preset") == p.isSet("reload"))
-    return usage(err, "give one of --preset N and --reload");
-  if (p.isSet("preset")) {
-    long long n = 0;
-    if (!positive(p, "preset", n, error)) return usage(err, error);
-    o.preset = int(std::min<long long>(n, 1 << 20));
-    o.presetGiven = n;
-  }
-  o.reload = p.isSet("reload");
-  if (p.isSet("orbits") == p.isSet("cycles"))
-    return usage(err, "give one of --orbits K and --cycles C");
-  {
-    const bool byOrbits = p.isSet("orbits");
-    long long k = 0;
-    if (!positive(p, byOrbits ? "orbits" : "cycles", k, error)) return usage(err, error);
-    o.limit = {byOrbits ? RunLimit::By::Orbits : RunLimit::By::Cycles, double(k)};
-  }
-  if (p.isSet("progress") && p.isSet("no-progress"))
-    return usage(err, "give either --progress or --no-progress");
-  o.progress = p.isSet("progress") || (env.errIsTerminal && !p.isSet("no-progress"));
-  o.json = p.isSet("json");
-  if (p.values("data-dir").size() > 1) return usage(err, "--data-dir is given more than once");
-  if (p.isSet("data-dir")) {
-    const std::string dir = p.value("data-dir").toStdString();
-    if (dir.empty()) return usage(err, "--data-dir needs a directory");
-    std::error_code ec;
-    o.dataDir = std::filesystem::absolute(dir, ec).lexically_normal().string();
-    if (o.dataDir.size() > 1 && o.dataDir.back() == '/') o.dataDir.pop_back();
-  } else {
-    o.dataDir = defaultDataDir(env);
-  }
-
-  o.seriesFile = p.value("series").toStdString();
-  o.plotFile = p.value("plot").toStdString();
-  if (p.isSet("series") && o.seriesFile.empty()) return usage(err, "--series needs a file");
-  if (p.isSet("plot")) {
-    const std::string ext = std::filesystem::path(o.plotFile).extension().string();
-    if (ext != ".svg" && ext != ".png") return usage(err, "--plot takes a .svg or .png file");
-    if (!env.plotWriter) return usage(err, "--plot is not available in this program");
+  const BatchOptions o = parseBatchOptions(args, env);
+  switch (o.asked) {
+    case BatchOptions::Asked::Usage:
+      return usage(err, o.text);
+    case BatchOptions::Asked::Help:
+    case BatchOptions::Asked::Version:
+      out << o.text;
+      return kExitOk;
+    case BatchOptions::Asked::Run:
+      break;
   }
 
   // The window, and the controls the command line names.
   BatchHost host(o.dataDir, err, env.clocks);
   MainWindow w(host);
   host.attach(w);
-  std::vector<Setting> sets, thens;
-  for (const auto& [list, into, option] :
-       {std::tuple{p.values("set"), &sets, "--set"}, {p.values("then"), &thens, "--then"}}) {
-    for (const QString& a : list) {
-      Setting s;
-      if (!resolveSetting(w.panel, a.toStdString(), s, error))
-        return usage(err, std::string(option) + " " + error);
-      into->push_back(s);
-    }
-  }
-  std::vector<std::pair<std::string, Control*>> shown;
-  for (const QString& a : p.values("show")) {
-    Control* c = resolveShown(w.panel, a.toStdString(), error);
-    if (!c) return usage(err, "--show " + error);
-    shown.emplace_back(a.toStdString(), c);
-  }
-  if (!o.reload) {
-    Control* button = w.panel.find("CDp", o.preset);
-    if (!button || !button->visible())
-      return usage(err, "there is no preset " + std::to_string(o.presetGiven) +
-                            "; the presets are " + offeredPresets(w));
-  }
-
-  // The run.
-  for (const Setting& s : sets)
+  Script script;
+  if (const std::string error = resolveScript(w, o, script); !error.empty())
+    return usage(err, error);
+  for (const Setting& s : script.sets)
     if (!applySetting(s))
       return usage(err, "--set " + s.control->ref() +
                             ": the control is disabled and takes no "
@@ -267,9 +132,10 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
           << "\n";
   }
 
+  // The run.
   const int failuresBefore = w.run.numericFailures;
   bool reloadFailed = false;
-  host.beginRun(o.limit, std::move(thens), o.progress);
+  host.beginRun(o.limit, std::move(script.thens), o.progress);
   const auto start = host.clock();
   if (o.reload) {
     w.c("CDcon").press();
@@ -281,116 +147,34 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
   const auto end = host.clock();
   host.endRun();
 
+  // What it came to.
   const bool numericFailure = w.run.numericFailures != failuresBefore;
-  bool outputFailed = false;
-  if (!o.seriesFile.empty()) {
-    std::ofstream csv(o.seriesFile, std::ios::binary | std::ios::trunc);
-    writeSeriesCsv(w.lab, csv);
-    csv.close();
-    if (!csv) {
-      err << kProgram << ": cannot write " << o.seriesFile << "\n";
-      outputFailed = true;
-    }
-  }
-  if (!o.plotFile.empty()) {
-    if (const std::string why = env.plotWriter(w, o.plotFile); !why.empty()) {
-      err << kProgram << ": cannot write " << o.plotFile << ": " << why << "\n";
-      outputFailed = true;
-    }
-  }
-  const int status = reloadFailed || numericFailure || outputFailed ? kExitFailed : kExitOk;
-  const double wall = std::chrono::duration<double>(end - start).count();
-  const double rate = wall > 0 ? double(host.cycles()) / wall : NAN;
-  const Periods& periods = w.periods;
-  const double avgDays =
-      periods.avgPeriodDaysText.empty() ? NAN : numberShown(periods.avgPeriodDaysText);
-  const double avgYears =
-      periods.avgPeriodYearsText.empty() ? NAN : numberShown(periods.avgPeriodYearsText);
-  const double arc = numberShown(w.c("TXarc").text());
-  double arcErr = numberShown(w.c("LaArcErr").text());
-  if (std::isnan(arcErr) && !w.markers.precErrText.empty())
-    arcErr = numberShown(w.markers.precErrText);
-  const std::string message = w.c("LaChirp", 1).text();
-  const int preset = int(std::lround(w.scenario.presetIndex));
-  std::string outcome;
+  const bool outputFailed = !writeLabFiles(w, o, env, err);
+  BatchOutcome r;
+  r.status = reloadFailed || numericFailure || outputFailed ? kExitFailed : kExitOk;
   if (reloadFailed)
-    outcome = "reload failed";
+    r.outcome = "reload failed";
   else if (numericFailure)
-    outcome = "stopped on a numeric failure";
+    r.outcome = "stopped on a numeric failure";
   else if (host.limitReached())
-    outcome = "stopped at the limit";
+    r.outcome = "stopped at the limit";
   else if (w.sim.runState == RunState::Ended67)
-    outcome = "ended by the system";
+    r.outcome = "ended by the system";
   else
-    outcome = "stopped by the system";
+    r.outcome = "stopped by the system";
+  r.message = w.c("LaChirp", 1).text();
+  r.runCycles = host.cycles();
+  r.limitReached = host.limitReached();
+  r.wallSeconds = std::chrono::duration<double>(end - start).count();
+  r.cyclesPerSecond = r.wallSeconds > 0 ? double(r.runCycles) / r.wallSeconds : NAN;
+  r.messages = host.messages();
+  for (const auto& [name, c] : script.shown) r.shown.emplace_back(name, c->text());
 
-  if (o.json) {
-    nlohmann::ordered_json j;
-    j["preset"] = preset;
-    j["reload"] = o.reload;
-    j["orbits"] = static_cast<long long>(w.sim.orbitCount);
-    j["cycles"] = static_cast<long long>(w.sim.cycleCount);
-    j["run_cycles"] = host.cycles();
-    j["elapsed_days"] = number(w.clock.elapsedDays);
-    j["elapsed_years"] = number(w.clock.elapsedSiderealYears);
-    j["avg_period_days"] = number(avgDays);
-    j["avg_period_years"] = number(avgYears);
-    j["precession_arcsec_per_year"] = number(arc);
-    j["precession_error_arcsec_per_year"] = number(arcErr);
-    const PrecessionFit& fit = w.lab.fit;
-    j["precise_precession_arcsec_per_year"] = fit.ready() ? number(fit.slope()) : nullptr;
-    j["precise_precession_stderr_arcsec_per_year"] =
-        fit.ready() ? number(fit.slopeError()) : nullptr;
-    j["relativity"] = w.sim.relativity;
-    j["min_distance_km"] = number(w.pair.totalMinDist);
-    j["max_distance_km"] = number(w.pair.totalMaxDist);
-    j["sky"] = skyJson(w);
-    j["message"] = jsonText(message);
-    j["run_state"] = runStateText(w.sim.runState);
-    j["outcome"] = outcome;
-    j["limit_reached"] = host.limitReached();
-    j["wall_seconds"] = number(wall);
-    j["cycles_per_second"] = number(rate);
-    j["messages"] = nlohmann::ordered_json::array();
-    for (const std::string& m : host.messages()) j["messages"].push_back(jsonText(m));
-    j["data_dir"] = o.dataDir;
-    j["exit_status"] = status;
-    nlohmann::ordered_json controls = nlohmann::ordered_json::object();
-    for (const auto& [name, c] : shown) controls[name] = jsonText(c->text());
-    j["controls"] = controls;
-    // Texts of the core are Latin-1 at most; anything else is replaced rather than thrown.
-    out << j.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << "\n";
-  } else {
-    auto shownNumber = [](double v, const char* unit) {
-      if (std::isnan(v)) return std::string("none");
-      char buf[64];
-      std::snprintf(buf, sizeof buf, "%.15g%s", v, unit);
-      return std::string(buf);
-    };
-    out << (o.reload ? "Reload of preset " : "Preset ") << preset << ": " << outcome << "\n"
-        << "  orbits            " << shownNumber(w.sim.orbitCount, "") << "\n"
-        << "  cycles            " << shownNumber(w.sim.cycleCount, "") << " (this run "
-        << host.cycles() << ")\n"
-        << "  elapsed           " << shownNumber(w.clock.elapsedDays, " days") << " = "
-        << shownNumber(w.clock.elapsedSiderealYears, " years") << "\n"
-        << "  average period    " << shownNumber(avgDays, " days") << " = "
-        << shownNumber(avgYears, " years") << "\n"
-        << "  precession        " << shownNumber(arc, " arcsec/yr") << ", error "
-        << shownNumber(arcErr, " arcsec/yr") << "\n"
-        << "  precise precession "
-        << (w.lab.fit.ready() ? shownNumber(w.lab.fit.slope(), " arcsec/yr") + ", error " +
-                                    shownNumber(w.lab.fit.slopeError(), " arcsec/yr")
-                              : std::string("none"))
-        << (w.sim.relativity ? " (relativity on)" : "") << "\n"
-        << "  distance          " << shownNumber(w.pair.totalMinDist, " km") << " to "
-        << shownNumber(w.pair.totalMaxDist, " km") << "\n"
-        << "  message           " << oneLine(message) << "\n"
-        << "  run state         " << runStateText(w.sim.runState) << "\n"
-        << "  speed             " << shownNumber(std::round(rate), " cycles/s") << " over "
-        << shownNumber(std::round(wall * 1000) / 1000, " s") << "\n";
-    for (const auto& [name, c] : shown) out << "  " << name << " = " << oneLine(c->text()) << "\n";
-  }
-  return status;
+  if (o.json)
+    writeJsonReport(out, w, o, r);
+  else
+    writeTextReport(out, w, o, r);
+  return r.status;
 }
 
 }  // namespace orbits::batch

@@ -19,7 +19,7 @@ namespace {
 
 // Whether a point in drawing units lies on the main surface's part of the drawing.
 [[gnu::always_inline]] inline bool onMain(double x, double y, double z, const DotArea& m) {
-  return (0 < x) & (x < m.width) & (0 < y) & (y < m.height) & (-24000 < z) & (z < 24000);
+  return (0 < x) & (x < m.width) & (0 < y) & (y < m.height) & (-kDrawDepth < z) & (z < kDrawDepth);
 }
 
 // The dot colours. The Sun keeps its full colour when the others alternate. (A product with 1
@@ -62,7 +62,7 @@ namespace {
   for (int i = 0; i < kMaxBodies; ++i) {
     const bool on = (i < n) & (s.bodyOff[i] == 0);
     const double x = p.x[i], y = p.y[i], z = p.z[i];
-    out += on & ((x < 2640) | (x > 12600) | (y < 0) | (y > 9000) | (z < -24000) | (z > 24000));
+    out += on & outsideDrawing(x, y, z);
   }
   p.inBounds = out == 0;
   for (int i = kMaxBodies; i < kDotLanes; ++i) p.x[i] = p.y[i] = p.z[i] = 0;
@@ -181,8 +181,8 @@ using I = int32_t __attribute__((vector_size(16)));  // four pixel offsets
       // The drawing coordinates of the bodies in play; switched-off bodies keep theirs.
       setSlots(*screen[a], g, inPlay ? c[a] : slots(*screen[a], g));
     }
-    out |= inPlay & ((c[0] < 2640) | (c[0] > 12600) | (c[1] < 0) | (c[1] > 9000) | (c[2] < -24000) |
-                     (c[2] > 24000));
+    out |= inPlay & ((c[0] < kDrawLeft) | (c[0] > kDrawRight) | (c[1] < kDrawTop) |
+                     (c[1] > kDrawBottom) | (c[2] < -kDrawDepth) | (c[2] > kDrawDepth));
   }
   p.inBounds = (out[0] | out[1] | out[2] | out[3]) == 0;
   if (!in.pixels) return;
@@ -195,7 +195,7 @@ using I = int32_t __attribute__((vector_size(16)));  // four pixel offsets
     store(p.mainX.data() + g, mainX);
     store(p.mainY.data() + g, mainY);
     const M onMain =
-        (0 < x) & (x < m.width) & (0 < y) & (y < m.height) & (-24000 < z) & (z < 24000);
+        (0 < x) & (x < m.width) & (0 < y) & (y < m.height) & (-kDrawDepth < z) & (z < kDrawDepth);
     store(p.mainAt.data() + g, dotsAt(onMain, mainX / unit, mainY / unit, m));
     // A side view hidden takes no dots.
     I zyAt = I{} - 1, zxAt = I{} - 1;

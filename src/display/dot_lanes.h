@@ -23,8 +23,7 @@ struct DotLanes {
   alignas(64) Lanes<Color> colour;
   // The Sun's glow: the pixels 30 units right, left, below and above its dot, or -1.
   alignas(32) std::array<int32_t, 4> glowAt;
-  // Every body in play lies inside the bounds of the drawing test: 2640..12600 across,
-  // 0..9000 down, -24000..24000 deep, in drawing units.
+  // Every body in play lies inside the drawing bounds (kDrawLeft and the others).
   bool inBounds;
 };
 

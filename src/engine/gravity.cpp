@@ -103,9 +103,7 @@ constexpr int kSomePull = 1, kSomeClose = 2;
 // The pair terms over whole vectors of `width`, inputs padded with coincident pairs. A pair that
 // pulls on nothing (coincident, close, or not a number) gets zero inputs instead of its own, so
 // its terms are exactly +-0.0 and none of its divisions can overflow or trap. Returns
-// kSomePull | kSomeClose as found. The library square root has an errno path that keeps the
-// compiler from vectorising, so the vector versions are written out; each performs the IEEE
-// operations of the reference (division stays division, negation is a sign flip).
+// kSomePull | kSomeClose as found. The plain version, and the reference for the vector ones.
 int termsPortable(PairData& d, int pairs, double prox) {
   bool anyPulls = false, anyClose = false;
   for (int p = 0; p < pairs; ++p) {
@@ -132,64 +130,64 @@ int termsPortable(PairData& d, int pairs, double prox) {
 }
 
 #if ORBITS_X86_KERNELS
-int termsSse2(PairData& d, int pairs, double prox) {
-  const __m128d vProx = _mm_set1_pd(prox), vZero = _mm_setzero_pd(), vOne = _mm_set1_pd(1.0);
-  const __m128d vSign = _mm_set1_pd(-0.0);
-  int pullBits = 0, closeBits = 0;
-  for (int p = 0; p < pairs; p += 2) {
-    const __m128d r = _mm_sqrt_pd(_mm_load_pd(d.d2 + p));
-    const __m128d pulls = _mm_and_pd(_mm_cmpgt_pd(r, vProx), _mm_cmpneq_pd(r, vZero));
-    const __m128d isClose = _mm_and_pd(_mm_cmpgt_pd(r, vZero), _mm_cmple_pd(r, vProx));
-    pullBits |= _mm_movemask_pd(pulls);
-    closeBits |= _mm_movemask_pd(isClose);
-    _mm_store_pd(d.dist + p, r);
-    const __m128d rs = _mm_or_pd(_mm_and_pd(pulls, r), _mm_andnot_pd(pulls, vOne));
-    const __m128d r2 = _mm_mul_pd(rs, rs);
-    const __m128d ux = _mm_div_pd(_mm_and_pd(pulls, _mm_load_pd(d.dx + p)), rs);
-    const __m128d uy = _mm_div_pd(_mm_and_pd(pulls, _mm_load_pd(d.dy + p)), rs);
-    const __m128d uz = _mm_div_pd(_mm_and_pd(pulls, _mm_load_pd(d.dz + p)), rs);
-    const __m128d accI = _mm_div_pd(_mm_and_pd(pulls, _mm_load_pd(d.gmJ + p)), r2);
-    const __m128d accJ = _mm_div_pd(_mm_and_pd(pulls, _mm_load_pd(d.gmI + p)), r2);
-    _mm_store_pd(d.onIx + p, _mm_mul_pd(ux, accI));
-    _mm_store_pd(d.onIy + p, _mm_mul_pd(uy, accI));
-    _mm_store_pd(d.onIz + p, _mm_mul_pd(uz, accI));
-    _mm_store_pd(d.onJx + p, _mm_xor_pd(_mm_mul_pd(ux, accJ), vSign));
-    _mm_store_pd(d.onJy + p, _mm_xor_pd(_mm_mul_pd(uy, accJ), vSign));
-    _mm_store_pd(d.onJz + p, _mm_xor_pd(_mm_mul_pd(uz, accJ), vSign));
+// The pair terms over vectors of W doubles (GCC vector types), each lane the very operations of
+// termsPortable: division stays division, the selections are exact, and the negation is a sign
+// flip. This file is built with -fno-math-errno (see CMakeLists.txt), so that the square root of
+// each lane becomes one vector square root; no result changes, only errno, which nothing reads.
+// Compiled for each width inside a function that enables its instructions.
+template <int W>
+struct Vector {
+  typedef double D __attribute__((vector_size(W * 8)));   // W doubles
+  typedef int64_t M __attribute__((vector_size(W * 8)));  // a test on W doubles: -1 true, 0 false
+};
+
+template <int W>
+[[gnu::always_inline]] inline int termsOf(PairData& d, int pairs, double prox) {
+  using D = typename Vector<W>::D;
+  using M = typename Vector<W>::M;
+  M anyPulls{}, anyClose{};
+  for (int p = 0; p < pairs; p += W) {
+    // The arrays are aligned to 64 bytes and p is a multiple of W.
+    auto at = [&](double* a) { return reinterpret_cast<D*>(a + p); };
+    const D d2 = *at(d.d2), dx = *at(d.dx), dy = *at(d.dy), dz = *at(d.dz);
+    const D gmI = *at(d.gmI), gmJ = *at(d.gmJ);
+    D r;
+    for (int i = 0; i < W; ++i) r[i] = __builtin_sqrt(d2[i]);
+    const M pulls = (r > prox) & (r != 0);
+    // The flags of the lanes, gathered bitwise: left to itself the compiler gathers them with a
+    // conditional move per lane.
+    M seen = pulls, near = (r > 0) & (r <= prox);
+    asm("" : "+x"(seen), "+x"(near));
+    anyPulls |= seen;
+    anyClose |= near;
+    *at(d.dist) = r;
+    const D zero{}, rs = pulls ? r : zero + 1.0;
+    const D r2 = rs * rs;
+    // Inputs kept where a pair pulls, +0.0 where it does not.
+    const D ux = (pulls ? dx : zero) / rs, uy = (pulls ? dy : zero) / rs;
+    const D uz = (pulls ? dz : zero) / rs;
+    const D accI = (pulls ? gmJ : zero) / r2;  // pull of j on i
+    const D accJ = (pulls ? gmI : zero) / r2;  // pull of i on j
+    const D onIx = ux * accI, onIy = uy * accI, onIz = uz * accI;
+    const D onJx = -(ux * accJ), onJy = -(uy * accJ), onJz = -(uz * accJ);
+    *at(d.onIx) = onIx;
+    *at(d.onIy) = onIy;
+    *at(d.onIz) = onIz;
+    *at(d.onJx) = onJx;
+    *at(d.onJy) = onJy;
+    *at(d.onJz) = onJz;
   }
-  return (pullBits ? kSomePull : 0) | (closeBits ? kSomeClose : 0);
+  bool pulled = false, close = false;
+  for (int i = 0; i < W; ++i) pulled |= anyPulls[i] != 0, close |= anyClose[i] != 0;
+  return (pulled ? kSomePull : 0) | (close ? kSomeClose : 0);
 }
 
-__attribute__((target("avx"))) int termsAvx(PairData& d, int pairs, double prox) {
-  const __m256d vProx = _mm256_set1_pd(prox), vZero = _mm256_setzero_pd();
-  const __m256d vOne = _mm256_set1_pd(1.0), vSign = _mm256_set1_pd(-0.0);
-  int pullBits = 0, closeBits = 0;
-  for (int p = 0; p < pairs; p += 4) {
-    const __m256d r = _mm256_sqrt_pd(_mm256_load_pd(d.d2 + p));
-    const __m256d pulls =
-        _mm256_and_pd(_mm256_cmp_pd(r, vProx, _CMP_GT_OQ), _mm256_cmp_pd(r, vZero, _CMP_NEQ_UQ));
-    const __m256d isClose =
-        _mm256_and_pd(_mm256_cmp_pd(r, vZero, _CMP_GT_OQ), _mm256_cmp_pd(r, vProx, _CMP_LE_OQ));
-    pullBits |= _mm256_movemask_pd(pulls);
-    closeBits |= _mm256_movemask_pd(isClose);
-    _mm256_store_pd(d.dist + p, r);
-    const __m256d rs = _mm256_blendv_pd(vOne, r, pulls);
-    const __m256d r2 = _mm256_mul_pd(rs, rs);
-    const __m256d ux = _mm256_div_pd(_mm256_and_pd(pulls, _mm256_load_pd(d.dx + p)), rs);
-    const __m256d uy = _mm256_div_pd(_mm256_and_pd(pulls, _mm256_load_pd(d.dy + p)), rs);
-    const __m256d uz = _mm256_div_pd(_mm256_and_pd(pulls, _mm256_load_pd(d.dz + p)), rs);
-    const __m256d accI = _mm256_div_pd(_mm256_and_pd(pulls, _mm256_load_pd(d.gmJ + p)), r2);
-    const __m256d accJ = _mm256_div_pd(_mm256_and_pd(pulls, _mm256_load_pd(d.gmI + p)), r2);
-    _mm256_store_pd(d.onIx + p, _mm256_mul_pd(ux, accI));
-    _mm256_store_pd(d.onIy + p, _mm256_mul_pd(uy, accI));
-    _mm256_store_pd(d.onIz + p, _mm256_mul_pd(uz, accI));
-    _mm256_store_pd(d.onJx + p, _mm256_xor_pd(_mm256_mul_pd(ux, accJ), vSign));
-    _mm256_store_pd(d.onJy + p, _mm256_xor_pd(_mm256_mul_pd(uy, accJ), vSign));
-    _mm256_store_pd(d.onJz + p, _mm256_xor_pd(_mm256_mul_pd(uz, accJ), vSign));
-  }
-  return (pullBits ? kSomePull : 0) | (closeBits ? kSomeClose : 0);
+int termsSse2(PairData& d, int pairs, double prox) { return termsOf<2>(d, pairs, prox); }
+[[gnu::target("avx")]] int termsAvx(PairData& d, int pairs, double prox) {
+  return termsOf<4>(d, pairs, prox);
 }
-
+// At 512 bits the compiler (GCC 12) turns the masks of vector types into work lane by lane,
+// twice as slow as AVX: this width stays written out in intrinsics, with the same operations.
 __attribute__((target("avx512f"))) inline __m512d negate(__m512d v) {
   return _mm512_castsi512_pd(
       _mm512_xor_si512(_mm512_castpd_si512(v), _mm512_set1_epi64(INT64_MIN)));
@@ -249,8 +247,16 @@ KernelWidth bestWidth() {
   return KernelWidth::kPortable;
 }
 
-KernelWidth gWidth = bestWidth();
-TermsFn gTerms = termsFor(gWidth);
+// The width in force and its pair terms: the widest the processor supports, unless a test or a
+// benchmark chose another.
+struct Dispatch {
+  KernelWidth width;
+  TermsFn terms;
+};
+Dispatch& dispatch() {
+  static Dispatch d{bestWidth(), termsFor(bestWidth())};
+  return d;
+}
 
 }  // namespace
 
@@ -273,12 +279,11 @@ bool kernelWidthSupported(KernelWidth w) {
 
 bool setKernelWidth(KernelWidth w) {
   if (!kernelWidthSupported(w)) return false;
-  gWidth = w;
-  gTerms = termsFor(w);
+  dispatch() = {w, termsFor(w)};
   return true;
 }
 
-KernelWidth kernelWidth() { return gWidth; }
+KernelWidth kernelWidth() { return dispatch().width; }
 
 void computeAccelerations(SimState& s, Accelerations& a, ProximityReport& close) {
   if (s.gravExponent != 2.0) {
@@ -327,7 +332,7 @@ void computeAccelerations(SimState& s, Accelerations& a, ProximityReport& close)
       d.gmJ[base + j] = gm[j];
     }
   }
-  const int found = gTerms(d, pairs, prox);
+  const int found = dispatch().terms(d, pairs, prox);
 
   for (int t = 0; t < m; ++t) {
     double sumX = 0, sumY = 0, sumZ = 0;

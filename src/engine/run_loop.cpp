@@ -257,7 +257,7 @@ void boundsTest(MainWindow& w, CycleControls& ctl, int k) {
   }
   if (s.bodyOff[k] == 0 && s.distScaleIndex < 16) {
     double x = s.screenX[k], y = s.screenY[k], z = s.screenZ[k];
-    if (x < 2640 || x > 12600 || y < 0 || y > 9000 || z < -24000 || z > 24000) s.endCode = 55;
+    if (outsideDrawing(x, y, z)) s.endCode = 55;
   }
   if (s.endCode != 55) return;
   if (s.distScaleIndex == kLargestScale) {

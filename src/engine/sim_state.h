@@ -17,6 +17,19 @@ constexpr double kPositionLimit = 0x1p510;
 
 inline bool positionInRange(double km) { return std::abs(km) <= kPositionLimit; }
 
+// The drawing bounds, in drawing units: a body in play drawn outside them ends the run (end code
+// 55) at every scale but the largest ones.
+constexpr double kDrawLeft = 2640, kDrawRight = 12600;  // across
+constexpr double kDrawTop = 0, kDrawBottom = 9000;      // down
+constexpr double kDrawDepth = 24000;                    // deep, either way
+
+// Whether a point lies outside the drawing bounds; for doubles and for vectors of them.
+template <typename T>
+[[gnu::always_inline]] inline auto outsideDrawing(T x, T y, T z) {
+  return (x < kDrawLeft) | (x > kDrawRight) | (y < kDrawTop) | (y > kDrawBottom) |
+         (z < -kDrawDepth) | (z > kDrawDepth);
+}
+
 template <typename T>
 using BodyArray = std::array<T, kMaxBodies>;
 

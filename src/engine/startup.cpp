@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "analysis/data_file.h"
 #include "display/colours.h"
 #include "window/main_window.h"
 
@@ -40,7 +41,7 @@ constexpr Place kPlaces[] = {
 void Form_Load(MainWindow& w) {
   SimState& s = w.sim;
   s.altShade = 0.4;                                                                             // 1
-  s.driftFilePath = (std::filesystem::path(w.host.dataDir()) / "data-drift.txt").string();      // 2
+  s.driftFilePath = (std::filesystem::path(w.host.dataDir()) / kDriftFileName).string();        // 2
   w.c("CHfile").setTooltip("Data for min/max drift can be found in file: " + s.driftFilePath);  // 3
   w.c("Chfiti").setTooltip("Data for orbit duration can be found in file: " + s.driftFilePath);
   w.c("ChZAxis").setValue(1);  // 4

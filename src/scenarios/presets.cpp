@@ -171,6 +171,8 @@ void clearPeriods(MainWindow& w) {
   Periods& p = w.periods;
   p.lastPeriodYearsText.clear();
   p.lastPeriodDaysText.clear();
+  p.avgPeriodDays.reset();
+  p.avgPeriodYears.reset();
   p.avgPeriodDaysText.clear();
   p.avgPeriodYearsText.clear();
   for (const char* name : {"TXdayFreq", "TXyearFreq"}) {
@@ -299,6 +301,7 @@ void Preset(MainWindow& w, int n) {
   w.c("OpDate", 0).setValue(1);
   w.scenario.presetIndex = float(n);                    // 8
   setTexts(w, {"TXasER", "LaArcErr", "TXannum"}, "~");  // 9
+  w.markers.precessionError.reset();
   for (const char* name :
        {"LaBad", "LaBadder", "LaErr", "LaArcErr", "LaJunk", "LaJunkers", "CDcont", "CDstop"})
     w.c(name).setVisible(false);
@@ -332,7 +335,8 @@ void Preset(MainWindow& w, int n) {
   w.periods.cyclesAtLastOrbit = 0;
   pair.sidesThisOrbit = 0;
   setTexts(w, {"TXaphNumber", "TXorbitnum", "TXmax", "TXmin", "TXradAA", "TXdegAA", "TXarc"},
-           "~");                                                   // 18
+           "~");  // 18
+  m.avgPrecession.reset();
   std::fill(m.periPositionX.begin(), m.periPositionX.end(), 0.0);  // 19
   std::fill(m.periPositionY.begin(), m.periPositionY.end(), 0.0);
   clearPeriods(w);                // 20

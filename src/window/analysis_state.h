@@ -3,6 +3,7 @@
 // calendar, the orbit periods and the perihelion markers; and the scenario's origin.
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -115,6 +116,9 @@ struct Periods {
   double sumOrbitDays = 0, sumOrbitYears = 0;
   double avgOrbitYears = 0;
   std::string lastPeriodDaysText, lastPeriodYearsText;
+  // The average period as last worked out at an orbit's end (none before the first orbit's
+  // end in this window), and the texts shown from it.
+  std::optional<double> avgPeriodDays, avgPeriodYears;
   std::string avgPeriodDaysText, avgPeriodYearsText;
   int16_t periodOption = 0;
 };
@@ -136,6 +140,9 @@ struct Markers {
   std::vector<int32_t> markerOrbit = std::vector<int32_t>(kMarkerSlots);
   std::vector<int16_t> markerBody = std::vector<int16_t>(kMarkerSlots);
   double orbPrecession = 0;  // arc-seconds per year
+  // The average precession (TXarc) and its error (LaArcErr) in arc-seconds per year, from
+  // which those texts are made; none while they show none.
+  std::optional<double> avgPrecession, precessionError;
   std::string appLine1, appLine2;
   std::string precErrText;
   // The two perihelion-position tables, slots 0..30000, wiped at every scenario start.

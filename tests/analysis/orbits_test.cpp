@@ -50,8 +50,10 @@ TEST_F(OrbitRun, CompletionsPeriodsAndTheAverageWithoutTheFirstPartialOrbit) {
   // The average leaves orbit 0 out and divides by the two complete orbits.
   const Periods& p = w.periods;
   EXPECT_NEAR(p.sumOrbitDays, completionDays[2] - completionDays[0], 1e-9);
-  EXPECT_EQ(p.avgPeriodDaysText, text::patterned(p.sumOrbitDays / 2, "0.00000000"));
-  EXPECT_EQ(p.avgPeriodYearsText, text::patterned(p.sumOrbitYears / 2, "0.000000000"));
+  EXPECT_EQ(p.avgPeriodDays, p.sumOrbitDays / 2);
+  EXPECT_EQ(p.avgPeriodYears, p.sumOrbitYears / 2);
+  EXPECT_EQ(p.avgPeriodDaysText, text::patterned(*p.avgPeriodDays, "0.00000000"));
+  EXPECT_EQ(p.avgPeriodYearsText, text::patterned(*p.avgPeriodYears, "0.000000000"));
   EXPECT_EQ(p.lastPeriodDaysText,
             text::patterned(completionDays[2] - completionDays[1], "0.000000000"));
   EXPECT_EQ(p.daysAtLastOrbit, completionDays[2]);

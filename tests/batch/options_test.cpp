@@ -1,9 +1,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "batch/batch_options.h"
 #include "batch_support.h"
 #include "form/panel.h"
 #include "panel/control_settings.h"
@@ -68,6 +70,24 @@ TEST(BatchOptions, EveryUsageErrorExitsWithTwoAndSaysWhatIsWrong) {
     // Nothing ran: no data file was written.
     EXPECT_FALSE(std::filesystem::exists(dir.file("data-drift.txt")));
   }
+}
+
+TEST(BatchOptions, ReadAloneWithoutAWindow) {
+  const BatchOptions o =
+      parseBatchOptions({"--reload", "--orbits", "7", "--then", "OptimT(5)=1", "--show", "TXarc",
+                         "--data-dir", "some/dir/", "--no-progress"},
+                        testing::fixedEnv());
+  ASSERT_EQ(o.asked, BatchOptions::Asked::Run) << o.text;
+  EXPECT_TRUE(o.reload);
+  EXPECT_EQ(o.limit.by, RunLimit::By::Orbits);
+  EXPECT_EQ(o.limit.count, 7);
+  EXPECT_EQ(o.then, std::vector<std::string>{"OptimT(5)=1"});
+  EXPECT_EQ(o.show, std::vector<std::string>{"TXarc"});
+  EXPECT_EQ(o.dataDir, (std::filesystem::current_path() / "some/dir").string());
+  EXPECT_FALSE(o.progress);
+  const BatchOptions bad = parseBatchOptions({"--preset", "1", "--cycles", "0"});
+  EXPECT_EQ(bad.asked, BatchOptions::Asked::Usage);
+  EXPECT_THAT(bad.text, HasSubstr("--cycles takes a whole number of at least 1"));
 }
 
 TEST(BatchOptions, HelpAndVersion) {
@@ -143,14 +163,6 @@ TEST_F(SettingEvents, LockedBoxesAndOutOfRangeValuesAreRefused) {
   EXPECT_THAT(error, HasSubstr("from 1 to 20"));
   EXPECT_FALSE(resolveSetting(panel, "HStheta=0", s, error));
   EXPECT_TRUE(resolveSetting(panel, "HStheta=20", s, error));
-}
-
-TEST(BatchNumbers, NumberShownReadsWholeNumbersOnly) {
-  EXPECT_EQ(numberShown("43.1234"), 43.1234);
-  EXPECT_EQ(numberShown(" -0.5 "), -0.5);
-  EXPECT_EQ(numberShown("1E-05"), 1e-5);
-  for (const char* none : {"", "~", "n/a", "12 kkm", "   "})
-    EXPECT_TRUE(std::isnan(numberShown(none))) << none;
 }
 
 }  // namespace

@@ -1,0 +1,145 @@
+#include "batch/batch_options.h"
+
+#include <QCommandLineParser>
+#include <QStringList>
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+namespace orbits::batch {
+
+namespace {
+
+void describe(QCommandLineParser& p) {
+  p.setApplicationDescription(
+      "Runs a preset scenario, or continues the saved run, with no window, and reports what "
+      "the window would show.\n\n"
+      "  orbits-batch --preset N (--orbits K | --cycles C) [options]\n"
+      "  orbits-batch --reload   (--orbits K | --cycles C) [options]");
+  p.addOptions({
+      {"preset", "Press preset button N, as a user would.", "N"},
+      {"reload", "Load the previous data (the saved run), then continue it."},
+      {"orbits", "Stop at the end of the cycle in which the orbit count reaches K.", "K"},
+      {"cycles", "Stop after C cycles of this run.", "C"},
+      {"set",
+       "Before the preset or reload, change a control as a user would: Chuser=1 (check box), "
+       "Optime(7)=1 (option), TXTgravity=6.674 (text box, typed, then left), HStheta=5 "
+       "(scroll bar). Repeatable.",
+       "NAME=VALUE"},
+      {"then", "The same, at the first cycle of the run. Repeatable.", "NAME=VALUE"},
+      {"show", "Report the text or caption of this control at the end. Repeatable.", "NAME"},
+      {"json", "Report one JSON object on standard output."},
+      {"progress", "Draw a progress line on standard error (default when it is a terminal)."},
+      {"no-progress", "Draw no progress line."},
+      {"data-dir", "Directory of the data files (default: the program's own).", "DIR"},
+      {"series", "Write the watched pair's per-orbit records as CSV at the end.", "FILE.csv"},
+      {"plot", "Draw the charts of the run into a picture at the end (.svg or .png).", "FILE"},
+      {{"h", "help"}, "Show this help."},
+      {{"v", "version"}, "Show the version."},
+  });
+}
+
+// A whole number of at least 1 given to `option`.
+bool positive(const QCommandLineParser& p, const QString& option, long long& out,
+              std::string& error) {
+  const QStringList values = p.values(option);
+  if (values.size() > 1) {
+    error = "--" + option.toStdString() + " is given more than once";
+    return false;
+  }
+  bool ok = false;
+  out = values.front().toLongLong(&ok);
+  if (!ok || out < 1) {
+    error = "--" + option.toStdString() + " takes a whole number of at least 1, not '" +
+            values.front().toStdString() + "'";
+    return false;
+  }
+  return true;
+}
+
+std::string defaultDataDir(const BatchEnv& env) {
+  if (!env.programDir.empty()) return env.programDir;
+  std::error_code ec;
+  const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+  if (!ec) return exe.parent_path().string();
+  return std::filesystem::current_path(ec).string();
+}
+
+std::vector<std::string> strings(const QStringList& list) {
+  std::vector<std::string> out;
+  for (const QString& s : list) out.push_back(s.toStdString());
+  return out;
+}
+
+// The run's options from a parsed command line: "" when they hold together, else what is
+// wrong.
+std::string runOptions(const QCommandLineParser& p, const BatchEnv& env, BatchOptions& o) {
+  std::string error;
+  if (!p.positionalArguments().isEmpty())
+    return "unexpected argument '" + p.positionalArguments().front().toStdString() + "'";
+  if (p.isSet("preset") == p.isSet("reload")) return "give one of --preset N and --reload";
+  if (p.isSet("preset")) {
+    long long n = 0;
+    if (!positive(p, "preset", n, error)) return error;
+    o.preset = int(std::min<long long>(n, 1 << 20));
+    o.presetGiven = n;
+  }
+  o.reload = p.isSet("reload");
+  if (p.isSet("orbits") == p.isSet("cycles")) return "give one of --orbits K and --cycles C";
+  const bool byOrbits = p.isSet("orbits");
+  long long k = 0;
+  if (!positive(p, byOrbits ? "orbits" : "cycles", k, error)) return error;
+  o.limit = {byOrbits ? RunLimit::By::Orbits : RunLimit::By::Cycles, double(k)};
+  if (p.isSet("progress") && p.isSet("no-progress"))
+    return "give either --progress or --no-progress";
+  o.progress = p.isSet("progress") || (env.errIsTerminal && !p.isSet("no-progress"));
+  o.json = p.isSet("json");
+  if (p.values("data-dir").size() > 1) return "--data-dir is given more than once";
+  if (p.isSet("data-dir")) {
+    const std::string dir = p.value("data-dir").toStdString();
+    if (dir.empty()) return "--data-dir needs a directory";
+    std::error_code ec;
+    o.dataDir = std::filesystem::absolute(dir, ec).lexically_normal().string();
+    if (o.dataDir.size() > 1 && o.dataDir.back() == '/') o.dataDir.pop_back();
+  } else {
+    o.dataDir = defaultDataDir(env);
+  }
+  o.seriesFile = p.value("series").toStdString();
+  o.plotFile = p.value("plot").toStdString();
+  if (p.isSet("series") && o.seriesFile.empty()) return "--series needs a file";
+  if (p.isSet("plot")) {
+    const std::string ext = std::filesystem::path(o.plotFile).extension().string();
+    if (ext != ".svg" && ext != ".png") return "--plot takes a .svg or .png file";
+    if (!env.plotWriter) return "--plot is not available in this program";
+  }
+  o.set = strings(p.values("set"));
+  o.then = strings(p.values("then"));
+  o.show = strings(p.values("show"));
+  return {};
+}
+
+}  // namespace
+
+BatchOptions parseBatchOptions(const std::vector<std::string>& args, const BatchEnv& env) {
+  BatchOptions o;
+  QCommandLineParser p;
+  describe(p);
+  QStringList qargs{kProgram};
+  for (const std::string& a : args) qargs << QString::fromStdString(a);
+  if (!p.parse(qargs)) {
+    o.asked = BatchOptions::Asked::Usage;
+    o.text = p.errorText().toStdString();
+  } else if (p.isSet("help")) {
+    o.asked = BatchOptions::Asked::Help;
+    o.text = p.helpText().toStdString();
+  } else if (p.isSet("version")) {
+    o.asked = BatchOptions::Asked::Version;
+    o.text = std::string(kProgram) + " " + ORBITS_VERSION + "\n";
+  } else if (std::string error = runOptions(p, env, o); !error.empty()) {
+    o.asked = BatchOptions::Asked::Usage;
+    o.text = error;
+  }
+  return o;
+}
+
+}  // namespace orbits::batch
