@@ -290,7 +290,13 @@ SavedRun readSave(const std::string& content) {
 std::vector<PerihelionRecord> readPerihelia(const std::string& content, const SavedRun& saved,
                                             int& later) {
   const std::string file = kPerihelionFileName;
-  const std::vector<Record> recs = persist::splitRecords(content, file);
+  // A record cut short by a crash can only be the last one, and of an orbit after the save: the
+  // records a save needs are synced before the save replaces the previous one. It is left out.
+  std::string_view whole = content;
+  const size_t lastEnd = whole.rfind('\n');
+  const bool torn = lastEnd + 1 != whole.size();
+  if (torn) whole = whole.substr(0, lastEnd == std::string_view::npos ? 0 : lastEnd + 1);
+  const std::vector<Record> recs = persist::splitRecords(whole, file);
   if (recs.empty()) throw FormatError(file + ": the file is empty");
   {
     // The run the records belong to follows the header's text; a file without it is older
@@ -309,7 +315,7 @@ std::vector<PerihelionRecord> readPerihelia(const std::string& content, const Sa
   // slot (an orbit saved again after a reload) replaces an earlier one.
   std::vector<PerihelionRecord> slots(size_t(std::max(last + 1, 0)));
   std::vector<char> seen(slots.size(), 0);
-  later = 0;
+  later = torn ? 1 : 0;
   for (size_t n = 1; n < recs.size(); ++n) {
     FieldReader f(recs[n], file, kSaveFields);
     PerihelionRecord r;

@@ -183,6 +183,17 @@ std::string damaged(std::string text, int line, int field, const std::string& by
   return text.replace(at, end - at, by);
 }
 
+// A kill while a later orbit's record is being appended leaves it cut short at the end of the
+// records: the save still reloads, without it.
+TEST(SaveReload, ARecordCutShortAtTheEndIsLeftOut) {
+  const Reference& ref = reference();
+  const std::string torn = ref.perihelia + "2,1.5,2.5,";
+  Restarted r(ref.save, &torn);
+  r.w->c("CDcon").press();
+  ASSERT_TRUE(r.host.messages.empty()) << r.host.messages[0].text;
+  EXPECT_EQ(r.w->sim.orbitCount, kSavedOrbit);
+}
+
 TEST(SaveReload, TheRelativityLineIsRestoredAndLaterLinesArePassedOver) {
   const Reference& ref = reference();
   Restarted r(damaged(ref.save, 34, 2, "1") + "\"Later\",1,2,3\r\n", &ref.perihelia);
