@@ -47,7 +47,9 @@ struct Range {
       axis->setRange(0, 1);
       return;
     }
-    const double pad = hi > lo ? (hi - lo) * 0.05 : std::max(std::fabs(lo) * 1e-6, 1e-9);
+    // A single value (one orbit so far) gets a range of a few percent around it, not one so
+    // narrow that every label reads the same.
+    const double pad = hi > lo ? (hi - lo) * 0.05 : lo != 0 ? std::fabs(lo) * 0.05 : 1;
     // Counts and times from zero do not reach below it.
     axis->setRange(lo >= 0 ? std::max(0.0, lo - pad) : lo - pad, hi + pad);
     axis->applyNiceNumbers();
@@ -85,6 +87,8 @@ class XYChart : public LabChart {
     if constexpr (std::is_same_v<S, QScatterSeries>) {
       s->setMarkerSize(5);
       s->setBorderColor(colour);
+    } else {
+      s->setPointsVisible(true);  // one point per orbit, seen even while there is only one
     }
     chart_->addSeries(s);
     s->attachAxis(x_);
