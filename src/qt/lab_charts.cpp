@@ -235,11 +235,13 @@ class SkyAngleChart : public XYChart {
         points.append({years(w, r.days), a});
         xs.take(points.back().x()), ys.take(a);
       }
-      planets_[k]->setName(QString::fromStdString(w.sim.bodyName[size_t(k)]));
+      // The legend is laid out again only when a name or a planet's presence changes.
+      const QString name = QString::fromStdString(w.sim.bodyName[size_t(k)]);
+      if (planets_[k]->name() != name) planets_[k]->setName(name);
       planets_[k]->replace(points);
       // Planets without figures stay out of the legend.
       for (QLegendMarker* m : chart_->legend()->markers(planets_[k]))
-        m->setVisible(!points.isEmpty());
+        if (m->isVisible() != !points.isEmpty()) m->setVisible(!points.isEmpty());
       any = any || !points.isEmpty();
     }
     chart_->setTitle(any ? "Angle against the real sky, per orbit"
