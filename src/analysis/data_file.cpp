@@ -8,9 +8,9 @@
 
 #include "window/main_window.h"
 
-#if __has_include(<unistd.h>)
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
-#endif
 
 namespace orbits {
 
@@ -29,8 +29,22 @@ WriteFault writeAll(const std::string& path, std::string_view text, bool replace
     return WriteFault{errno ? std::strerror(errno) : otherwise, errno};
   };
   errno = 0;
-  std::FILE* f = std::fopen(path.c_str(), replace ? "wb" : "ab");
-  if (!f) return fault("the file could not be opened");
+  // Without blocking, and only into a regular file: a FIFO of this name would hold the run.
+  const int fd =
+      ::open(path.c_str(),
+             O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC | (replace ? O_TRUNC : O_APPEND), 0666);
+  if (fd < 0) return fault("the file could not be opened");
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    errno = 0;
+    ::close(fd);
+    return fault("it is not a regular file");
+  }
+  std::FILE* f = ::fdopen(fd, replace ? "wb" : "ab");
+  if (!f) {
+    ::close(fd);
+    return fault("the file could not be opened");
+  }
   WriteFault w;
   if (!text.empty() && std::fwrite(text.data(), 1, text.size(), f) != text.size())
     w = fault("the file could not be written");
@@ -55,11 +69,9 @@ bool directoryAtFault(const std::string& dir, int err) {
     case EDQUOT:
 #endif
       return true;
-#if __has_include(<unistd.h>)
     case EACCES:
     case EPERM:
       return ::access(dir.c_str(), W_OK) != 0;
-#endif
     default:
       return false;
   }

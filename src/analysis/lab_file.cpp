@@ -2,12 +2,12 @@
 
 #include <charconv>
 #include <cmath>
-#include <fstream>
 #include <sstream>
 
 #include "analysis/data_file.h"
 #include "analysis/perihelia.h"
 #include "persist/record_format.h"
+#include "persist/save_files.h"
 #include "window/main_window.h"
 
 namespace orbits {
@@ -145,12 +145,12 @@ LabState readLabRecords(const std::string& content, double cycleCount, double si
 }
 
 void reloadLabRecords(MainWindow& w) {
-  std::ifstream in(dataFilePath(w, kLabFileName), std::ios::binary);
+  // Read within bounds as the saves are (a FIFO of this name would block the reload); a file
+  // that cannot be read leaves the lab empty.
   std::string content;
-  if (in) {
-    std::ostringstream ss;
-    ss << in.rdbuf();
-    content = ss.str();
+  try {
+    content = readBounded(dataFilePath(w, kLabFileName), kLabFileName, kMaxLabBytes);
+  } catch (const persist::FormatError&) {
   }
   const uint64_t revision = w.lab.revision;
   w.lab = readLabRecords(content, w.sim.cycleCount, w.sim.siderealYearSecs);

@@ -13,6 +13,8 @@ namespace orbits {
 class MainWindow;
 
 constexpr const char* kLabFileName = "orbit-lab.txt";
+// Far above the records of any run (about 250 bytes an orbit).
+constexpr long kMaxLabBytes = 64L * 1024 * 1024;
 
 // One column of the series: its header and its value for an orbit. Further columns are added to
 // seriesColumns().
