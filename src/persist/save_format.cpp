@@ -210,47 +210,69 @@ int16_t markerNumber(MainWindow& w) {
       std::clamp<int64_t>(text::toWhole(text::val(w.c("TXmarker").text())), INT16_MIN, INT16_MAX));
 }
 
+// The fields a save holds just as the state holds them, listed once for taking a save and for
+// restoring one: `f(field of the save, field of the state)` for each.
+template <typename Run, typename F>
+void eachPlainField(Run& r, MainWindow& w, F f) {
+  SimState& s = w.sim;
+  PairStats& p = w.pair;
+  Clock& c = w.clock;
+  Periods& per = w.periods;
+  Markers& m = w.markers;
+  ScenarioState& sc = w.scenario;
+  f(r.presetIndex, sc.presetIndex), f(r.startYear, sc.startYear);
+  f(r.runId, sc.runId), f(r.title, sc.title);
+  f(r.orbitCount, s.orbitCount), f(r.pairBody1, s.pairBody[1]), f(r.pairBody2, s.pairBody[2]);
+  f(r.distScaleIndex, s.distScaleIndex), f(r.timeRateIndex, s.timeRateIndex);
+  f(r.turboMode, s.turboMode);
+  f(r.cycleCount, s.cycleCount), f(r.calcsSinceOrbit1, s.calcsSinceOrbit1);
+  f(r.gravConstant, s.gravConstant), f(r.proximityKm, s.proximityKm);
+  f(r.timeFactor, s.timeFactor), f(r.gravityOption, s.gravityOption);
+  f(r.lastBody, s.lastBody);
+  f(r.posX, s.posX), f(r.posY, s.posY), f(r.posZ, s.posZ);
+  f(r.bodyMass, s.bodyMass), f(r.bodyOff, s.bodyOff);
+  f(r.screenX, s.screenX), f(r.screenY, s.screenY), f(r.screenZ, s.screenZ);
+  f(r.elapsedSecFrac, c.elapsedSecFrac), f(r.elapsedSecs, c.elapsedSecs);
+  f(r.dateMode, c.dateMode);
+  f(r.newYearDate, c.newYearDate), f(r.newYearTimeText, c.newYearTimeText);
+  f(r.sumOrbitYears, per.sumOrbitYears), f(r.sumOrbitDays, per.sumOrbitDays);
+  f(r.yearsAtLastOrbit, per.yearsAtLastOrbit), f(r.daysAtLastOrbit, per.daysAtLastOrbit);
+  f(r.avgOrbitYears, per.avgOrbitYears), f(r.cyclesAtLastOrbit, per.cyclesAtLastOrbit);
+  f(r.periodOption, per.periodOption);
+  f(r.totalMaxDist, p.totalMaxDist), f(r.totalMinDist, p.totalMinDist);
+  f(r.sumOrbitMaxDist, p.sumOrbitMaxDist), f(r.sumOrbitMinDist, p.sumOrbitMinDist);
+  f(r.orbitMinOrbit, p.orbitMinOrbit), f(r.orbitMaxOrbit, p.orbitMaxOrbit);
+  f(r.orbitMinDistCopy, p.orbitMinDistCopy), f(r.orbitMaxDistCopy, p.orbitMaxDistCopy);
+  f(r.orbitMinDist, p.orbitMinDist), f(r.orbitMaxDist, p.orbitMaxDist);
+  f(r.totalMinOrbitNo, p.totalMinOrbitNo), f(r.totalMaxOrbitNo, p.totalMaxOrbitNo);
+  f(r.orbitMaxDx, p.orbitMaxDx), f(r.orbitMaxDy, p.orbitMaxDy);
+  f(r.orbitMinDx, p.orbitMinDx), f(r.orbitMinDy, p.orbitMinDy);
+  f(r.pairDx, p.pairDx), f(r.pairDy, p.pairDy);
+  f(r.minPair1PosX, p.minPair1PosX), f(r.minPair1PosY, p.minPair1PosY);
+  f(r.minPair2PosX, p.minPair2PosX), f(r.minPair2PosY, p.minPair2PosY);
+  f(r.pair1PosX, p.pair1PosX), f(r.pair1PosY, p.pair1PosY);
+  f(r.pair2PosX, p.pair2PosX), f(r.pair2PosY, p.pair2PosY);
+  f(r.partialOrbitText, p.partialOrbitText);
+  f(r.periMoveCount, m.periMoveCount);
+  f(r.latestBody, m.markerBody[kLatestMarker]), f(r.latestTheta, m.markerTheta[kLatestMarker]);
+  f(r.latestOrbit, m.markerOrbit[kLatestMarker]);
+}
+
 }  // namespace
+
+void restorePlainFields(const SavedRun& r, MainWindow& w) {
+  eachPlainField(r, w, [](const auto& saved, auto& state) { state = saved; });
+}
 
 SavedRun savedRunOf(MainWindow& w) {
   const SimState& s = w.sim;
   const PairStats& p = w.pair;
   const Clock& c = w.clock;
-  const Periods& per = w.periods;
   const Markers& m = w.markers;
   SavedRun r;
-  r.presetIndex = w.scenario.presetIndex, r.orbitCount = s.orbitCount;
-  r.pairBody1 = s.pairBody[1], r.pairBody2 = s.pairBody[2];
-  r.distScaleIndex = s.distScaleIndex, r.timeRateIndex = s.timeRateIndex;
-  r.turboMode = s.turboMode;
-  r.elapsedSecFrac = c.elapsedSecFrac, r.elapsedSecs = c.elapsedSecs;
-  r.startYear = w.scenario.startYear;
-  r.sumOrbitYears = per.sumOrbitYears, r.sumOrbitDays = per.sumOrbitDays;
-  r.yearsAtLastOrbit = per.yearsAtLastOrbit, r.daysAtLastOrbit = per.daysAtLastOrbit;
-  r.avgOrbitYears = per.avgOrbitYears, r.cyclesAtLastOrbit = per.cyclesAtLastOrbit;
-  r.periodOption = per.periodOption;
-  r.cycleCount = s.cycleCount, r.calcsSinceOrbit1 = s.calcsSinceOrbit1;
-  r.gravConstant = s.gravConstant, r.proximityKm = s.proximityKm, r.timeFactor = s.timeFactor;
-  r.gravityOption = s.gravityOption, r.lastBody = s.lastBody;
-  r.dateMode = c.dateMode;
-  r.totalMaxDist = p.totalMaxDist, r.totalMinDist = p.totalMinDist;
-  r.sumOrbitMaxDist = p.sumOrbitMaxDist, r.sumOrbitMinDist = p.sumOrbitMinDist;
+  eachPlainField(r, w, [](auto& saved, const auto& state) { saved = state; });
   r.prevOrbitMinDist = p.prevOrbitMinDist, r.prevOrbitMaxDist = p.prevOrbitMaxDist;
-  r.orbitMinOrbit = p.orbitMinOrbit, r.orbitMaxOrbit = p.orbitMaxOrbit;
-  r.orbitMinDistCopy = p.orbitMinDistCopy, r.orbitMaxDistCopy = p.orbitMaxDistCopy;
-  r.orbitMinDist = p.orbitMinDist, r.orbitMaxDist = p.orbitMaxDist;
-  r.totalMinOrbitNo = p.totalMinOrbitNo, r.totalMaxOrbitNo = p.totalMaxOrbitNo;
-  r.orbitMaxDx = p.orbitMaxDx, r.orbitMaxDy = p.orbitMaxDy;
-  r.orbitMinDx = p.orbitMinDx, r.orbitMinDy = p.orbitMinDy;
-  r.pairDx = p.pairDx, r.pairDy = p.pairDy;
-  r.minPair1PosX = p.minPair1PosX, r.minPair1PosY = p.minPair1PosY;
-  r.minPair2PosX = p.minPair2PosX, r.minPair2PosY = p.minPair2PosY;
-  r.pair1PosX = p.pair1PosX, r.pair1PosY = p.pair1PosY;
-  r.pair2PosX = p.pair2PosX, r.pair2PosY = p.pair2PosY;
   r.periMarkerCount = m.periMarkerCount, r.aphMarkerCount = m.aphMarkerCount;
-  r.periMoveCount = m.periMoveCount;
-  r.latestBody = m.markerBody[kLatestMarker], r.latestTheta = m.markerTheta[kLatestMarker];
-  r.latestOrbit = m.markerOrbit[kLatestMarker];
   r.markerNo = markerNumber(w);
   r.gravityText = text::val(w.c("TXTgravity").text());
   r.chEach = box(w, "ChEach"), r.chEnd = box(w, "Chend"), r.chZX = box(w, "ChZX");
@@ -264,13 +286,7 @@ SavedRun savedRunOf(MainWindow& w) {
     const size_t slot = size_t(s.orbitCount - 1);
     r.orbitMinDate = c.orbitMinDates[slot], r.orbitMaxDate = c.orbitMaxDates[slot];
   }
-  r.newYearDate = c.newYearDate, r.newYearTimeText = c.newYearTimeText;
-  r.posX = s.posX, r.posY = s.posY, r.posZ = s.posZ;
   r.velX = s.velX, r.velY = s.velY, r.velZ = s.velZ;
-  r.bodyMass = s.bodyMass, r.bodyOff = s.bodyOff;
-  r.screenX = s.screenX, r.screenY = s.screenY, r.screenZ = s.screenZ;
-  r.runId = w.scenario.runId, r.title = w.scenario.title;
-  r.partialOrbitText = w.pair.partialOrbitText;
   return r;
 }
 

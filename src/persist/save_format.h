@@ -93,6 +93,8 @@ struct PerihelionRecord {
 
 // The saved run of the window's state, and its text.
 SavedRun savedRunOf(MainWindow& w);
+// Puts back the fields a save holds just as the state holds them (the rest is the reload's).
+void restorePlainFields(const SavedRun& r, MainWindow& w);
 std::string saveText(const SavedRun& r);
 
 // Reads the text of "orbit-save.txt"; throws persist::FormatError naming what is wrong and

@@ -112,30 +112,16 @@ void restoreState(MainWindow& w, const Reload& R) {
   const SavedRun& r = R.run;
   SimState& s = w.sim;
   ScenarioState& sc = w.scenario;
-  PairStats& p = w.pair;
   Clock& c = w.clock;
-  Periods& per = w.periods;
   Markers& m = w.markers;
-  sc.presetIndex = r.presetIndex, sc.startYear = r.startYear;
+  restorePlainFields(r, w);
   restoreOrigin(sc);
   sc.startDate = *text::parseDateText(r.startText);
-  sc.runId = r.runId, sc.title = r.title;
-  s.orbitCount = r.orbitCount;
-  s.pairBody[1] = r.pairBody1, s.pairBody[2] = r.pairBody2;
-  s.distScaleIndex = r.distScaleIndex, s.timeRateIndex = r.timeRateIndex;
-  s.turboMode = r.turboMode;
-  s.cycleCount = r.cycleCount, s.calcsSinceOrbit1 = r.calcsSinceOrbit1;
-  s.gravityOption = r.gravityOption, s.gravConstant = r.gravConstant;
-  s.proximityKm = r.proximityKm, s.timeFactor = r.timeFactor, s.lastBody = r.lastBody;
-  s.posX = r.posX, s.posY = r.posY, s.posZ = r.posZ;
-  s.bodyMass = r.bodyMass, s.bodyOff = r.bodyOff;
-  s.screenX = r.screenX, s.screenY = r.screenY, s.screenZ = r.screenZ;
   for (size_t k = 0; k < size_t(kMaxBodies); ++k) {
     s.velX[k] = r.velX[k] / r.timeFactor;
     s.velY[k] = r.velY[k] / r.timeFactor;
     s.velZ[k] = r.velZ[k] / r.timeFactor;
   }
-  c.elapsedSecFrac = r.elapsedSecFrac, c.elapsedSecs = r.elapsedSecs, c.dateMode = r.dateMode;
   // The current date is kept in the file only as the text it shows.
   if (auto current = text::parseDateText(r.currentText)) c.currentDate = *current;
   if (r.datedOrbit()) {
@@ -143,29 +129,6 @@ void restoreState(MainWindow& w, const Reload& R) {
     c.orbitMinDates[slot] = r.orbitMinDate.value_or(text::Date{});
     c.orbitMaxDates[slot] = r.orbitMaxDate.value_or(text::Date{});
   }
-  c.newYearDate = r.newYearDate, c.newYearTimeText = r.newYearTimeText;
-  per.sumOrbitYears = r.sumOrbitYears, per.sumOrbitDays = r.sumOrbitDays;
-  per.yearsAtLastOrbit = r.yearsAtLastOrbit, per.daysAtLastOrbit = r.daysAtLastOrbit;
-  per.avgOrbitYears = r.avgOrbitYears, per.cyclesAtLastOrbit = r.cyclesAtLastOrbit;
-  per.periodOption = r.periodOption;
-  p.totalMaxDist = r.totalMaxDist, p.totalMinDist = r.totalMinDist;
-  p.sumOrbitMaxDist = r.sumOrbitMaxDist, p.sumOrbitMinDist = r.sumOrbitMinDist;
-  p.orbitMinOrbit = r.orbitMinOrbit, p.orbitMaxOrbit = r.orbitMaxOrbit;
-  p.orbitMinDistCopy = r.orbitMinDistCopy, p.orbitMaxDistCopy = r.orbitMaxDistCopy;
-  p.orbitMinDist = r.orbitMinDist, p.orbitMaxDist = r.orbitMaxDist;
-  p.totalMinOrbitNo = r.totalMinOrbitNo, p.totalMaxOrbitNo = r.totalMaxOrbitNo;
-  p.orbitMaxDx = r.orbitMaxDx, p.orbitMaxDy = r.orbitMaxDy;
-  p.orbitMinDx = r.orbitMinDx, p.orbitMinDy = r.orbitMinDy;
-  p.pairDx = r.pairDx, p.pairDy = r.pairDy;
-  p.minPair1PosX = r.minPair1PosX, p.minPair1PosY = r.minPair1PosY;
-  p.minPair2PosX = r.minPair2PosX, p.minPair2PosY = r.minPair2PosY;
-  p.pair1PosX = r.pair1PosX, p.pair1PosY = r.pair1PosY;
-  p.pair2PosX = r.pair2PosX, p.pair2PosY = r.pair2PosY;
-  p.partialOrbitText = r.partialOrbitText;
-  m.periMoveCount = r.periMoveCount;
-  m.markerBody[kLatestMarker] = r.latestBody;
-  m.markerTheta[kLatestMarker] = r.latestTheta;
-  m.markerOrbit[kLatestMarker] = r.latestOrbit;
   for (const PerihelionRecord& e : R.records) {
     const size_t i = size_t(e.slot);
     m.markerPair2X[i] = e.pair2X, m.markerPair2Y[i] = e.pair2Y;
