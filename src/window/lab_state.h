@@ -65,7 +65,7 @@ struct OrbitRecord {
   double periDays = 0;     // the moment of its exact perihelion, 0 when none was found
   double periAngle = 0;    // that perihelion's direction, arc-seconds
   double markerAngle = 0;  // the markers' angle of the orbit, arc-seconds (0 when none)
-  double maxErrPct = 0;    // the largest movement error during the orbit (body 2 of the pair)
+  double maxErrPct = 0;    // the largest movement error of either pair body during the orbit
   // Each planet's angle against the real sky at the orbit's end, degrees, by body number (1..8);
   // NaN for planets not in play, and for all outside the years the planetary theory covers.
   std::array<double, 9> skyAngleDeg{NAN, NAN, NAN, NAN, NAN, NAN, NAN, NAN, NAN};
