@@ -1,8 +1,11 @@
 #include "sweep/plan_options.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <ostream>
 #include <set>
 #include <streambuf>
@@ -113,6 +116,18 @@ std::string checkAgainstPanel(const batch::BatchOptions& o, std::vector<Varied>&
   return {};
 }
 
+// The runner the lines name: a program by its path, made absolute since the lines run in the
+// sweep's directory, or a name looked up in PATH where they run.
+std::string checkRunner(std::string& runner) {
+  if (runner.empty()) return "--runner needs a program";
+  if (runner.find('/') == std::string::npos) return {};
+  std::error_code ec;
+  runner = std::filesystem::absolute(runner, ec).lexically_normal().string();
+  if (::access(runner.c_str(), X_OK) != 0)
+    return "there is no runner program " + runner + "; name one with --runner PROGRAM";
+  return {};
+}
+
 }  // namespace
 
 std::string parseVaried(const std::string& spec, Varied& out) {
@@ -162,7 +177,7 @@ std::string parsePlanArguments(const std::vector<std::string>& args, const std::
     out.plan.arguments.push_back(a);
   }
   if (out.outDir.empty()) return "give the sweep's directory: --out DIR";
-  if (out.plan.runner.empty()) return "--runner needs a program";
+  if (std::string error = checkRunner(out.plan.runner); !error.empty()) return error;
 
   // The common options as the runner reads them, with what the plan adds for each run.
   std::vector<std::string> asRun = out.plan.arguments;

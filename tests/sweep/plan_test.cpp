@@ -17,7 +17,7 @@ using ::testing::HasSubstr;
 std::string planError(std::vector<std::string> args) {
   args.insert(args.begin(), {"--out", "/nonexistent/sweep"});
   PlanRequest request;
-  return parsePlanArguments(args, "/opt/orbits/orbits-batch", request);
+  return parsePlanArguments(args, "orbits-batch", request);
 }
 
 TEST(SweepPlan, EveryCombinationBecomesOneCompleteRunnerLine) {
@@ -25,7 +25,7 @@ TEST(SweepPlan, EveryCombinationBecomesOneCompleteRunnerLine) {
   ASSERT_EQ(parsePlanArguments(
                 {"--out", "s", "--preset", "1", "--orbits", "2", "--set", "Chuser=1", "--vary",
                  "TXTgravity=6.670:6.675:3", "--vary", "Optime=4,5", "--series", "/tmp/orbits.csv"},
-                "/opt/orbits/orbits-batch", r),
+                "orbits-batch", r),
             "");
   EXPECT_EQ(r.outDir, "s");
   ASSERT_EQ(r.plan.runs.size(), 6u);
@@ -36,7 +36,7 @@ TEST(SweepPlan, EveryCombinationBecomesOneCompleteRunnerLine) {
   // A complete command for a shell in the sweep's directory: the option as --set takes it, the
   // run's own data directory, report and series file.
   EXPECT_EQ(jobLine(r.plan, r.plan.runs[1]),
-            "/opt/orbits/orbits-batch --preset 1 --orbits 2 --set Chuser=1 --series "
+            "orbits-batch --preset 1 --orbits 2 --set Chuser=1 --series "
             "runs/002/orbits.csv --set TXTgravity=6.67 --set 'Optime(5)=1' --no-progress --json "
             "--data-dir runs/002 >runs/002/report.json 2>runs/002/messages.txt");
   EXPECT_EQ(shellQuoted("it's"), "'it'\\''s'");
@@ -55,6 +55,8 @@ TEST(SweepPlan, RefusesWhatTheRunsCouldNotTake) {
       {{"--reload", "--orbits", "2"}, "no saved run to continue"},
       {{"--preset", "999", "--orbits", "2"}, "there is no preset 999"},
       {{"--preset", "1"}, "give one of --orbits K and --cycles C"},
+      {{"--preset", "1", "--orbits", "2", "--runner", "/nonexistent/orbits-batch"},
+       "there is no runner program"},
       {{"--preset", "1", "--orbits", "2", "--vary", "TXgexp=1:3:400", "--vary",
         "TXTgravity=1:2:400"},
        "at most 100000"},
