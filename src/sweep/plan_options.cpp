@@ -60,8 +60,8 @@ bool range(const std::string& s, std::vector<std::string>& values, std::string& 
   if (!number(s.substr(0, a), from) || !number(s.substr(a + 1, b - a - 1), to) ||
       !number(s.substr(b + 1), count))
     return false;
-  if (count < 1 || count != std::floor(count) || count > 100000) {
-    error = "a range FROM:TO:COUNT takes a whole COUNT from 1 to 100000";
+  if (count < 1 || count != std::floor(count) || count > kMaxRuns) {
+    error = "a range FROM:TO:COUNT takes a whole COUNT from 1 to " + std::to_string(kMaxRuns);
     return true;
   }
   for (int i = 0; i < int(count); ++i)
@@ -102,7 +102,8 @@ std::string checkAgainstPanel(const batch::BatchOptions& o, std::vector<Varied>&
   for (Varied& v : varied) {
     const std::string what = "--vary " + v.name + ": ";
     v.optionArray = optionArray(w.panel, v.name);
-    if (common.count(controlName(v.name))) return what + "the common options --set it too";
+    if (!common.insert(controlName(v.name)).second)
+      return what + "another --vary or a --set of the common options changes it too";
     if (controlName(v.name) == "Optime" && !userRate)
       return what +
              "a preset chooses its own time rate; add --set Chuser=1 so that each run keeps "

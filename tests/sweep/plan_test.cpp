@@ -50,7 +50,7 @@ TEST(SweepPlan, RefusesWhatTheRunsCouldNotTake) {
       {{"--preset", "1", "--orbits", "2", "--vary", "TXgexp=1:2:0"}, "whole COUNT"},
       {{"--preset", "1", "--orbits", "2", "--vary", "TXgexp=2,2"}, "comes twice"},
       {{"--preset", "1", "--orbits", "2", "--set", "TXgexp=2", "--vary", "TXgexp=1,2"},
-       "--set it too"},
+       "changes it too"},
       {{"--preset", "1", "--orbits", "2", "--data-dir", "d"}, "data directory of its own"},
       {{"--reload", "--orbits", "2"}, "no saved run to continue"},
       {{"--preset", "999", "--orbits", "2"}, "there is no preset 999"},
