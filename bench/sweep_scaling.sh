@@ -6,6 +6,8 @@
 #
 #   bench/sweep_scaling.sh [BUILD_DIR]     (RUN_SECONDS=10 RUNS=8 CORES=2 ROUNDS=3)
 #
+# With BARE=1 each round also runs the lines with GNU parallel alone (0 s when not asked), which
+# shows what orbits-sweep adds to it even on a busy machine.
 # Rounds alternate the two ways of running, so that a busy spell of the machine falls on both;
 # the medians over the rounds are printed, with the load average before and after.
 set -euo pipefail
@@ -50,14 +52,21 @@ for round in $(seq "$rounds"); do
   "$build/orbits-sweep" run "$work/sweep" -j "$cores" >/dev/null 2>&1 </dev/null
   swept=$(python3 -c "print($(now) - $start)")
   ratio=$(python3 -c "print($swept / ($sequential / $cores))")
-  printf 'round %d: one after another %.1f s, orbits-sweep run -j %d %.1f s, %.3f times the ideal (load %s)\n' \
-    "$round" "$sequential" "$cores" "$swept" "$ratio" "$(load)"
-  echo "$sequential $swept $ratio" >>"$work/rounds"
+  bare=0
+  if [ -n "${BARE:-}" ]; then
+    clear_reports
+    start=$(now)
+    (cd "$work/sweep" && parallel --will-cite -j "$cores" --arg-file jobs.txt </dev/null)
+    bare=$(python3 -c "print($(now) - $start)")
+  fi
+  printf 'round %d: one after another %.1f s, orbits-sweep run -j %d %.1f s (%.3f times the ideal), GNU parallel alone %.1f s (load %s)\n' \
+    "$round" "$sequential" "$cores" "$swept" "$ratio" "$bare" "$(load)"
+  echo "$sequential $swept $ratio $bare" >>"$work/rounds"
 done
 
 col() { awk -v c="$1" '{ print $c }' "$work/rounds" | median; }
-printf '\nmedian of %d rounds: one after another %.1f s, orbits-sweep run -j %d %.1f s\n' \
-  "$rounds" "$(col 1)" "$cores" "$(col 2)"
+printf '\nmedian of %d rounds: one after another %.1f s, orbits-sweep run -j %d %.1f s, GNU parallel alone %.1f s\n' \
+  "$rounds" "$(col 1)" "$cores" "$(col 2)" "$(col 4)"
 printf 'the sweep took %.3f times the ideal (the sequential time over %d cores); the goal is at most 1.15\n' \
   "$(col 3)" "$cores"
 echo "load average after: $(load)"
