@@ -6,6 +6,8 @@
 #include <optional>
 
 #include "sky/sky.h"
+#include "text/date.h"
+#include "text/number_text.h"
 #include "window/main_window.h"
 
 namespace orbits::batch {
@@ -53,6 +55,24 @@ std::string oneLine(std::string s) {
   return s;
 }
 
+// The exact perihelion of the last completed orbit: that orbit, its moment in days since the
+// start, the same moment as a Julian date of the simulated calendar, and its date as the
+// window writes dates; all null when the orbit had none.
+void lastPerihelion(nlohmann::ordered_json& j, const MainWindow& w) {
+  for (const char* key : {"last_perihelion_orbit", "last_perihelion_days", "last_perihelion_jd",
+                          "last_perihelion_date"})
+    j[key] = nullptr;
+  const auto& orbits = w.lab.orbits;
+  if (orbits.empty() || orbits.back().periDays == 0) return;
+  const ScenarioState& sc = w.scenario;
+  const double days = orbits.back().periDays, sinceStartDay = sc.beginTimeDays + days;
+  j["last_perihelion_orbit"] = orbits.back().orbit;
+  j["last_perihelion_days"] = number(days);
+  j["last_perihelion_jd"] = number(sky::julianDate(sc.startDate, sinceStartDay).value());
+  const text::Date day = sc.startDate.plusDays(text::toWhole(text::intFloor(sinceStartDay)));
+  j["last_perihelion_date"] = text::dateText(day);
+}
+
 int presetOf(const MainWindow& w) { return int(std::lround(w.scenario.presetIndex)); }
 
 std::string shownNumber(double v, const char* unit) {
@@ -86,6 +106,7 @@ void writeJsonReport(std::ostream& out, const MainWindow& w, const BatchOptions&
   j["precise_precession_arcsec_per_year"] = fit.ready() ? number(fit.slope()) : nullptr;
   j["precise_precession_stderr_arcsec_per_year"] = fit.ready() ? number(fit.slopeError()) : nullptr;
   j["relativity"] = w.sim.relativity;
+  lastPerihelion(j, w);
   j["min_distance_km"] = number(w.pair.totalMinDist);
   j["max_distance_km"] = number(w.pair.totalMaxDist);
   j["sky"] = skyJson(w);

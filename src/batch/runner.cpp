@@ -96,6 +96,11 @@ bool writeLabFiles(const MainWindow& w, const BatchOptions& o, const BatchEnv& e
 
 }  // namespace
 
+std::string scriptError(MainWindow& w, const BatchOptions& o) {
+  Script script;
+  return resolveScript(w, o, script);
+}
+
 int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
              const BatchEnv& env) {
   const BatchOptions o = parseBatchOptions(args, env);

@@ -14,4 +14,8 @@ namespace orbits::batch {
 int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
              const BatchEnv& env = {});
 
+// What the runner would refuse in the controls and the preset that `o` names, checked against
+// the panel of `w` without running anything; "" when it would take them.
+std::string scriptError(MainWindow& w, const BatchOptions& o);
+
 }  // namespace orbits::batch

@@ -1,6 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 #include <string>
@@ -9,6 +10,7 @@
 #include "../support/test_host.h"
 #include "analysis/data_file.h"
 #include "batch_support.h"
+#include "text/date.h"
 #include "text/number_text.h"
 #include "window/main_window.h"
 
@@ -70,6 +72,25 @@ TEST(BatchRun, OrbitsStopsAtThatOrbitAfterItsSave) {
   const auto k = jsonOf(again);
   EXPECT_EQ(k["orbits"], 2);
   EXPECT_EQ(k["cycles"], j["cycles"].get<double>() + 1);
+}
+
+// The last orbit's exact perihelion as numbers: its Julian date falls on the day the window
+// shows as that orbit's perihelion date.
+TEST(BatchRun, ReportsTheLastOrbitsPerihelionAsNumbers) {
+  TempDir dir;
+  const auto r = runWith({"--preset", kFastPreset, "--orbits", "4", "--json", "--data-dir",
+                          dir.path(), "--show", "TXdatePERI"});
+  ASSERT_EQ(r.status, kExitOk) << r.err;
+  const auto j = jsonOf(r);
+  EXPECT_EQ(j["last_perihelion_orbit"], 3);
+  const double jd = j["last_perihelion_jd"].get<double>();
+  // Julian date 2440587.5 is the start of 1 January 1970.
+  const text::Date day{int32_t(std::floor(jd - 2440587.5))};
+  EXPECT_EQ(text::dateText(day), j["controls"]["TXdatePERI"]);
+  EXPECT_EQ(j["last_perihelion_date"], j["controls"]["TXdatePERI"]);
+  // Three Mercury years after the start, and before the run's end.
+  EXPECT_NEAR(j["last_perihelion_days"].get<double>(), 3 * 88.0, 44);
+  EXPECT_LT(j["last_perihelion_days"].get<double>(), j["elapsed_days"].get<double>());
 }
 
 TEST(BatchRun, CyclesCountsTheCyclesOfThisRun) {
