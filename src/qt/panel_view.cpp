@@ -306,9 +306,22 @@ void PanelView::build() {
   // The side views, while shown, lie over the frames (the ZX view over the bottom row).
   for (size_t i = first; i < items_.size(); ++i)
     if (items_[i].w && items_[i].c->kind() == Kind::Picture) items_[i].w->raise();
+  // Push buttons lie over the pictures they stand on (the farewell window's "x" buttons in the
+  // corners of its picture).
+  for (size_t i = first; i < items_.size(); ++i)
+    if (items_[i].w && items_[i].c->kind() == Kind::Button && onPicture(*items_[i].c))
+      items_[i].w->raise();
   for (size_t i = first; i < items_.size(); ++i)
     if (items_[i].w && items_[i].c->kind() == Kind::Image) items_[i].w->lower();
   for (size_t i = first; i < items_.size(); ++i) sync(items_[i]);
+}
+
+bool PanelView::onPicture(const Control& c) const {
+  return std::any_of(items_.begin(), items_.end(), [&](const Item& it) {
+    const Control& p = *it.c;
+    return p.kind() == Kind::Picture && p.container() == c.container() &&
+           placeOf(p).intersects(placeOf(c));
+  });
 }
 
 QWidget* PanelView::create(Item& it) {

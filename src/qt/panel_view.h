@@ -78,6 +78,7 @@ class PanelView : public QWidget {
   void sync(Item& it);
   void syncSurface();
   QRect placeOf(const Control& c) const;
+  bool onPicture(const Control& c) const;
   QRect toView(const QRect& surfaceRect) const;
   QRect toSurface(const QRect& viewRect) const;
   void rebuildBackdrop();
