@@ -45,9 +45,10 @@ QFont largestFitting(const QFont& base, Fits fits) {
 
 QString shortened(const QString& text, const QFont& font, int width, int lines) {
   const QFontMetrics fm(font);
+  static const QRegularExpression lineBreak(" *\n *");
+  if (lines <= 1) return shortenedLine(QString(text).replace(lineBreak, " "), fm, width);
   QString flat = text;
   flat.replace('\n', QChar::LineSeparator);
-  if (lines <= 1) return shortenedLine(flat.replace(QChar::LineSeparator, ' '), fm, width);
   QTextLayout layout(flat, font);
   QTextOption wrap;
   wrap.setWrapMode(QTextOption::WordWrap);
