@@ -328,6 +328,11 @@ TEST_F(OverlapTest, EveryTextIsReadWholeAtEverySize) {
     afterPreset(preset, 3);
     look("after preset " + std::to_string(preset));
   }
+  showSplash(core);
+  desktop.refresh();
+  ASSERT_NE(desktop.splashWindow(), nullptr);
+  EXPECT_EQ(joined(unreadable(desktop.splashWindow()->view(), core.shell.splash)), "")
+      << "the farewell window";
 }
 
 }  // namespace
