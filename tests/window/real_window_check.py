@@ -7,8 +7,8 @@ the screen shows (the X root window, not the program's own buffers):
   2. after Stop and a second preset the first preset's trails are gone from the whole area;
   3. with the "Zodiac" background, and then with "none", new trails still appear all over;
   4. at QT_SCALE_FACTOR=2 on a 2560 x 1440 screen the window lies wholly within the screen;
-  5. "Exit" shows the farewell window, and a click on either of its "x" buttons (one run each)
-     ends the program within two seconds.
+  5. "Exit" shows the farewell window, and a click on either of its "x" buttons, or Escape (one
+     run each), ends the program within two seconds.
 
 Usage: real_window_check.py PROGRAM [SCREENSHOT_DIR]
 Needs Xvfb, xdotool and ImageMagick's import. Exits 0 when every check passes.
@@ -271,16 +271,21 @@ def farewell(program, shots, corner):
         screen.grab().save_png(f"{shots}/farewell-{corner}.png")
         x0, y0, w = int(geo["X"]), int(geo["Y"]), int(geo["WIDTH"])
         k = w / SPLASH_W
-        bx, by, bw, bh = X_BUTTONS[corner]
         clicked = time.monotonic()
-        screen.run(["xdotool", "mousemove", "--sync", str(round(x0 + (bx + bw / 2) * k)),
-                    str(round(y0 + (by + bh / 2) * k)), "click", "1"])
+        if corner in X_BUTTONS:
+            bx, by, bw, bh = X_BUTTONS[corner]
+            screen.run(["xdotool", "mousemove", "--sync", str(round(x0 + (bx + bw / 2) * k)),
+                        str(round(y0 + (by + bh / 2) * k)), "click", "1"])
+            what = f"the {corner} \"x\""
+        else:
+            screen.run(["xdotool", "key", "Escape"])
+            what = "Escape"
         try:
             code = screen.app.wait(timeout=2)
             took = time.monotonic() - clicked
-            check(code == 0, f"the {corner} \"x\" ends the program ({took:.2f} s, exit code {code})")
+            check(code == 0, f"{what} ends the program ({took:.2f} s, exit code {code})")
         except subprocess.TimeoutExpired:
-            check(False, f"the {corner} \"x\" ends the program within 2 s")
+            check(False, f"{what} ends the program within 2 s")
     finally:
         screen.close()
 
@@ -291,7 +296,7 @@ def main():
     os.makedirs(shots, exist_ok=True)
     user_session(program, shots)
     scaled_screen(program, shots)
-    for corner in X_BUTTONS:
+    for corner in (*X_BUTTONS, "escape"):
         farewell(program, shots, corner)
     print(f"screenshots in {shots}")
     return 1 if failures else 0
