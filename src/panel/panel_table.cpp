@@ -305,9 +305,9 @@ const Row kRows[] = {
 
   // --- Message panel and proximity ----------------------------------------------------------------
   {FR, "Frame9", -1, "", 840, 448, 181, 177, "", "", 0},
-  // The off-screen report may name many bodies: room for four lines, more in a smaller font.
-  {LA, "LaChirp", 1, "Frame9", 4, 12, 173, 74, "Scenario information may appear here.", "", 0},
-  {LA, "LaChirp", 2, "Frame9", 4, 88, 173, 48, "", "", 0},
+  // Five lines each: the off-screen report may name all nine planets.
+  {LA, "LaChirp", 1, "Frame9", 4, 12, 173, 62, "Scenario information may appear here.", "", 0},
+  {LA, "LaChirp", 2, "Frame9", 4, 76, 173, 60, "", "", 0},
   {TX, "TXproximity", -1, "Frame9", 4, 138, 90, 17, "0", "Proximity limit in km (can be altered)", 0},
   {CK, "CHproximity", -1, "Frame9", 4, 156, 120, 17, "Proximity Pause",
        "Pause if planets are too close. (See amount above)", kChecked},

@@ -200,6 +200,7 @@ TEST_F(OverlapTest, TheOffScreenReportOfEveryBodyIsReadWhole) {
     desktop.refresh();
     auto* label = qobject_cast<QLabel*>(desktop.mainView().widgetOf("LaChirp", 2));
     ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->text().toStdString(), report) << "not shortened";
     const QRect need =
         QFontMetrics(label->font())
             .boundingRect(QRect(0, 0, label->width(), 1 << 20), Qt::TextWordWrap, label->text());
