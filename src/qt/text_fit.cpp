@@ -90,6 +90,7 @@ Fitted fitLine(const QLineEdit& e, const QString& text, const QFont& base) {
 Fitted fitLabel(const QLabel& l, const QString& text, const QFont& base) {
   const QRect room = l.contentsRect();
   auto fits = [&](const QFont& f) {
+    if (text.isEmpty()) return true;
     const QRect need =
         QFontMetrics(f).boundingRect(QRect(0, 0, room.width(), 1 << 20), Qt::TextWordWrap, text);
     return need.width() <= room.width() && need.height() <= room.height();
