@@ -181,21 +181,23 @@ const Row kRows[] = {
   {HS, "Hsp", 1, "", 716, 1, 124, 17, "", "", kHidden},
   // Never shown: shares Hsp(1)'s place.
   {HS, "Hsp", 2, "", 716, 1, 124, 17, "", "", kHidden},
-  // The seven fields with their labels, paired by meaning: X, Y, Z, Xv, Yv, Zv, m.
-  {LA, "Label6", 1, "", 220, 18, 16, 17, "X", "", kHidden},
-  {TX, "TXTp", 0, "", 238, 18, 66, 17, "0", "Horizontal Position", kHidden},
-  {LA, "Label6", 0, "", 308, 18, 16, 17, "Y", "", kHidden},
-  {TX, "TXTp", 1, "", 326, 18, 66, 17, "0", "Vertical Position", kHidden},
-  {LA, "Label6", 5, "", 396, 18, 16, 17, "Z", "", kHidden},
-  {TX, "TXTp", 6, "", 414, 18, 66, 17, "0", "Vertical Position", kHidden},
-  {LA, "Label6", 3, "", 484, 18, 16, 17, "Xv", "", kHidden},
-  {TX, "TXTp", 2, "", 502, 18, 66, 17, "0", "Horizontal motion", kHidden},
-  {LA, "Label6", 2, "", 572, 18, 16, 17, "Yv", "", kHidden},
-  {TX, "TXTp", 3, "", 590, 18, 66, 17, "0", "Vertical motion", kHidden},
-  {LA, "Label6", 6, "", 660, 18, 16, 17, "Zv", "", kHidden},
-  {TX, "TXTp", 5, "", 678, 18, 66, 17, "0", "Depth motion", kHidden},
-  {LA, "Label6", 4, "", 748, 18, 16, 17, "m", "", kHidden},
-  {TX, "TXTp", 4, "", 766, 18, 66, 17, "123456789", "Gravity of Planet", kHidden},
+  // The seven fields with their labels, paired by meaning: X, Y, Z, Xv, Yv, Zv, m, right of
+  // "Fast  Slow". Each shows about eleven characters; a longer value shows shortened, and
+  // whole in its tooltip.
+  {LA, "Label6", 1, "", 220, 18, 14, 17, "X", "", kHidden},
+  {TX, "TXTp", 0, "", 234, 18, 72, 17, "0", "Horizontal Position", kHidden},
+  {LA, "Label6", 0, "", 308, 18, 14, 17, "Y", "", kHidden},
+  {TX, "TXTp", 1, "", 322, 18, 72, 17, "0", "Vertical Position", kHidden},
+  {LA, "Label6", 5, "", 396, 18, 14, 17, "Z", "", kHidden},
+  {TX, "TXTp", 6, "", 410, 18, 72, 17, "0", "Vertical Position", kHidden},
+  {LA, "Label6", 3, "", 484, 18, 14, 17, "Xv", "", kHidden},
+  {TX, "TXTp", 2, "", 498, 18, 72, 17, "0", "Horizontal motion", kHidden},
+  {LA, "Label6", 2, "", 572, 18, 14, 17, "Yv", "", kHidden},
+  {TX, "TXTp", 3, "", 586, 18, 72, 17, "0", "Vertical motion", kHidden},
+  {LA, "Label6", 6, "", 660, 18, 14, 17, "Zv", "", kHidden},
+  {TX, "TXTp", 5, "", 674, 18, 72, 17, "0", "Depth motion", kHidden},
+  {LA, "Label6", 4, "", 748, 18, 14, 17, "m", "", kHidden},
+  {TX, "TXTp", 4, "", 762, 18, 72, 17, "123456789", "Gravity of Planet", kHidden},
 
   // --- Right column: trails, background image, G ------------------------------------------------
   {CK, "Chend", -1, "", 846, 2, 60, 17, "Expand",
@@ -246,10 +248,10 @@ const Row kRows[] = {
   {TX, "TXperihelis", -1, "Frame6", 114, 14, 62, 16, "~", "Numer of times that Perihelion has moved", kLocked},
   // Shown instead of TXperihelis while markers are recorded only at extremities.
   {TX, "TXpersephone", -1, "Frame6", 114, 14, 62, 16, "~~", "Numer of times that Perihelion has moved", kHidden},
-  {LA, "Label10", 6, "Frame6", 4, 31, 86, 16, "Latest Radians", "", 0},
-  {TX, "TXlatest", -1, "Frame6", 92, 31, 84, 16, "~", "Latest Angle of Aphelion in Radians.", kLocked},
-  {LA, "Label10", 4, "Frame6", 4, 48, 114, 16, "Angle of Perihelion", "", 0},
-  {TX, "TXthenum", -1, "Frame6", 120, 48, 56, 16, "~", "Angle of Perihelion for Marker Perihelion", kLocked},
+  {LA, "Label10", 6, "Frame6", 4, 31, 70, 16, "Latest Radians", "", 0},
+  {TX, "TXlatest", -1, "Frame6", 76, 31, 102, 16, "~", "Latest Angle of Aphelion in Radians.", kLocked},
+  {LA, "Label10", 4, "Frame6", 4, 48, 86, 16, "Angle of Perihelion", "", 0},
+  {TX, "TXthenum", -1, "Frame6", 90, 48, 88, 16, "~", "Angle of Perihelion for Marker Perihelion", kLocked},
   {LA, "Label10", 8, "Frame6", 4, 65, 50, 16, "Marker #", "", 0},
   {TX, "TXmarker", -1, "Frame6", 56, 65, 36, 16, "1",
        "Marker of Perihelion (change this using scroll-bar below). Any of the Perihelion changes can be the Marker.", 0},
@@ -276,20 +278,20 @@ const Row kRows[] = {
   {LA, "LaIN", -1, "FraaaA", 4, 12, 173, 39,
        "Complete 2 full orbits to effect. Changes for each orbit on file: data-drift.txt", "", 0},
   // The resolution figures replace the LaIN note once two orbits are complete.
-  {LA, "LaJunk", -1, "FraaaA", 4, 12, 136, 13, "SAS = seconds / arc sec", "", kHidden},
-  {LA, "LaJunkers", -1, "FraaaA", 142, 12, 35, 13, "0000", "Seconds of time per Arc second of orbit", kHidden},
-  {LA, "LaBad", -1, "FraaaA", 4, 25, 136, 13, "quanta / arc-second", "Quantum jumps per arc-second (or per SAS)",
+  {LA, "LaJunk", -1, "FraaaA", 4, 12, 114, 13, "SAS = seconds / arc sec", "", kHidden},
+  {LA, "LaJunkers", -1, "FraaaA", 120, 12, 58, 13, "0000", "Seconds of time per Arc second of orbit", kHidden},
+  {LA, "LaBad", -1, "FraaaA", 4, 25, 114, 13, "quanta / arc-second", "Quantum jumps per arc-second (or per SAS)",
        kHidden},
-  {LA, "LaBadder", -1, "FraaaA", 142, 25, 35, 13, "0000", "Quantum jumps per arc-second (or per SAS)", kHidden},
-  {LA, "LaErr", -1, "FraaaA", 4, 38, 134, 13, "Est. error +- arcsec / yr =", "", kHidden},
-  {LA, "LaArcErr", -1, "FraaaA", 140, 38, 37, 13, "0000",
+  {LA, "LaBadder", -1, "FraaaA", 120, 25, 58, 13, "0000", "Quantum jumps per arc-second (or per SAS)", kHidden},
+  {LA, "LaErr", -1, "FraaaA", 4, 38, 121, 13, "Est. error +- arcsec / yr =", "", kHidden},
+  {LA, "LaArcErr", -1, "FraaaA", 126, 38, 52, 13, "0000",
        "Error margin caused by jumps in quantum time. Computationally this is often larger than the amount "
        "trying to be measured, but APP uses the law of averages to work around that.", kHidden},
   {LA, "LaSH", -1, "FraaaA", 4, 52, 173, 26, "Average shift in angle between orbits", "", 0},
   {LA, "Label10", 12, "FraaaA", 4, 79, 80, 15, "rad / orbit =", "", 0},
-  {TX, "TXradAA", -1, "FraaaA", 86, 79, 90, 15, "~", "Difference in theta between Perihelions in Radians", kLocked},
+  {TX, "TXradAA", -1, "FraaaA", 86, 79, 92, 15, "~", "Difference in theta between Perihelions in Radians", kLocked},
   {LA, "Label10", 11, "FraaaA", 4, 95, 80, 15, "deg / orb =", "", 0},
-  {TX, "TXdegAA", -1, "FraaaA", 86, 95, 90, 15, "~", "Difference in theta between Perihelions in degrees", kLocked},
+  {TX, "TXdegAA", -1, "FraaaA", 86, 95, 92, 15, "~", "Difference in theta between Perihelions in degrees", kLocked},
   {LA, "LaARCs", -1, "FraaaA", 4, 111, 100, 26, "Avg shift in arc sec / E-year =",
        "average precession in arc-seconds per Earth-year", 0},
   {TX, "TXarc", -1, "FraaaA", 106, 115, 70, 17, "~", "Difference in arc-seconds per year of Earth", kLocked},
@@ -303,9 +305,9 @@ const Row kRows[] = {
 
   // --- Message panel and proximity ----------------------------------------------------------------
   {FR, "Frame9", -1, "", 840, 448, 181, 177, "", "", 0},
-  // The off-screen report may name many bodies: room for four lines, more in a smaller font.
-  {LA, "LaChirp", 1, "Frame9", 4, 12, 173, 74, "Scenario information may appear here.", "", 0},
-  {LA, "LaChirp", 2, "Frame9", 4, 88, 173, 48, "", "", 0},
+  // Five lines each: the off-screen report may name all nine planets.
+  {LA, "LaChirp", 1, "Frame9", 4, 12, 173, 62, "Scenario information may appear here.", "", 0},
+  {LA, "LaChirp", 2, "Frame9", 4, 76, 173, 60, "", "", 0},
   {TX, "TXproximity", -1, "Frame9", 4, 138, 90, 17, "0", "Proximity limit in km (can be altered)", 0},
   {CK, "CHproximity", -1, "Frame9", 4, 156, 120, 17, "Proximity Pause",
        "Pause if planets are too close. (See amount above)", kChecked},
@@ -365,17 +367,17 @@ const Row kRows[] = {
 
   // --- Bottom row: dates ------------------------------------------------------------------------------
   {FR, "FraDate", -1, "", 712, 624, 129, 137, "Dates", "", 0},
-  {LA, "Label5", 6, "FraDate", 4, 12, 58, 16, "Start", "", 0},
-  {TX, "TXstartdate", -1, "FraDate", 62, 12, 64, 16, "0000/00/00", "", kLocked},
-  {LA, "LaNY", -1, "FraDate", 4, 29, 58, 16, "New year", "", 0},
-  {TX, "TXnewyear", -1, "FraDate", 62, 29, 64, 16, "0000/00/00", "", kLocked},
-  {LA, "Label5", 3, "FraDate", 4, 46, 58, 16, "Aphelion", "", 0},
-  {TX, "TXdateAPHE", -1, "FraDate", 62, 46, 64, 16, "0000/00/00", "", kLocked},
-  {LA, "Label5", 4, "FraDate", 4, 63, 58, 16, "Perihelion", "", 0},
-  {TX, "TXdatePERI", -1, "FraDate", 62, 63, 64, 16, "0000/00/00", "", kLocked},
-  {LA, "LaWatch", -1, "FraDate", 4, 80, 58, 16, "Recent",
+  {LA, "Label5", 6, "FraDate", 4, 12, 52, 16, "Start", "", 0},
+  {TX, "TXstartdate", -1, "FraDate", 57, 12, 70, 16, "0000/00/00", "", kLocked},
+  {LA, "LaNY", -1, "FraDate", 4, 29, 52, 16, "New year", "", 0},
+  {TX, "TXnewyear", -1, "FraDate", 57, 29, 70, 16, "0000/00/00", "", kLocked},
+  {LA, "Label5", 3, "FraDate", 4, 46, 52, 16, "Aphelion", "", 0},
+  {TX, "TXdateAPHE", -1, "FraDate", 57, 46, 70, 16, "0000/00/00", "", kLocked},
+  {LA, "Label5", 4, "FraDate", 4, 63, 52, 16, "Perihelion", "", 0},
+  {TX, "TXdatePERI", -1, "FraDate", 57, 63, 70, 16, "0000/00/00", "", kLocked},
+  {LA, "LaWatch", -1, "FraDate", 4, 80, 52, 16, "Recent",
        "Most recent info udated on: (Click here fore current date in process)", 0},
-  {TX, "TXcurrent", -1, "FraDate", 62, 80, 64, 16, "0000/00/00", "", kLocked},
+  {TX, "TXcurrent", -1, "FraDate", 57, 80, 70, 16, "0000/00/00", "", kLocked},
   {CK, "ChNY", -1, "FraDate", 4, 99, 121, 16, "New year", "Solstice or Equinox", kChecked},
   {CK, "Chdate", -1, "FraDate", 4, 116, 121, 16, "DATES (errs)", "Display dates or error margins", kChecked},
 
@@ -386,8 +388,8 @@ const Row kRows[] = {
   {OP, "OptimT", 5, "FraTi", 16, 0, 15, 13, "", "Turbo Time with minimal detail", 0},
   {LA, "Label4", 1, "FraTi", 33, 0, 117, 13, "Turbo-time / detail", "", 0},
   {LA, "Label4", 0, "Frame3", 4, 25, 28, 13, "Secs", "", 0},
-  {LA, "LaTT", -1, "Frame3", 34, 25, 84, 13, "0", "Seconds", 0},
-  {LA, "Laadd", -1, "Frame3", 120, 25, 56, 13, "0000000", "Added time per iteration", 0},
+  {LA, "LaTT", -1, "Frame3", 34, 25, 82, 13, "0", "Seconds", 0},
+  {LA, "Laadd", -1, "Frame3", 118, 25, 60, 13, "0000000", "Added time per iteration", 0},
   {LA, "LaTime", -1, "Frame3", 34, 38, 48, 13, "00000", "", 0},
   {CK, "Chfiti", -1, "Frame3", 130, 38, 46, 13, "File", "", kChecked},
   {LA, "Label4", 3, "Frame3", 4, 51, 46, 13, "In days", "", 0},
@@ -399,19 +401,20 @@ const Row kRows[] = {
   {FR, "FraMil", -1, "Frame3", 4, 77, 173, 13, "", "", kHidden | kBorderless},
   {LA, "LaYonks", -1, "FraMil", 0, 0, 86, 13, "Million Years:", "Time is on your side!", 0},
   {LA, "Lamil", -1, "FraMil", 88, 0, 84, 13, "0", "years", 0},
-  {FR, "FraYear", -1, "Frame3", 4, 90, 173, 26, "", "", kBorderless},
+  {FR, "FraYear", -1, "Frame3", 2, 90, 175, 30, "", "", kBorderless},
   // Bare option buttons: their default captions are kept but not shown.
-  {OP, "OpAnnual", 0, "FraYear", 0, 0, 15, 13, "Option1", "Orbital Frequency of last orbit", 0},
-  {LA, "LaQd", -1, "FraYear", 16, 0, 106, 13, "Orbit days (last)", "Orbital period in days", 0},
-  {TX, "TXdayFreq", -1, "FraYear", 124, 0, 49, 13, "x", "Orbital period in days", 0},
-  {OP, "OpAnnual", 1, "FraYear", 0, 13, 15, 13, "Option1", "Orbital Frequency of average year", 0},
-  {LA, "LaQy", -1, "FraYear", 16, 13, 106, 13, "Orbit years (last)", "Orbital period in years", 0},
-  {TX, "TXyearFreq", -1, "FraYear", 124, 13, 49, 13, "x", "Orbital period in years", 0},
-  // Covers the period figures until two orbits are complete.
-  {FR, "FraNo", -1, "Frame3", 88, 90, 89, 26, "", "", kBorderless},
-  {LA, "LaPlanet", -1, "FraNo", 0, 0, 89, 26, "Planet: No complete orbits yet", "", 0},
-  {LA, "Laborb", -1, "Frame3", 4, 116, 138, 13, "Orbit count for planet:", "", 0},
-  {CK, "CheckZero", -1, "Frame3", 156, 116, 15, 13, "Check1",
+  {OP, "OpAnnual", 0, "FraYear", 0, 0, 15, 15, "Option1", "Orbital Frequency of last orbit", 0},
+  {LA, "LaQd", -1, "FraYear", 15, 0, 71, 15, "Orbit days (last)", "Orbital period in days", 0},
+  {TX, "TXdayFreq", -1, "FraYear", 86, 0, 89, 15, "x", "Orbital period in days", 0},
+  {OP, "OpAnnual", 1, "FraYear", 0, 15, 15, 15, "Option1", "Orbital Frequency of average year", 0},
+  {LA, "LaQy", -1, "FraYear", 15, 15, 71, 15, "Orbit years (last)", "Orbital period in years", 0},
+  {TX, "TXyearFreq", -1, "FraYear", 86, 15, 89, 15, "x", "Orbital period in years", 0},
+  // Covers the period figures until two orbits are complete: the load handler places it at
+  // x 88, where the figures begin, so that their captions stay whole beside it.
+  {FR, "FraNo", -1, "Frame3", 88, 90, 92, 33, "", "", kBorderless},
+  {LA, "LaPlanet", -1, "FraNo", 0, 0, 92, 33, "Planet: No complete orbits yet", "", 0},
+  {LA, "Laborb", -1, "Frame3", 4, 123, 138, 13, "Orbit count for planet:", "", 0},
+  {CK, "CheckZero", -1, "Frame3", 156, 123, 15, 13, "Check1",
        "Ignore orbit ZERO as it is incomplete when calculating average duration of orbit.", kChecked | kDisabled},
 
   // --- Timers --------------------------------------------------------------------------------------
@@ -458,7 +461,8 @@ void addBodyRows(Panel& p) {
   for (int i = 0; i <= 8; ++i) {
     int y = 30 + 15 * i;
     place(p, LA, "LabWH", i, "FrameRing", 4, y, 12, 15).setText("x");
-    Control& v = place(p, TX, "TXvolight", i, "FrameRing", 18, y, 104, 15);
+    // Exactly under FrameDark, which the load handler places at x 24 over the speeds.
+    Control& v = place(p, TX, "TXvolight", i, "FrameRing", 24, y, 110, 15);
     v.setText("0");
     v.setLocked(true);
   }
@@ -497,7 +501,8 @@ void addDistanceOptions(Panel& p) {
   for (int k = 0; k <= 16; ++k) {
     bool left = k <= 8;
     int row = left ? k : k - 9;
-    place(p, OP, "OpDist", k, "FraDist", left ? 2 : 101, 14 + 13 * row, 98, 13)
+    // The left column holds the longer captions ("1 px = 1500mkm").
+    place(p, OP, "OpDist", k, "FraDist", left ? 2 : 103, 14 + 13 * row, left ? 101 : 96, 13)
         .setText(kCaptions[k]);
   }
 }
@@ -544,7 +549,7 @@ void addTimeRateOptions(Panel& p) {
                                         "1: 100 trillion",
                                         "1: 1000 trillion",
                                         ""};
-  static const int kColX[3] = {2, 58, 130}, kColW[3] = {56, 72, 76};
+  static const int kColX[3] = {2, 59, 129}, kColW[3] = {57, 70, 77};
   for (int i = 0; i <= 17; ++i) {
     int col = i / 6, row = i % 6;
     Control& c = place(p, OP, "Optime", i, "FraTime", kColX[col], 25 + 14 * row, kColW[col], 14);

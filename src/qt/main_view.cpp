@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QScreen>
 #include <QSettings>
 #include <QShortcut>
@@ -73,6 +74,11 @@ void TopWindow::resizeEvent(QResizeEvent* e) {
   if (isVisible()) QSettings().setValue(kSizeKey, size());
 }
 
+void TopWindow::keyPressEvent(QKeyEvent* e) {
+  if (escapeCloses_ && e->key() == Qt::Key_Escape && onClose_) return onClose_();
+  QWidget::keyPressEvent(e);
+}
+
 void TopWindow::closeEvent(QCloseEvent* e) {
   // The program ends; the core decides how (the host hides the windows and leaves the loop).
   e->ignore();
@@ -118,6 +124,7 @@ void Desktop::ensureSplash() {
       QSize(kSplashWidth / kUnitsPerPixel, kSplashHeight / kUnitsPerPixel), end);
   splash_->setWindowTitle(Shell::kSplashTitle);
   splash_->setWindowFlag(Qt::FramelessWindowHint);
+  splash_->setEscapeCloses(true);
   PanelView& view = splash_->view();
   view.setGate([this] { return !core_.shell.ending; });
   connect(&view, &PanelView::acted, this, &Desktop::refresh);
@@ -138,6 +145,7 @@ void Desktop::syncShell() {
     splash_->view().refresh();
     splash_->show();
     splash_->raise();
+    splash_->activateWindow();  // so that Escape reaches it
   } else if (splash_) {
     splash_->hide();
   }

@@ -32,9 +32,12 @@ class TopWindow : public QWidget {
   void openAtPreferredSize();
   // The largest size of the aspect ratio within `area`, leaving room for a window frame.
   static QSize largestWithin(QSize base, QSize area);
+  // Escape closes it as the window manager's close does (the farewell window has no frame).
+  void setEscapeCloses(bool on) { escapeCloses_ = on; }
 
  protected:
   void closeEvent(QCloseEvent* e) override;
+  void keyPressEvent(QKeyEvent* e) override;
   void resizeEvent(QResizeEvent* e) override;
 
  private:
@@ -42,6 +45,7 @@ class TopWindow : public QWidget {
   std::function<void()> onClose_;
   QSize base_;
   bool scalable_;
+  bool escapeCloses_ = false;
 };
 
 class Desktop : public QObject {

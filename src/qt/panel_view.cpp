@@ -11,9 +11,9 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QRegularExpression>
 #include <QScrollBar>
 #include <QStyle>
+#include <QStyleOptionFrame>
 #include <QTextDocumentFragment>
 #include <QTimer>
 #include <algorithm>
@@ -24,6 +24,8 @@
 #include "form/surface.h"
 #include "qt/pictures.h"
 #include "qt/qt_host.h"
+#include "qt/scaled_style.h"
+#include "qt/text_fit.h"
 
 namespace orbits::qt {
 
@@ -69,18 +71,44 @@ class OptionWidget : public QRadioButton {
 };
 
 // A text box that tells once each time the user leaves it (not when the window merely loses
-// the activation or a menu pops up).
+// the activation or a menu pops up). A text too long for it shows shortened while the user
+// is not editing it.
 class TextWidget : public QLineEdit {
  public:
   using QLineEdit::QLineEdit;
   std::function<void()> onLeave;
 
+  void setShortened(const QString& s) {
+    if (shortened_ == s) return;
+    shortened_ = s;
+    update();
+  }
+
  protected:
+  void focusInEvent(QFocusEvent* e) override {
+    QLineEdit::focusInEvent(e);
+    update();
+  }
   void focusOutEvent(QFocusEvent* e) override {
     QLineEdit::focusOutEvent(e);
+    update();
     if (e->reason() == Qt::ActiveWindowFocusReason || e->reason() == Qt::PopupFocusReason) return;
     if (onLeave) onLeave();
   }
+  void paintEvent(QPaintEvent* e) override {
+    if (shortened_.isEmpty() || hasFocus()) return QLineEdit::paintEvent(e);
+    QPainter p(this);
+    QStyleOptionFrame opt;
+    initStyleOption(&opt);
+    style()->drawPrimitive(QStyle::PE_PanelLineEdit, &opt, &p, this);
+    const int inside = (width() - textRoom(*this)) / 2;
+    p.setPen(palette().color(QPalette::Text));
+    p.drawText(rect().adjusted(inside, 0, -inside, 0), Qt::AlignLeft | Qt::AlignVCenter,
+               shortened_);
+  }
+
+ private:
+  QString shortened_;
 };
 
 // Labels, picture boxes and images take clicks.
@@ -219,51 +247,14 @@ void setColors(QWidget* w, Kind kind, Color fore, Color back) {
   w->setPalette(pal);
 }
 
-// A text longer than its box is drawn smaller (down to two thirds), so that its end (an
-// exponent, the last digits) stays in view.
-void fitText(QLineEdit* e, const QFont& base) {
-  QFont f = base;
-  const int room = e->width() - 6;
-  const int need = QFontMetrics(base).horizontalAdvance(e->text());
-  if (room > 0 && need > room)
-    f.setPointSizeF(std::max(base.pointSizeF() * 2 / 3, base.pointSizeF() * room / need));
-  if (e->font() != f) e->setFont(f);
-}
-
-// A caption taller than its label is drawn smaller (down to two thirds), so that a long
-// message (the off-screen report of many bodies) is read whole within its place.
-void fitLabel(QLabel* l, const QFont& base) {
-  const QString text = l->text();
-  auto height = [&](const QFont& f) {
-    return QFontMetrics(f)
-        .boundingRect(QRect(0, 0, l->width(), 1 << 20), Qt::TextWordWrap, text)
-        .height();
-  };
-  QFont f = base;
-  const double least = base.pointSizeF() * 2 / 3;
-  while (f.pointSizeF() > least && height(f) > l->height())
-    f.setPointSizeF(std::max(least, f.pointSizeF() * 0.9));
-  if (l->font() != f) l->setFont(f);
-}
-
-// A caption with a wide gap leaves room for a box laid over it ("Clear every [6] seconds");
-// where the font makes the caption too long for its control, the gap narrows (to no less
-// than three spaces) so that the words after it stay in view.
-QString narrowedGap(QString text, const QRadioButton& b) {
-  static const QRegularExpression gap(" {4,}");
-  const int room = b.width() - b.style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth) -
-                   b.style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing) - 2;
-  const QFontMetrics fm(b.font());
-  for (auto m = gap.match(text); m.hasMatch() && fm.horizontalAdvance(text) > room;
-       m = gap.match(text))
-    text.remove(m.capturedStart(), 1);
-  return text;
-}
-
-QString tipText(const std::string& tip) {
-  if (tip.empty()) return {};
-  // Rich text, so that long tips wrap; the tip's own text is escaped.
-  return "<qt>" + qstr(tip).toHtmlEscaped() + "</qt>";
+// The control's tip, and the whole of a text shown shortened.
+QString tipText(const std::string& tip, const QString& whole) {
+  if (tip.empty() && whole.isEmpty()) return {};
+  QString html = qstr(tip).toHtmlEscaped();
+  if (!whole.isEmpty())
+    html += (html.isEmpty() ? "" : "<br>") + whole.toHtmlEscaped().replace('\n', "<br>");
+  // Rich text, so that long tips wrap; the texts are escaped.
+  return "<qt>" + html + "</qt>";
 }
 
 constexpr int kTile = 32;
@@ -271,7 +262,8 @@ constexpr int kTile = 32;
 }  // namespace
 
 PanelView::PanelView(Panel& panel, const Surface* background, QWidget* parent)
-    : QWidget(parent), panel_(panel), surface_(background) {
+    : QWidget(parent), panel_(panel), surface_(background), style_(new ScaledStyle) {
+  style_->setParent(this);
   setAttribute(Qt::WA_OpaquePaintEvent);
   setFont(viewFont());
   build();
@@ -296,7 +288,8 @@ void PanelView::build() {
     byControl_[it.c] = items_.size();
     items_.push_back(std::move(it));
   }
-  for (size_t i = first; i < items_.size(); ++i) items_[i].w = create(items_[i]);
+  for (size_t i = first; i < items_.size(); ++i)
+    if ((items_[i].w = create(items_[i]))) items_[i].w->setStyle(style_);
   for (size_t i = first; i < items_.size(); ++i) place(items_[i]);
   // A frame shown over other controls replaces them (the dates over the error read-outs, the
   // average precession over the single marker's): frames lie above the controls beside them,
@@ -306,9 +299,22 @@ void PanelView::build() {
   // The side views, while shown, lie over the frames (the ZX view over the bottom row).
   for (size_t i = first; i < items_.size(); ++i)
     if (items_[i].w && items_[i].c->kind() == Kind::Picture) items_[i].w->raise();
+  // Push buttons lie over the pictures they stand on (the farewell window's "x" buttons in the
+  // corners of its picture).
+  for (size_t i = first; i < items_.size(); ++i)
+    if (items_[i].w && items_[i].c->kind() == Kind::Button && onPicture(*items_[i].c))
+      items_[i].w->raise();
   for (size_t i = first; i < items_.size(); ++i)
     if (items_[i].w && items_[i].c->kind() == Kind::Image) items_[i].w->lower();
   for (size_t i = first; i < items_.size(); ++i) sync(items_[i]);
+}
+
+bool PanelView::onPicture(const Control& c) const {
+  return std::any_of(items_.begin(), items_.end(), [&](const Item& it) {
+    const Control& p = *it.c;
+    return p.kind() == Kind::Picture && p.container() == c.container() &&
+           placeOf(p).intersects(placeOf(c));
+  });
 }
 
 QWidget* PanelView::create(Item& it) {
@@ -438,8 +444,6 @@ void PanelView::sync(Item& it) {
     it.fore = c.foreColor();
     it.back = c.backColor();
   }
-  QString tip = tipText(c.tooltip());
-  if (w->toolTip() != tip) w->setToolTip(tip);
   if (w->isEnabled() != c.enabled()) w->setEnabled(c.enabled());
 
   switch (c.kind()) {
@@ -461,7 +465,7 @@ void PanelView::sync(Item& it) {
     }
     case Kind::CheckBox: {
       auto* b = static_cast<QCheckBox*>(w);
-      QString text = caption(c.text());
+      QString text = fittedCaption(caption(c.text()), *b);
       if (b->text() != text) b->setText(text);
       Qt::CheckState s = c.value() == 1   ? Qt::Checked
                          : c.value() == 2 ? Qt::PartiallyChecked
@@ -471,7 +475,7 @@ void PanelView::sync(Item& it) {
     }
     case Kind::Option: {
       auto* b = static_cast<QRadioButton*>(w);
-      QString text = narrowedGap(caption(c.text()), *b);
+      QString text = fittedCaption(caption(c.text()), *b);
       if (b->text() != text) b->setText(text);
       if (b->isChecked() != c.selected()) b->setChecked(c.selected());
       break;
@@ -486,15 +490,23 @@ void PanelView::sync(Item& it) {
         e->setText(text);
         if (!e->hasFocus()) e->setCursorPosition(0);
       }
-      fitText(e, font());
+      const Fitted f = fitLine(*e, text, font());
+      if (e->font() != f.font) e->setFont(f.font);
+      static_cast<TextWidget*>(e)->setShortened(f.cut ? f.shown : QString());
+      it.whole = f.cut ? text : QString();
       break;
     }
     case Kind::Label: {
       auto* l = static_cast<QLabel*>(w);
-      QString text = qstr(c.text());
-      const bool changed = l->text() != text;
-      if (changed) l->setText(text);
-      if (changed || moved) fitLabel(l, font());
+      QString text = captionLines(qstr(c.text()));
+      if (!it.fitted || text != it.caption || moved) {
+        const Fitted f = fitLabel(*l, text, font());
+        if (l->font() != f.font) l->setFont(f.font);
+        if (l->text() != f.shown) l->setText(f.shown);
+        it.caption = text;
+        it.whole = f.cut ? text : QString();
+        it.fitted = true;
+      }
       break;
     }
     case Kind::Frame: {
@@ -532,6 +544,8 @@ void PanelView::sync(Item& it) {
     case Kind::Timer:
       break;
   }
+  QString tip = tipText(c.tooltip(), it.whole);
+  if (w->toolTip() != tip) w->setToolTip(tip);
   bool visible = c.visible() && !it.orphan;
   if (w->isVisibleTo(w->parentWidget()) != visible) w->setVisible(visible);
   syncing_ = false;
@@ -610,6 +624,7 @@ QRect PanelView::toSurface(const QRect& r) const {
 void PanelView::setScale(double s) {
   if (s <= 0 || s == scale_) return;
   scale_ = s;
+  style_->setScale(s);
   QFont f = viewFont();
   f.setPointSizeF(f.pointSizeF() * s);
   setFont(f);

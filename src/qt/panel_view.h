@@ -24,6 +24,8 @@ class Surface;
 
 namespace orbits::qt {
 
+class ScaledStyle;
+
 class PanelView : public QWidget {
   Q_OBJECT
 
@@ -70,6 +72,9 @@ class PanelView : public QWidget {
     uint32_t fore = 0, back = 0;
     uint64_t surfaceSeen = 0;
     QString pictureName;  // shown by a graphical button
+    QString caption;      // a label's caption as last fitted
+    bool fitted = false;
+    QString whole;  // a text shown shortened, which the tooltip gives whole
   };
 
   void build();
@@ -78,6 +83,7 @@ class PanelView : public QWidget {
   void sync(Item& it);
   void syncSurface();
   QRect placeOf(const Control& c) const;
+  bool onPicture(const Control& c) const;
   QRect toView(const QRect& surfaceRect) const;
   QRect toSurface(const QRect& viewRect) const;
   void rebuildBackdrop();
@@ -86,6 +92,7 @@ class PanelView : public QWidget {
 
   Panel& panel_;
   const Surface* surface_;
+  ScaledStyle* style_;  // owned as a child
   std::vector<Item> items_;
   std::unordered_map<const Control*, size_t> byControl_;
   uint64_t seen_ = 0;

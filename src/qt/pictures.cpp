@@ -1,6 +1,7 @@
 #include "qt/pictures.h"
 
 #include <QFont>
+#include <QFontMetrics>
 #include <QHash>
 #include <QLinearGradient>
 #include <QPainter>
@@ -16,6 +17,7 @@ namespace orbits::qt {
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
+constexpr const char* kStartHint = "Choose a scenario with the numbered buttons to start a run";
 
 // A small fixed-seed generator: the pictures are the same on every start.
 class Stars {
@@ -152,8 +154,7 @@ QPixmap drawMoon() {
   p.setPen(QColor(150, 165, 205));
   p.drawText(QRectF(0, 46, 640, 20), Qt::AlignHCenter,
              "Gravity simulator of the Sun and the planets");
-  p.drawText(QRectF(0, 400, 640, 20), Qt::AlignHCenter,
-             "Choose a scenario with the numbered buttons to start a run");
+  p.drawText(startHintArea(), Qt::AlignCenter, kStartHint);
   return pm;
 }
 
@@ -406,6 +407,13 @@ QPixmap drawWeb() {
 }
 
 }  // namespace
+
+QRect startHintArea() {
+  // Below the subtitle and above the orbits, where no control stands.
+  QRect r = QFontMetrics(font(8.5)).boundingRect(kStartHint).adjusted(-4, -2, 4, 2);
+  r.moveCenter(QPoint(320, 74));
+  return r;
+}
 
 const QPixmap& picture(const QString& name) {
   static QHash<QString, QPixmap> cache;

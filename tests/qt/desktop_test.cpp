@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QSettings>
 #include <QStandardPaths>
@@ -118,6 +119,15 @@ TEST_F(DesktopTest, ExitShowsTheSplashWindowAndItsXEndsTheProgram) {
     ASSERT_NE(w, nullptr) << c.ref();
     EXPECT_TRUE(w->isVisible()) << c.ref();
   }
+  // The "x" buttons stand in the corners, over the picture, pale yellow.
+  for (int i = 0; i < 2; ++i) {
+    QWidget* x = splash.view().widgetOf("Command2", i);
+    const QRect place(i == 0 ? 0 : 420, 0, 25, 33);
+    EXPECT_EQ(x->geometry(), place) << i;
+    EXPECT_EQ(splash.view().childAt(place.center()), x) << "x " << i << " is covered";
+    EXPECT_EQ(qobject_cast<QAbstractButton*>(x)->text(), "x");
+    EXPECT_EQ(x->palette().color(QPalette::Button), QColor(255, 255, 192));
+  }
   QImage shot = splash.grab().toImage();
   EXPECT_FALSE(QDir().mkpath(ORBITS_SCREENSHOT_DIR) == false);
   EXPECT_TRUE(shot.save(QString(ORBITS_SCREENSHOT_DIR) + "/splash-window.png"));
@@ -129,6 +139,16 @@ TEST_F(DesktopTest, ExitShowsTheSplashWindowAndItsXEndsTheProgram) {
   // Once ending, no further action reaches the core.
   click(splash.view().widgetOf("Command1"));
   EXPECT_TRUE(host.opened.empty());
+}
+
+TEST_F(DesktopTest, EscapeOnTheSplashWindowEndsTheProgram) {
+  showSplash(core);
+  desktop.refresh();
+  ASSERT_NE(desktop.splashWindow(), nullptr);
+  QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+  QApplication::sendEvent(desktop.splashWindow(), &escape);
+  EXPECT_EQ(host.quits, 1);
+  EXPECT_TRUE(core.shell.ending);
 }
 
 TEST_F(DesktopTest, LinksCallTheHostsOpenAddressService) {

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFocusEvent>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QImage>
 #include <QKeyEvent>
@@ -20,6 +21,7 @@
 
 #include "form/panel.h"
 #include "form/surface.h"
+#include "qt/text_fit.h"
 
 namespace orbits::qt {
 namespace {
@@ -254,6 +256,28 @@ TEST_F(PanelViewTest, SurfacesArePaintedAndImagesLieBehindTheDrawing) {
   surface.clear();
   view.refresh();
   EXPECT_EQ(view.grab().toImage().pixelColor(30, 140), QColor(0, 0, 0));
+}
+
+}  // namespace
+}  // namespace orbits::qt
+
+namespace orbits::qt {
+namespace {
+
+// A number shown shortened must never read as another number: it loses fraction digits only.
+TEST(TextFit, AShortenedNumberKeepsItsWholePartAndExponent) {
+  const QFont font = PanelView::viewFont();
+  const QFontMetrics fm(font);
+  const QString ellipsis(QChar(0x2026));
+  const int room = fm.horizontalAdvance("1.2345678E-05");
+  EXPECT_EQ(shortened("1.23456789012345E-05", font, room), "1.23456" + ellipsis + "E-05");
+  EXPECT_EQ(shortened("-15000000000000.00000", font, fm.horizontalAdvance("-15000000000000.0…")),
+            "-15000000000000.0" + ellipsis);
+  EXPECT_EQ(shortened("15000000000000.00000", font, fm.horizontalAdvance("150000")), ellipsis)
+      << "not even the whole part fits";
+  EXPECT_EQ(shortened("Jupiter\n New Year", font, fm.horizontalAdvance("Jupiter New")),
+            fm.elidedText("Jupiter New Year", Qt::ElideRight, fm.horizontalAdvance("Jupiter New")));
+  EXPECT_EQ(shortened("0.00015", font, room), "0.00015") << "what fits stays whole";
 }
 
 }  // namespace

@@ -6,7 +6,9 @@ the screen shows (the X root window, not the program's own buffers):
      pass, the centre included;
   2. after Stop and a second preset the first preset's trails are gone from the whole area;
   3. with the "Zodiac" background, and then with "none", new trails still appear all over;
-  4. at QT_SCALE_FACTOR=2 on a 2560 x 1440 screen the window lies wholly within the screen.
+  4. at QT_SCALE_FACTOR=2 on a 2560 x 1440 screen the window lies wholly within the screen;
+  5. "Exit" shows the farewell window, and a click on either of its "x" buttons, or Escape (one
+     run each), ends the program within two seconds.
 
 Usage: real_window_check.py PROGRAM [SCREENSHOT_DIR]
 Needs Xvfb, xdotool and ImageMagick's import. Exits 0 when every check passes.
@@ -252,12 +254,50 @@ def scaled_screen(program, shots):
         screen.close()
 
 
+SPLASH_W = 445  # the farewell window's width
+X_BUTTONS = {"left": (0, 0, 25, 33), "right": (420, 0, 25, 33)}
+
+
+def farewell(program, shots, corner):
+    screen = Screen(1280, 1024, program)
+    try:
+        places = controls(program, screen.env)
+        screen.start()
+        screen.click(places["Command1"])  # "Exit"
+        wid = screen.run(["xdotool", "search", "--sync", "--onlyvisible", "--name", "^Form1$"]).split()[0]
+        geo = dict(line.split("=") for line in
+                   screen.run(["xdotool", "getwindowgeometry", "--shell", wid]).split())
+        time.sleep(0.5)  # drawn
+        screen.grab().save_png(f"{shots}/farewell-{corner}.png")
+        x0, y0, w = int(geo["X"]), int(geo["Y"]), int(geo["WIDTH"])
+        k = w / SPLASH_W
+        clicked = time.monotonic()
+        if corner in X_BUTTONS:
+            bx, by, bw, bh = X_BUTTONS[corner]
+            screen.run(["xdotool", "mousemove", "--sync", str(round(x0 + (bx + bw / 2) * k)),
+                        str(round(y0 + (by + bh / 2) * k)), "click", "1"])
+            what = f"the {corner} \"x\""
+        else:
+            screen.run(["xdotool", "key", "Escape"])
+            what = "Escape"
+        try:
+            code = screen.app.wait(timeout=2)
+            took = time.monotonic() - clicked
+            check(code == 0, f"{what} ends the program ({took:.2f} s, exit code {code})")
+        except subprocess.TimeoutExpired:
+            check(False, f"{what} ends the program within 2 s")
+    finally:
+        screen.close()
+
+
 def main():
     program = os.path.abspath(sys.argv[1])
     shots = sys.argv[2] if len(sys.argv) > 2 else tempfile.mkdtemp()
     os.makedirs(shots, exist_ok=True)
     user_session(program, shots)
     scaled_screen(program, shots)
+    for corner in (*X_BUTTONS, "escape"):
+        farewell(program, shots, corner)
     print(f"screenshots in {shots}")
     return 1 if failures else 0
 
