@@ -8,10 +8,13 @@
 #include <QStringList>
 #include <QTimer>
 #include <cstdio>
+#include <optional>
 #include <vector>
 
+#include "analysis/data_file.h"
 #include "panel/control_settings.h"
 #include "panel/scripted_run.h"
+#include "persist/data_dir.h"
 #include "qt/lab_charts.h"
 #include "qt/look.h"
 #include "qt/main_view.h"
@@ -148,6 +151,8 @@ int main(int argc, char** argv) {
     printControls(core.panel);
     return 0;
   }
+  // One program per data directory; a second one runs, but writes nothing there.
+  const orbits::persist::DataDirLock lock(host.dataDir());
   if (presetNumber) {
     orbits::Control* button = core.panel.find("CDp", presetNumber);
     if (!button || !button->visible())
@@ -174,6 +179,13 @@ int main(int argc, char** argv) {
   desktop.show();
   if (core.shell.ending) return 0;  // ended while starting
   if (parser.isSet(opt.charts)) chartsWindow.open();
+  if (lock.refused())
+    QTimer::singleShot(0, &desktop, [&] {
+      orbits::RefuseDataDir(core, lock.refusal() +
+                                      " This window writes no data files or saves there. To keep "
+                                      "this run's data, start it with --data-dir and a directory "
+                                      "of its own.");
+    });
 
   if (presetNumber) {
     // Once the window is up: pressed as the user presses it, through its button.

@@ -1,7 +1,6 @@
 #include "persist/write_behind.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -9,6 +8,8 @@
 #include <filesystem>
 #include <system_error>
 #include <utility>
+
+#include "persist/data_dir.h"
 
 namespace orbits::persist {
 
@@ -63,14 +64,9 @@ std::optional<Failure> writeNew(const std::string& name, const std::string& path
 
 std::optional<Failure> appendSynced(const std::string& name, const std::string& path,
                                     const std::string& text) {
-  const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
-  if (fd < 0) return failed(name, path, errno, "the file could not be opened");
-  struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    ::close(fd);
-    return Failure{name, path, "it is not a regular file", 0};
-  }
-  if (const int err = syncAndClose(fd, writeAll(fd, text)))
+  const OpenedFile log = openForWriting(path, false);
+  if (log.fd < 0) return Failure{name, path, log.reason, log.err};
+  if (const int err = syncAndClose(log.fd, writeAll(log.fd, text)))
     return failed(name, path, err, "the file could not be written");
   return std::nullopt;
 }
