@@ -266,6 +266,7 @@ void applyReload(MainWindow& w, const Reload& R) {
 
 ReloadResult CDcon_Click(MainWindow& w) {
   settleSaves(w);
+  w.c("ImMoon").setVisible(false);
   ReloadResult result;
   Reload R;
   try {
@@ -273,21 +274,22 @@ ReloadResult CDcon_Click(MainWindow& w) {
   } catch (const FormatError& e) {
     result = {"error", e.what()};
   }
-  if (result.loadStatus.empty()) {
-    try {
-      R.records = readRecordsOfTheSave(w, R.run, R.laterRecords);
-    } catch (const FormatError& e) {
-      result = {"errorer", e.what()};
-    }
+  // The records are read also when the save could not be: a failure of both ends as one of
+  // the records ("errorer"), and the message names both.
+  try {
+    R.records = readRecordsOfTheSave(w, R.run, R.laterRecords);
+  } catch (const FormatError& e) {
+    result.problem += (result.problem.empty() ? "" : "; ") + std::string(e.what());
+    result.loadStatus = "errorer";
   }
   if (result.loadStatus.empty())
     if (std::string why = unsoundValue(R); !why.empty()) result = {"error", why};
   if (!result.loadStatus.empty()) {
-    // Nothing was restored, so the button stays for another attempt once the files are put right.
+    // Nothing was restored; the button goes, as after any attempt.
+    w.c("CDcon").setVisible(false);
     w.host.messageBox(std::string(kNoReloadText) + ": " + result.problem + ".", MainWindow::kTitle);
     return result;
   }
-  w.c("ImMoon").setVisible(false);
   applyReload(w, R);
   return result;
 }
