@@ -83,29 +83,31 @@ void printControls(orbits::Panel& panel) {
   }
 }
 
-// --help and --version need no display.
-bool printedInfo(int argc, char** argv) {
+// --help and --version need no display: the exit status when one was asked for.
+std::optional<int> printedInfo(int argc, char** argv) {
   bool asked = false;
   for (int i = 1; i < argc; ++i)
     for (const char* o : {"-h", "--help", "-v", "--version"}) asked |= qstrcmp(argv[i], o) == 0;
-  if (!asked) return false;
+  if (!asked) return std::nullopt;
   QCoreApplication app(argc, argv);
   QCoreApplication::setApplicationName("orbits");
   Options o;
   QCommandLineParser parser;
   o.addTo(parser);
-  parser.parse(QCoreApplication::arguments());
+  if (!parser.parse(QCoreApplication::arguments())) return usage(parser.errorText());
+  if (!parser.positionalArguments().isEmpty())
+    return usage("unexpected argument '" + parser.positionalArguments().front() + "'");
   if (parser.isSet(o.help))
     std::printf("%s", qPrintable(parser.helpText()));
   else
     std::printf("orbits %s\n", ORBITS_VERSION);
-  return true;
+  return 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (printedInfo(argc, argv)) return 0;
+  if (const auto status = printedInfo(argc, argv)) return *status;
   QApplication app(argc, argv);
   QApplication::setApplicationName("orbits");
   QApplication::setOrganizationName("orbits");
@@ -120,8 +122,14 @@ int main(int argc, char** argv) {
   const QCommandLineOption &dataDir = opt.dataDir, &preset = opt.preset, &cycles = opt.cycles,
                            &then = opt.then, &reportSpeed = opt.reportSpeed;
   if (!parser.parse(QApplication::arguments())) return usage(parser.errorText());
+  // An option given no value takes the next option as its value: say which one lacks it.
+  for (const QString& name : parser.optionNames())
+    for (const QString& v : parser.values(name))
+      if (v.startsWith("--")) return usage("--" + name + " needs a value");
   if (!parser.positionalArguments().isEmpty())
     return usage("unexpected argument '" + parser.positionalArguments().front() + "'");
+  if (parser.isSet(dataDir) && parser.value(dataDir).isEmpty())
+    return usage("--data-dir needs a directory");
   int presetNumber = 0;
   if (parser.isSet(preset)) {
     bool ok = false;
