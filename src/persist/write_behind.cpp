@@ -167,7 +167,7 @@ std::optional<WriteBehind::Failure> WriteBehind::takeFailure() {
 void WriteBehind::work() {
   std::unique_lock lock(mutex_);
   for (;;) {
-    const auto next = lastWrite_ + kGroupInterval;
+    const auto next = lastWriteStart_ + kGroupInterval;
     if (writable() && (quit_ || flush_ || std::chrono::steady_clock::now() >= next)) {
       writePending(lock);
       continue;
@@ -189,11 +189,13 @@ void WriteBehind::writePending(std::unique_lock<std::mutex>& lock) {
   // After a failure, and until it is taken, nothing more is written.
   const bool abandon = failure_.has_value();
   busy_ = true;
+  // The interval runs from the start of a write: a save that came during it waits no longer
+  // than the interval and the next write, however long this one takes.
+  lastWriteStart_ = std::chrono::steady_clock::now();
   lock.unlock();
   std::optional<Failure> failed = abandon ? std::nullopt : write(group);
   lock.lock();
   busy_ = false;
-  lastWrite_ = std::chrono::steady_clock::now();
   if (failed && !failure_) failure_ = std::move(failed);
   done_.notify_all();
 }
