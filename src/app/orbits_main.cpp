@@ -187,30 +187,26 @@ int main(int argc, char** argv) {
   desktop.show();
   if (core.shell.ending) return 0;  // ended while starting
   if (parser.isSet(opt.charts)) chartsWindow.open();
-  if (lock.refused())
-    QTimer::singleShot(0, &desktop, [&] {
+  // Once the window is up: why it writes nothing, when it does not; then the preset, pressed as
+  // the user presses it, through its button (after the message is answered).
+  QTimer::singleShot(0, &desktop, [&] {
+    if (lock.refused())
       orbits::RefuseDataDir(core, lock.refusal() +
                                       " This window writes no data files or saves there. To keep "
                                       "this run's data, start it with --data-dir and a directory "
                                       "of its own.");
-    });
-
-  if (presetNumber) {
-    // Once the window is up: pressed as the user presses it, through its button.
-    QTimer::singleShot(0, &desktop, [&] {
-      auto* button =
-          qobject_cast<QAbstractButton*>(desktop.mainView().widgetOf("CDp", presetNumber));
-      if (!button) return;
-      QElapsedTimer run;
-      run.start();
-      button->click();  // returns when the run stops or ends
-      const double seconds = double(run.nsecsElapsed()) / 1e9;
-      if (parser.isSet(reportSpeed))
-        std::printf("cycles %ld seconds %.6f cycles_per_second %.0f\n", host.script.cycles(),
-                    seconds, seconds > 0 ? double(host.script.cycles()) / seconds : 0.0);
-      std::fflush(stdout);
-      if (cycleLimit > 0 && !host.ending()) QCoreApplication::exit(0);
-    });
-  }
+    if (!presetNumber || host.ending()) return;
+    auto* button = qobject_cast<QAbstractButton*>(desktop.mainView().widgetOf("CDp", presetNumber));
+    if (!button) return;
+    QElapsedTimer run;
+    run.start();
+    button->click();  // returns when the run stops or ends
+    const double seconds = double(run.nsecsElapsed()) / 1e9;
+    if (parser.isSet(reportSpeed))
+      std::printf("cycles %ld seconds %.6f cycles_per_second %.0f\n", host.script.cycles(), seconds,
+                  seconds > 0 ? double(host.script.cycles()) / seconds : 0.0);
+    std::fflush(stdout);
+    if (cycleLimit > 0 && !host.ending()) QCoreApplication::exit(0);
+  });
   return QApplication::exec();
 }
