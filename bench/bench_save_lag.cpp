@@ -2,7 +2,8 @@
 // Preset 83 (some thousands of orbits a second) saving at every orbit, for two seconds of run.
 // About every millisecond the run reads the orbit count of "orbit-save.txt" on the disk; the lag
 // is the age of the oldest save handed over that the disk does not hold yet (0 when it holds the
-// newest). Reported per run: the largest lag, the 99th percentile and the median, in ms.
+// newest). Reported per run: the largest lag, the 99th percentile and the median, and the
+// longest write of the saves, in ms: the lag stays within 250 ms and about one write.
 //   build/orbits_bench --benchmark_filter=NewestSaveLag --benchmark_repetitions=5
 // bench/save_lag.sh measures it on a quiet machine and under load, in alternating rounds.
 #include <benchmark/benchmark.h>
@@ -16,6 +17,7 @@
 
 #include "../tests/support/test_host.h"
 #include "persist/save_reload.h"
+#include "persist/write_behind.h"
 #include "window/main_window.h"
 
 namespace orbits {
@@ -49,6 +51,7 @@ double percentile(std::vector<double> v, double p) {
 
 void BM_NewestSaveLag(benchmark::State& state) {
   std::vector<double> lagsMs;
+  double longestWriteMs = 0;
   for (auto _ : state) {
     testing::TestHost host;
     MainWindow w(host);
@@ -80,11 +83,14 @@ void BM_NewestSaveLag(benchmark::State& state) {
       if (now - start > kRunFor) w.c("CDstop").press();
     };
     w.c("CDp", kPreset).press();
+    longestWriteMs = std::max(
+        longestWriteMs, std::chrono::duration<double, std::milli>(w.saves.longestWrite()).count());
   }
   state.counters["lag_max_ms"] = percentile(lagsMs, 1.0);
   state.counters["lag_p99_ms"] = percentile(lagsMs, 0.99);
   state.counters["lag_median_ms"] = percentile(lagsMs, 0.5);
   state.counters["samples"] = double(lagsMs.size());
+  state.counters["longest_write_ms"] = longestWriteMs;
 }
 
 BENCHMARK(BM_NewestSaveLag)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();

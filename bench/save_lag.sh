@@ -32,15 +32,16 @@ start_load() {
   sleep 2  # let the load take hold
 }
 
-# One run: "max p99 median" in ms.
+# One run: "max p99 median longest-write" in ms.
 measure() {
   "$build/orbits_bench" --benchmark_filter=NewestSaveLag --benchmark_format=json 2>/dev/null |
     python3 -c 'import json,sys
 b=json.load(sys.stdin)["benchmarks"][0]
-print("%.0f %.0f %.0f" % (b["lag_max_ms"], b["lag_p99_ms"], b["lag_median_ms"]))'
+print("%.0f %.0f %.0f %.0f" % (b["lag_max_ms"], b["lag_p99_ms"], b["lag_median_ms"],
+                            b["longest_write_ms"]))'
 }
 
-echo "round kind load_average lag_max_ms lag_p99_ms lag_median_ms"
+echo "round kind load_average lag_max_ms lag_p99_ms lag_median_ms longest_write_ms"
 quiet_max=0
 loaded_max=0
 r=1
@@ -49,7 +50,7 @@ while [ "$r" -le "$rounds" ]; do
     [ "$kind" = loaded ] && start_load
     set -- $(measure)
     avg=$(cut -d' ' -f1 /proc/loadavg)
-    echo "$r $kind $avg $1 $2 $3"
+    echo "$r $kind $avg $1 $2 $3 $4"
     if [ "$kind" = loaded ]; then
       stop_load
       [ "$1" -gt "$loaded_max" ] && loaded_max=$1

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -154,6 +155,11 @@ std::optional<WriteBehind::Failure> WriteBehind::settle() {
   return takeFailure();
 }
 
+std::chrono::nanoseconds WriteBehind::longestWrite() {
+  std::lock_guard lock(mutex_);
+  return longestWrite_;
+}
+
 std::optional<WriteBehind::Failure> WriteBehind::failure() {
   std::lock_guard lock(mutex_);
   return takeFailure();
@@ -191,10 +197,12 @@ void WriteBehind::writePending(std::unique_lock<std::mutex>& lock) {
   busy_ = true;
   // The interval runs from the start of a write: a save that came during it waits no longer
   // than the interval and the next write, however long this one takes.
-  lastWriteStart_ = std::chrono::steady_clock::now();
+  const auto start = lastWriteStart_ = std::chrono::steady_clock::now();
   lock.unlock();
   std::optional<Failure> failed = abandon ? std::nullopt : write(group);
+  const auto took = std::chrono::steady_clock::now() - start;
   lock.lock();
+  longestWrite_ = std::max<std::chrono::nanoseconds>(longestWrite_, took);
   busy_ = false;
   if (failed && !failure_) failure_ = std::move(failed);
   done_.notify_all();

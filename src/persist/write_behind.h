@@ -53,6 +53,8 @@ class WriteBehind {
   // The first failure recorded since the last call, if any, without waiting. What waited when
   // a failure is taken is dropped: its saving has stopped.
   std::optional<Failure> failure();
+  // The longest a write of the worker took so far (what a crash may lose beyond the interval).
+  std::chrono::nanoseconds longestWrite();
 
  private:
   struct Pending {
@@ -78,6 +80,7 @@ class WriteBehind {
   bool busy_ = false, quit_ = false, flush_ = false;
   bool idle_ = false;  // the worker waits with nothing to write
   std::chrono::steady_clock::time_point lastWriteStart_{};
+  std::chrono::nanoseconds longestWrite_{0};
   std::optional<Failure> failure_;
   std::thread worker_;  // started with the first snapshot
 };
