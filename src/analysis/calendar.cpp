@@ -173,8 +173,9 @@ void Crystal(MainWindow& w, Control& current) {
   Clock& c = w.clock;
   if (c.dateMode > 0) return;
   const Moment m = momentNow(w);
-  // The current date stops at the calendar's last year, as the dates of the orbits do.
-  if (m.date.year() > kLastDateYear) {
+  // Dates past the years the date texts are made for are not shown: the calendar stops there,
+  // should no orbit completion have stopped it at the year 9799 already.
+  if (m.date.year() > text::kLastYear) {
     c.dateMode = 9;
     Clever(w);
     return;
@@ -225,7 +226,12 @@ void Quartz(MainWindow& w) {
   }
 
   if (c.dateMode != 0) return;
-  Crystal(w);  // which switches the dates off past the year 9799
+  // The current date is shown, also the first one past the year 9799; with it the dates stop.
+  Crystal(w);
+  if (c.dateMode == 0 && c.currentDate.year() > kLastDateYear) {
+    c.dateMode = 9;
+    Clever(w);
+  }
   Control &aphelion = w.c("TXdateAPHE"), &perihelion = w.c("TXdatePERI");
   if (s.orbitCount > 0) {
     aphelion.setText(text::dateText(c.orbitMaxDate));

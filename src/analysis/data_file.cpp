@@ -6,10 +6,9 @@
 #include <cstring>
 #include <filesystem>
 
+#include "persist/data_dir.h"
 #include "window/main_window.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace orbits {
@@ -25,24 +24,15 @@ struct WriteFault {
 
 // Writes the whole text and closes the file; the reason of a failure, empty on success.
 WriteFault writeAll(const std::string& path, std::string_view text, bool replace) {
+  const persist::OpenedFile opened = persist::openForWriting(path, replace);
+  if (opened.fd < 0) return WriteFault{opened.reason, opened.err};
   auto fault = [](const char* otherwise) {
     return WriteFault{errno ? std::strerror(errno) : otherwise, errno};
   };
   errno = 0;
-  // Without blocking, and only into a regular file: a FIFO of this name would hold the run.
-  const int fd =
-      ::open(path.c_str(),
-             O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC | (replace ? O_TRUNC : O_APPEND), 0666);
-  if (fd < 0) return fault("the file could not be opened");
-  struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    errno = 0;
-    ::close(fd);
-    return fault("it is not a regular file");
-  }
-  std::FILE* f = ::fdopen(fd, replace ? "wb" : "ab");
+  std::FILE* f = ::fdopen(opened.fd, replace ? "wb" : "ab");
   if (!f) {
-    ::close(fd);
+    ::close(opened.fd);
     return fault("the file could not be opened");
   }
   WriteFault w;
@@ -91,6 +81,7 @@ std::string dataFileFailureText(const std::string& path, const std::string& reas
 }
 
 bool dataFileStopped(MainWindow& w, std::string_view name) {
+  if (!w.scenario.dataDirRefusal.empty()) return true;
   const std::vector<std::string>& broken = w.scenario.unwritableFiles;
   return std::any_of(broken.begin(), broken.end(),
                      [&](const std::string& b) { return b == name || b == kWholeDirectory; });
@@ -98,6 +89,9 @@ bool dataFileStopped(MainWindow& w, std::string_view name) {
 
 void dataFileFailed(MainWindow& w, std::string_view name, const std::string& path,
                     const std::string& reason, int err, const std::string& fileMessage) {
+  // A fault already reported is not reported again: a write still under way behind the run
+  // when the directory was found full fails the same way.
+  if (dataFileStopped(w, name)) return;
   const std::string dir = directoryOf(path);
   std::string message = fileMessage;
   if (directoryAtFault(dir, err)) {
@@ -107,6 +101,12 @@ void dataFileFailed(MainWindow& w, std::string_view name, const std::string& pat
   } else {
     w.scenario.unwritableFiles.emplace_back(name);
   }
+  if (Control* chirp = w.panel.find("LaChirp", 1)) chirp->setText(message);
+  w.host.messageBox(message, MainWindow::kTitle);
+}
+
+void RefuseDataDir(MainWindow& w, const std::string& message) {
+  w.scenario.dataDirRefusal = message;
   if (Control* chirp = w.panel.find("LaChirp", 1)) chirp->setText(message);
   w.host.messageBox(message, MainWindow::kTitle);
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The plain-text data files of the program's directory ("data-drift.txt", "orb.txt"): each
-// write opens the file, writes whole lines ended by "\r\n" and closes it again. A file that
+// write opens the file (never through a symbolic link, only a regular file: see
+// persist/data_dir.h), writes whole lines ended by "\r\n" and closes it again. A file that
 // cannot be written is reported once, by a message box and the panel's message line, and is
 // then left alone for the rest of the run; the run itself goes on.
 #include <string>
@@ -31,8 +32,14 @@ std::string dataFileFailureText(const std::string& path, const std::string& reas
 // every data file and save of it stops. `fileMessage` is the message for the file alone.
 void dataFileFailed(MainWindow& w, std::string_view name, const std::string& path,
                     const std::string& reason, int err, const std::string& fileMessage);
-// The file `name` is not to be written again in this run.
+// The file `name` is not to be written again in this run (or not at all: the directory is
+// refused).
 bool dataFileStopped(MainWindow& w, std::string_view name);
+
+// Another program holds the data directory (or it cannot be trusted): `message` says so, once,
+// by a message box and the message line, and nothing is written there while this program
+// runs. Reading the saves stays possible.
+void RefuseDataDir(MainWindow& w, const std::string& message);
 
 // A new scenario or a reload: every data file is tried again.
 void ResetDataFiles(MainWindow& w);

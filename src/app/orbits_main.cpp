@@ -8,10 +8,13 @@
 #include <QStringList>
 #include <QTimer>
 #include <cstdio>
+#include <optional>
 #include <vector>
 
+#include "analysis/data_file.h"
 #include "panel/control_settings.h"
 #include "panel/scripted_run.h"
+#include "persist/data_dir.h"
 #include "qt/lab_charts.h"
 #include "qt/look.h"
 #include "qt/main_view.h"
@@ -80,29 +83,31 @@ void printControls(orbits::Panel& panel) {
   }
 }
 
-// --help and --version need no display.
-bool printedInfo(int argc, char** argv) {
+// --help and --version need no display: the exit status when one was asked for.
+std::optional<int> printedInfo(int argc, char** argv) {
   bool asked = false;
   for (int i = 1; i < argc; ++i)
     for (const char* o : {"-h", "--help", "-v", "--version"}) asked |= qstrcmp(argv[i], o) == 0;
-  if (!asked) return false;
+  if (!asked) return std::nullopt;
   QCoreApplication app(argc, argv);
   QCoreApplication::setApplicationName("orbits");
   Options o;
   QCommandLineParser parser;
   o.addTo(parser);
-  parser.parse(QCoreApplication::arguments());
+  if (!parser.parse(QCoreApplication::arguments())) return usage(parser.errorText());
+  if (!parser.positionalArguments().isEmpty())
+    return usage("unexpected argument '" + parser.positionalArguments().front() + "'");
   if (parser.isSet(o.help))
     std::printf("%s", qPrintable(parser.helpText()));
   else
     std::printf("orbits %s\n", ORBITS_VERSION);
-  return true;
+  return 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (printedInfo(argc, argv)) return 0;
+  if (const auto status = printedInfo(argc, argv)) return *status;
   QApplication app(argc, argv);
   QApplication::setApplicationName("orbits");
   QApplication::setOrganizationName("orbits");
@@ -117,8 +122,14 @@ int main(int argc, char** argv) {
   const QCommandLineOption &dataDir = opt.dataDir, &preset = opt.preset, &cycles = opt.cycles,
                            &then = opt.then, &reportSpeed = opt.reportSpeed;
   if (!parser.parse(QApplication::arguments())) return usage(parser.errorText());
+  // An option given no value takes the next option as its value: say which one lacks it.
+  for (const QString& name : parser.optionNames())
+    for (const QString& v : parser.values(name))
+      if (v.startsWith("--")) return usage("--" + name + " needs a value");
   if (!parser.positionalArguments().isEmpty())
     return usage("unexpected argument '" + parser.positionalArguments().front() + "'");
+  if (parser.isSet(dataDir) && parser.value(dataDir).isEmpty())
+    return usage("--data-dir needs a directory");
   int presetNumber = 0;
   if (parser.isSet(preset)) {
     bool ok = false;
@@ -148,6 +159,8 @@ int main(int argc, char** argv) {
     printControls(core.panel);
     return 0;
   }
+  // One program per data directory; a second one runs, but writes nothing there.
+  const orbits::persist::DataDirLock lock(host.dataDir());
   if (presetNumber) {
     orbits::Control* button = core.panel.find("CDp", presetNumber);
     if (!button || !button->visible())
@@ -174,23 +187,26 @@ int main(int argc, char** argv) {
   desktop.show();
   if (core.shell.ending) return 0;  // ended while starting
   if (parser.isSet(opt.charts)) chartsWindow.open();
-
-  if (presetNumber) {
-    // Once the window is up: pressed as the user presses it, through its button.
-    QTimer::singleShot(0, &desktop, [&] {
-      auto* button =
-          qobject_cast<QAbstractButton*>(desktop.mainView().widgetOf("CDp", presetNumber));
-      if (!button) return;
-      QElapsedTimer run;
-      run.start();
-      button->click();  // returns when the run stops or ends
-      const double seconds = double(run.nsecsElapsed()) / 1e9;
-      if (parser.isSet(reportSpeed))
-        std::printf("cycles %ld seconds %.6f cycles_per_second %.0f\n", host.script.cycles(),
-                    seconds, seconds > 0 ? double(host.script.cycles()) / seconds : 0.0);
-      std::fflush(stdout);
-      if (cycleLimit > 0 && !host.ending()) QCoreApplication::exit(0);
-    });
-  }
+  // Once the window is up: why it writes nothing, when it does not; then the preset, pressed as
+  // the user presses it, through its button (after the message is answered).
+  QTimer::singleShot(0, &desktop, [&] {
+    if (lock.refused())
+      orbits::RefuseDataDir(core, lock.refusal() +
+                                      " This window writes no data files or saves there. To keep "
+                                      "this run's data, start it with --data-dir and a directory "
+                                      "of its own.");
+    if (!presetNumber || host.ending()) return;
+    auto* button = qobject_cast<QAbstractButton*>(desktop.mainView().widgetOf("CDp", presetNumber));
+    if (!button) return;
+    QElapsedTimer run;
+    run.start();
+    button->click();  // returns when the run stops or ends
+    const double seconds = double(run.nsecsElapsed()) / 1e9;
+    if (parser.isSet(reportSpeed))
+      std::printf("cycles %ld seconds %.6f cycles_per_second %.0f\n", host.script.cycles(), seconds,
+                  seconds > 0 ? double(host.script.cycles()) / seconds : 0.0);
+    std::fflush(stdout);
+    if (cycleLimit > 0 && !host.ending()) QCoreApplication::exit(0);
+  });
   return QApplication::exec();
 }

@@ -39,6 +39,15 @@ void describe(QCommandLineParser& p) {
   });
 }
 
+// An option given no value takes the next option as its value ("--set --orbits 5"): the
+// option that lacks one, or "".
+std::string optionWithoutValue(const QCommandLineParser& p) {
+  for (const QString& name : p.optionNames())
+    for (const QString& v : p.values(name))
+      if (v.startsWith("--")) return "--" + name.toStdString();
+  return {};
+}
+
 // A whole number of at least 1 given to `option`.
 bool positive(const QCommandLineParser& p, const QString& option, long long& out,
               std::string& error) {
@@ -75,8 +84,6 @@ std::vector<std::string> strings(const QStringList& list) {
 // wrong.
 std::string runOptions(const QCommandLineParser& p, const BatchEnv& env, BatchOptions& o) {
   std::string error;
-  if (!p.positionalArguments().isEmpty())
-    return "unexpected argument '" + p.positionalArguments().front().toStdString() + "'";
   if (p.isSet("preset") == p.isSet("reload")) return "give one of --preset N and --reload";
   if (p.isSet("preset")) {
     long long n = 0;
@@ -126,9 +133,16 @@ BatchOptions parseBatchOptions(const std::vector<std::string>& args, const Batch
   describe(p);
   QStringList qargs{kProgram};
   for (const std::string& a : args) qargs << QString::fromStdString(a);
-  if (!p.parse(qargs)) {
+  std::string error;
+  if (!p.parse(qargs))
+    error = p.errorText().toStdString();
+  else if (const std::string lacking = optionWithoutValue(p); !lacking.empty())
+    error = lacking + " needs a value";
+  else if (!p.positionalArguments().isEmpty())
+    error = "unexpected argument '" + p.positionalArguments().front().toStdString() + "'";
+  if (!error.empty()) {
     o.asked = BatchOptions::Asked::Usage;
-    o.text = p.errorText().toStdString();
+    o.text = error;
   } else if (p.isSet("help")) {
     o.asked = BatchOptions::Asked::Help;
     o.text = p.helpText().toStdString();

@@ -10,9 +10,10 @@
 namespace orbits::batch {
 
 // Exit statuses.
-constexpr int kExitOk = 0;      // the run went as asked, also when the system ended it
-constexpr int kExitFailed = 1;  // the run stopped on a failure, or the reload failed
-constexpr int kExitUsage = 2;   // the command line was wrong
+constexpr int kExitOk = 0;              // the run went as asked, also when the system ended it
+constexpr int kExitFailed = 1;          // the run stopped on a failure, or the reload failed
+constexpr int kExitUsage = 2;           // the command line was wrong
+constexpr int kExitDirectoryInUse = 2;  // another run holds the data directory: nothing ran
 
 constexpr const char* kProgram = "orbits-batch";
 

@@ -8,6 +8,7 @@
 
 #include "analysis/lab_file.h"
 #include "batch/batch_report.h"
+#include "persist/data_dir.h"
 #include "window/main_window.h"
 
 namespace orbits::batch {
@@ -135,6 +136,13 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     if (ec)
       err << kProgram << ": cannot create the data directory " << o.dataDir << ": " << ec.message()
           << "\n";
+  }
+  // One run per data directory: another one's files would mix with this one's.
+  const persist::DataDirLock lock(o.dataDir);
+  if (lock.refused()) {
+    err << kProgram << ": " << lock.refusal()
+        << " Nothing was run. Give each run a data directory of its own (--data-dir DIR).\n";
+    return kExitDirectoryInUse;
   }
 
   // The run.

@@ -17,6 +17,15 @@ constexpr double kPositionLimit = 0x1p510;
 
 inline bool positionInRange(double km) { return std::abs(km) <= kPositionLimit; }
 
+// The range of the figures a run is given and keeps (masses, the gravitational constant,
+// periods, sums of distances): far from both ends of the doubles, so that the products and
+// quotients a run makes of them stay finite. Zero is in range.
+constexpr double kLargestFigure = 1e300, kSmallestFigure = 1e-300;
+inline bool figureInRange(double v) {
+  const double a = std::abs(v);
+  return a <= kLargestFigure && (a == 0 || a >= kSmallestFigure);
+}
+
 // The drawing bounds, in drawing units: a body in play drawn outside them ends the run (end code
 // 55) at every scale but the largest ones.
 constexpr double kDrawLeft = 2640, kDrawRight = 12600;  // across

@@ -1,5 +1,6 @@
 #include "engine/time_rate.h"
 
+#include <cmath>
 #include <string>
 
 #include "form/color.h"
@@ -37,11 +38,39 @@ void recolourRates(MainWindow& w) {
   }
 }
 
+// Whether every velocity stays finite multiplied by `ratio`.
+bool rescalable(const SimState& s, double ratio) {
+  for (int k = 0; k <= s.lastBody; ++k)
+    if (!std::isfinite(s.velX[k] * ratio) || !std::isfinite(s.velY[k] * ratio) ||
+        !std::isfinite(s.velZ[k] * ratio))
+      return false;
+  return true;
+}
+
+// The rate in force selected again; nothing of it changes but the option's look.
+void keepRate(MainWindow& w) {
+  SimState& s = w.sim;
+  const std::string log = s.timeRateLog;
+  w.c("Optime", int(text::toWhole(s.timeRateIndex))).setValue(1);  // a change by the ratio 1
+  s.timeRateLog = log;
+  w.host.messageBox(kRateRefusedText, MainWindow::kTitle);
+}
+
 }  // namespace
+
+const char* const kRateRefusedText =
+    "At that time rate a body's motion per calculation would be beyond the range of numbers "
+    "the simulator can hold, and could not be brought back. The time rate stays as it was.";
+
+double timeFactorOf(int i) { return i >= 0 && i < kRateCount ? kPow10[i] : 0; }
 
 void Optime_Click(MainWindow& w, int i) {
   if (i < 0 || i >= kRateCount) return;  // Optime(18) and anything else: nothing at all
   SimState& s = w.sim;
+  // Before the first rate is chosen the previous factor is the start-up value 1; a state that
+  // never went through start-up has 0 there, which must not turn velocities into infinities.
+  const double ratio = s.prevTimeFactor > 0 ? kPow10[i] / s.prevTimeFactor : 1.0;
+  if (!rescalable(s, ratio)) return keepRate(w);
   if (w.c("ChReset").checked()) s.maxErrPct[1] = s.maxErrPct[2] = 0;
   recolourRates(w);
   w.c("FraMil").setVisible(i >= 11);
@@ -50,9 +79,6 @@ void Optime_Click(MainWindow& w, int i) {
 
   s.timeFactor = kPow10[i];
   s.timeRateIndex = float(i);
-  // Before the first rate is chosen the previous factor is the start-up value 1; a state that
-  // never went through start-up has 0 there, which must not turn velocities into infinities.
-  double ratio = s.prevTimeFactor > 0 ? s.timeFactor / s.prevTimeFactor : 1.0;
   for (int k = 0; k <= s.lastBody; ++k) {
     s.velX[k] *= ratio;
     s.velY[k] *= ratio;

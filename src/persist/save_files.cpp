@@ -128,7 +128,8 @@ std::vector<PerihelionRecord> readRecordsOfTheSave(MainWindow& w, const SavedRun
     } catch (const FormatError&) {
       throw other;  // no records of the save's run anywhere
     }
-    std::rename(temp.c_str(), path.c_str());
+    // Finished only by the program that holds the directory.
+    if (w.scenario.dataDirRefusal.empty()) std::rename(temp.c_str(), path.c_str());
     return records;
   }
 }

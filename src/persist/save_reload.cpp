@@ -14,6 +14,7 @@
 #include "engine/time_rate.h"
 #include "persist/save_files.h"
 #include "persist/save_format.h"
+#include "scenarios/gravity_settings.h"
 #include "scenarios/presets.h"
 #include "text/number_text.h"
 #include "window/main_window.h"
@@ -43,13 +44,12 @@ void restoreOrigin(ScenarioState& sc) {
 }
 
 // Why the values read would make the running state non-finite, or empty when they would not.
-// Every figure of a run is far from the ends of the range of doubles; one near them (or one so
-// small that dividing by it overflows) would turn into an infinity at the first step.
+// Every figure of a run lies in figureInRange (the inputs refuse the rest); one outside it (or
+// one so small that dividing by it overflows) would turn into an infinity at the first step.
+// What a run accepted is accepted here: a save the program wrote always reloads.
 std::string unsoundValue(const Reload& R) {
-  constexpr double kLargest = 1e300, kSmallest = 1e-300, kAngleLimit = 100;
-  auto tame = [&](double v) {
-    return std::abs(v) <= kLargest && (v == 0 || std::abs(v) >= kSmallest);
-  };
+  constexpr double kAngleLimit = 100;
+  auto tame = [](double v) { return figureInRange(v); };
   auto refuse = [](const std::string& what, double v) {
     return std::string(kSaveFileName) + ": " + what + " " + text::plain(v) +
            " would overflow the calculation";
@@ -83,13 +83,17 @@ std::string unsoundValue(const Reload& R) {
   for (const auto& [what, v] : figures)
     if (!tame(v)) return refuse(what, v);
   if (!(r.timeFactor > 0)) return refuse("the time factor", r.timeFactor);
+  // The velocities are divided by the time factor and multiplied by that of the saved rate:
+  // with the two the same, every finite velocity (the reader takes no other) comes back as it
+  // was, however large, as the run had it.
+  const int rate = int(text::toWhole(r.timeRateIndex));
+  if (r.timeFactor != timeFactorOf(rate))
+    return std::string(kSaveFileName) + ": the time factor " + text::plain(r.timeFactor) +
+           " is not that of time rate " + std::to_string(rate);
   for (size_t k = 0; k < size_t(kMaxBodies); ++k) {
     const std::string body = " of body " + std::to_string(k);
     for (double v : {r.posX[k], r.posY[k], r.posZ[k]})
       if (!positionInRange(v)) return refuse("a position" + body, v);
-    // The run goes on with the velocities per calculation.
-    for (double v : {r.velX[k], r.velY[k], r.velZ[k]})
-      if (!tame(v / r.timeFactor)) return refuse("a velocity" + body, v / r.timeFactor);
     if (!tame(r.bodyMass[k])) return refuse("the mass" + body, r.bodyMass[k]);
   }
   auto marker = [&](size_t slot, double theta, std::initializer_list<double> positions) {
@@ -177,8 +181,7 @@ void applyReload(MainWindow& w, const Reload& R) {
   current.setText(L.currentText);
   current.setTooltip(L.currentTip);
   // 5.
-  Control& gravity = w.c("TXTgravity");
-  gravity.setText(text::plain(L.gravityText));
+  setGravityText(w, text::plain(L.gravityText));
   // 6.
   w.c("HSalpha").setValue(s.pairBody[1]);
   w.c("HSbeta").setValue(s.pairBody[2]);
@@ -217,7 +220,7 @@ void applyReload(MainWindow& w, const Reload& R) {
   w.c("HStheta").setValue(L.markerNo);
   // 11. The constant in force when the run was saved stays in force.
   w.c("opGee", s.gravityOption).setValue(1);
-  gravity.setText(text::plain(L.gravityText));
+  setGravityText(w, text::plain(L.gravityText));
   s.gravConstant = savedGravConstant;
   // 12.
   w.pair.prevOrbitMaxDist = L.prevOrbitMaxDist;
@@ -263,6 +266,7 @@ void applyReload(MainWindow& w, const Reload& R) {
 
 ReloadResult CDcon_Click(MainWindow& w) {
   settleSaves(w);
+  w.c("ImMoon").setVisible(false);
   ReloadResult result;
   Reload R;
   try {
@@ -270,21 +274,22 @@ ReloadResult CDcon_Click(MainWindow& w) {
   } catch (const FormatError& e) {
     result = {"error", e.what()};
   }
-  if (result.loadStatus.empty()) {
-    try {
-      R.records = readRecordsOfTheSave(w, R.run, R.laterRecords);
-    } catch (const FormatError& e) {
-      result = {"errorer", e.what()};
-    }
+  // The records are read also when the save could not be: a failure of both ends as one of
+  // the records ("errorer"), and the message names both.
+  try {
+    R.records = readRecordsOfTheSave(w, R.run, R.laterRecords);
+  } catch (const FormatError& e) {
+    result.problem += (result.problem.empty() ? "" : "; ") + std::string(e.what());
+    result.loadStatus = "errorer";
   }
   if (result.loadStatus.empty())
     if (std::string why = unsoundValue(R); !why.empty()) result = {"error", why};
   if (!result.loadStatus.empty()) {
-    // Nothing was restored, so the button stays for another attempt once the files are put right.
+    // Nothing was restored; the button goes, as after any attempt.
+    w.c("CDcon").setVisible(false);
     w.host.messageBox(std::string(kNoReloadText) + ": " + result.problem + ".", MainWindow::kTitle);
     return result;
   }
-  w.c("ImMoon").setVisible(false);
   applyReload(w, R);
   return result;
 }

@@ -1,14 +1,16 @@
 #include "persist/write_behind.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
 #include <utility>
+
+#include "persist/data_dir.h"
 
 namespace orbits::persist {
 
@@ -63,14 +65,9 @@ std::optional<Failure> writeNew(const std::string& name, const std::string& path
 
 std::optional<Failure> appendSynced(const std::string& name, const std::string& path,
                                     const std::string& text) {
-  const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
-  if (fd < 0) return failed(name, path, errno, "the file could not be opened");
-  struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    ::close(fd);
-    return Failure{name, path, "it is not a regular file", 0};
-  }
-  if (const int err = syncAndClose(fd, writeAll(fd, text)))
+  const OpenedFile log = openForWriting(path, false);
+  if (log.fd < 0) return Failure{name, path, log.reason, log.err};
+  if (const int err = syncAndClose(log.fd, writeAll(log.fd, text)))
     return failed(name, path, err, "the file could not be written");
   return std::nullopt;
 }
@@ -158,6 +155,11 @@ std::optional<WriteBehind::Failure> WriteBehind::settle() {
   return takeFailure();
 }
 
+std::chrono::nanoseconds WriteBehind::longestWrite() {
+  std::lock_guard lock(mutex_);
+  return longestWrite_;
+}
+
 std::optional<WriteBehind::Failure> WriteBehind::failure() {
   std::lock_guard lock(mutex_);
   return takeFailure();
@@ -171,7 +173,7 @@ std::optional<WriteBehind::Failure> WriteBehind::takeFailure() {
 void WriteBehind::work() {
   std::unique_lock lock(mutex_);
   for (;;) {
-    const auto next = lastWrite_ + kGroupInterval;
+    const auto next = lastWriteStart_ + kGroupInterval;
     if (writable() && (quit_ || flush_ || std::chrono::steady_clock::now() >= next)) {
       writePending(lock);
       continue;
@@ -193,11 +195,15 @@ void WriteBehind::writePending(std::unique_lock<std::mutex>& lock) {
   // After a failure, and until it is taken, nothing more is written.
   const bool abandon = failure_.has_value();
   busy_ = true;
+  // The interval runs from the start of a write: a save that came during it waits no longer
+  // than the interval and the next write, however long this one takes.
+  const auto start = lastWriteStart_ = std::chrono::steady_clock::now();
   lock.unlock();
   std::optional<Failure> failed = abandon ? std::nullopt : write(group);
+  const auto took = std::chrono::steady_clock::now() - start;
   lock.lock();
+  longestWrite_ = std::max<std::chrono::nanoseconds>(longestWrite_, took);
   busy_ = false;
-  lastWrite_ = std::chrono::steady_clock::now();
   if (failed && !failure_) failure_ = std::move(failed);
   done_.notify_all();
 }

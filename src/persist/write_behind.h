@@ -9,8 +9,8 @@
 //   snapshot that needs them is renamed into place: a snapshot on the disk never lacks a
 //   record of its orbits. A new run starts its log anew (a temporary file renamed into place)
 //   only together with its first snapshot, so the previous pair stays whole until then.
-// - The worker writes at most every kGroupInterval, and at once when asked to settle, so a
-//   crash loses at most the saves of the last interval plus one disk sync.
+// - The worker starts a write at most every kGroupInterval, and at once when asked to settle,
+//   so a crash loses at most the saves of the last interval plus the time of one write.
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -53,6 +53,8 @@ class WriteBehind {
   // The first failure recorded since the last call, if any, without waiting. What waited when
   // a failure is taken is dropped: its saving has stopped.
   std::optional<Failure> failure();
+  // The longest a write of the worker took so far (what a crash may lose beyond the interval).
+  std::chrono::nanoseconds longestWrite();
 
  private:
   struct Pending {
@@ -77,7 +79,8 @@ class WriteBehind {
   Pending pending_;
   bool busy_ = false, quit_ = false, flush_ = false;
   bool idle_ = false;  // the worker waits with nothing to write
-  std::chrono::steady_clock::time_point lastWrite_{};
+  std::chrono::steady_clock::time_point lastWriteStart_{};
+  std::chrono::nanoseconds longestWrite_{0};
   std::optional<Failure> failure_;
   std::thread worker_;  // started with the first snapshot
 };

@@ -15,13 +15,25 @@ const char* const kEditRefusedText =
     "That value would put the body beyond the range of numbers the simulator can hold: its "
     "position would be infinite or so far away that distances to it overflow. The body keeps "
     "its previous values.";
+const char* const kMotionRefusedText =
+    "That motion is beyond the range of numbers the simulator can hold. The body keeps its "
+    "previous values.";
+const char* const kMassRefusedText =
+    "A mass must be 0 or lie between 1E-300 and 1E+300 solar masses, the range the simulator "
+    "computes with and saves. The body keeps its previous values.";
 
 namespace {
 
 constexpr int kScrollMax = 32767;
 constexpr double kDepthLimit = 24000;
 
-double fieldNumber(MainWindow& w, int k) { return text::val(w.c("TXTp", k).text()); }
+// The number of field k, the value `shown` exactly when its text is still the one shown (the
+// box shows 15 digits); nothing when it is beyond the range of a double.
+std::optional<double> fieldNumber(MainWindow& w, int k, double shown) {
+  const std::string& t = w.c("TXTp", k).text();
+  if (t == text::plain(shown)) return shown;
+  return text::valInRange(t);
+}
 
 // A mass typed into the field: the whole text must be one number (blanks around it allowed).
 std::optional<double> massOf(const std::string& s) {
@@ -46,14 +58,13 @@ std::optional<int> editedBody(MainWindow& w) {
 void SetBody(MainWindow& w, int n) {
   if (n < 0 || n >= kMaxBodies) return;
   const SimState& s = w.sim;
-  // Exact texts, so that applying the fields unchanged gives the body back as it was.
-  w.c("TXTp", 0).setText(text::shortest(s.screenX[n]));
-  w.c("TXTp", 1).setText(text::shortest(s.screenY[n]));
-  w.c("TXTp", 6).setText(text::shortest(s.screenZ[n]));
-  w.c("TXTp", 2).setText(text::shortest(s.velX[n]));
-  w.c("TXTp", 3).setText(text::shortest(s.velY[n]));
-  w.c("TXTp", 5).setText(text::shortest(s.velZ[n]));
-  // The mass as a number text (15 digits) that fits its box; left unchanged, it stays exact.
+  // Number texts of 15 digits; a field left as shown keeps its value exactly (Bifrost).
+  w.c("TXTp", 0).setText(text::plain(s.screenX[n]));
+  w.c("TXTp", 1).setText(text::plain(s.screenY[n]));
+  w.c("TXTp", 6).setText(text::plain(s.screenZ[n]));
+  w.c("TXTp", 2).setText(text::plain(s.velX[n]));
+  w.c("TXTp", 3).setText(text::plain(s.velY[n]));
+  w.c("TXTp", 5).setText(text::plain(s.velZ[n]));
   w.c("TXTp", 4).setText(text::plain(s.bodyMass[n]));
   Control &h0 = w.c("Hsp", 0), &h1 = w.c("Hsp", 1);
   h0.setRange(0, kScrollMax);
@@ -105,36 +116,43 @@ bool Bifrost(MainWindow& w) {
     massField.setText(text::plain(s.bodyMass[n]));
     return false;
   }
+  const auto x = fieldNumber(w, 0, s.screenX[n]), y = fieldNumber(w, 1, s.screenY[n]),
+             z = fieldNumber(w, 6, s.screenZ[n]);
+  const auto vx = fieldNumber(w, 2, s.velX[n]), vy = fieldNumber(w, 3, s.velY[n]),
+             vz = fieldNumber(w, 5, s.velZ[n]);
   // A drawing coordinate left as it was keeps the position in km exactly as it was.
-  const double x = fieldNumber(w, 0), y = fieldNumber(w, 1), z = fieldNumber(w, 6);
-  auto km = [&](double field, double shown, double offset, double was) {
-    return field != shown ? (field - offset) * s.distScale : was;
+  auto km = [&](std::optional<double> field, double shown, double offset, double was) {
+    if (!field) return HUGE_VAL;
+    return *field != shown ? (*field - offset) * s.distScale : was;
   };
   const double px = km(x, s.screenX[n], s.viewOffsetX, s.posX[n]),
                py = km(y, s.screenY[n], s.viewOffsetY, s.posY[n]),
                pz = km(z, s.screenZ[n], s.viewOffsetZ, s.posZ[n]);
-  const double vx = fieldNumber(w, 2), vy = fieldNumber(w, 3), vz = fieldNumber(w, 5);
-  // Nothing may put an infinity into the state, or a body where distances overflow: the run
-  // could only stop on it again and again.
-  const bool sound = std::isfinite(x) && std::isfinite(y) && std::isfinite(z) &&
-                     positionInRange(px) && positionInRange(py) && positionInRange(pz) &&
-                     std::isfinite(vx) && std::isfinite(vy) && std::isfinite(vz) &&
-                     std::isfinite(*mass);
-  if (!sound) {
+  const double m = massField.text() == text::plain(s.bodyMass[n]) ? s.bodyMass[n] : *mass;
+  // Nothing may put an infinity into the state, a body where distances overflow, or a mass a
+  // save could not keep: the run could only stop on it again and again.
+  const char* refused = nullptr;
+  if (!positionInRange(px) || !positionInRange(py) || !positionInRange(pz))
+    refused = kEditRefusedText;
+  else if (!vx || !vy || !vz)
+    refused = kMotionRefusedText;
+  else if (!figureInRange(m))
+    refused = kMassRefusedText;
+  if (refused) {
     SetBody(w, n);
-    w.host.messageBox(kEditRefusedText, MainWindow::kTitle);
+    w.host.messageBox(refused, MainWindow::kTitle);
     return false;
   }
-  s.velX[n] = vx;
-  s.velY[n] = vy;
-  s.velZ[n] = vz;
+  s.velX[n] = *vx;
+  s.velY[n] = *vy;
+  s.velZ[n] = *vz;
   s.posX[n] = px;
   s.posY[n] = py;
   s.posZ[n] = pz;
-  s.screenX[n] = x;
-  s.screenY[n] = y;
-  s.screenZ[n] = z;
-  if (massField.text() != text::plain(s.bodyMass[n])) s.bodyMass[n] = *mass;
+  s.screenX[n] = *x;
+  s.screenY[n] = *y;
+  s.screenZ[n] = *z;
+  s.bodyMass[n] = m;
   return true;
 }
 

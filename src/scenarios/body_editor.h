@@ -23,8 +23,10 @@ void Asgard(MainWindow& w);
 // usable (no body, a mass that is not a number): then nothing changes.
 bool Bifrost(MainWindow& w);
 
-// The message when Bifrost refuses values that would overflow the state.
+// The messages when Bifrost refuses values the state cannot hold: a position, a motion, a mass.
 extern const char* const kEditRefusedText;
+extern const char* const kMotionRefusedText;
+extern const char* const kMassRefusedText;
 
 // Handlers.
 void Qui_Change(MainWindow& w);

@@ -190,7 +190,12 @@ std::string patterned(double v, std::string_view pattern) {
   return out;
 }
 
-double val(std::string_view s) {
+namespace {
+
+// The leading number of a text, as val() reads it; `beyond` tells when it was beyond the range
+// of a double.
+double leadingNumber(std::string_view s, bool& beyond) {
+  beyond = false;
   // Blanks are skipped wherever they stand, so that "-  001.5" and "1 000" read whole.
   std::string t;
   t.reserve(s.size());
@@ -239,9 +244,25 @@ double val(std::string_view s) {
 
   double v = 0.0;
   auto r = std::from_chars(clean.data(), clean.data() + clean.size(), v);
-  if (r.ec == std::errc::result_out_of_range || !std::isfinite(v))
-    v = magnitude + exponent > 0 ? std::numeric_limits<double>::max() : 0.0;
+  if (r.ec == std::errc::result_out_of_range || !std::isfinite(v)) {
+    beyond = magnitude + exponent > 0;
+    v = beyond ? std::numeric_limits<double>::max() : 0.0;
+  }
   return negative && v != 0.0 ? -v : v;
+}
+
+}  // namespace
+
+double val(std::string_view s) {
+  bool beyond = false;
+  return leadingNumber(s, beyond);
+}
+
+std::optional<double> valInRange(std::string_view s) {
+  bool beyond = false;
+  const double v = leadingNumber(s, beyond);
+  if (beyond) return std::nullopt;
+  return v;
 }
 
 std::string shortest(double v) {

@@ -34,6 +34,9 @@ std::string patterned(double v, std::string_view pattern);
 // Always finite: a number beyond the range of a double reads as the largest double of its
 // sign, one too small to hold reads as 0.
 double val(std::string_view s);
+// As val(), but nothing for a number beyond the range of a double, which val() would read as
+// the largest one.
+std::optional<double> valInRange(std::string_view s);
 
 // Largest whole number not greater than v.
 inline double intFloor(double v) { return std::floor(v); }

@@ -33,6 +33,12 @@ struct ScenarioState {
   // Data files that could not be written in this run: each is reported once and then left
   // alone until the next scenario start or reload (ResetDataFiles).
   std::vector<std::string> unwritableFiles;
+  // Why nothing at all is written into the data directory while the program runs (another
+  // program holds it); empty when it may be written.
+  std::string dataDirRefusal;
+  // The text of TXTgravity last accepted (typed and left, or put there by an option or a
+  // reload): an edit the run could not use goes back to it.
+  std::string gravityText = "6.67";
 };
 
 struct DriftEntry {

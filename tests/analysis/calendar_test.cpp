@@ -275,8 +275,8 @@ TEST_F(Calendar, DatesFreezeAfterTheYear9799) {
   c.elapsedDays = 10;
   Quartz(w);
   EXPECT_EQ(c.dateMode, 9);
-  // The current date stops at the last year, as the orbit dates do.
-  EXPECT_EQ(w.c("TXcurrent").text(), "Dec/28/9799");
+  // The current date shows the first date past the year 9799, the last one the save keeps.
+  EXPECT_EQ(w.c("TXcurrent").text(), "Jan/04/9800");
   EXPECT_EQ(w.c("Chdate").value(), 0);
   EXPECT_FALSE(w.c("Chdate").visible());
   EXPECT_FALSE(w.c("FraDate").visible());
@@ -290,7 +290,7 @@ TEST_F(Calendar, DatesFreezeAfterTheYear9799) {
   c.elapsedSiderealYears = 400 * 86400 / 31558149.54;
   Crystal(w);
   Quartz(w);
-  EXPECT_EQ(w.c("TXcurrent").text(), "Dec/28/9799");
+  EXPECT_EQ(w.c("TXcurrent").text(), "Jan/04/9800");
   EXPECT_EQ(w.c("TXdateAPHE").text(), aphelion);
   UpTimes(w);
   EXPECT_EQ(w.c("TXyearLeap").text(), " 9801 AD");

@@ -38,6 +38,8 @@ TEST(BatchOptions, EveryUsageErrorExitsWithTwoAndSaysWhatIsWrong) {
       {{"--preset", "1", "--cycles", "5", "--frobnicate"}, "frobnicate"},
       {{"--preset", "1", "--cycles", "5", "extra"}, "unexpected argument 'extra'"},
       {{"--cycles", "5", "--preset"}, "Missing value after '--preset'"},
+      {{"--preset", "1", "--set", "--cycles", "5"}, "--set needs a value"},
+      {{"--help", "extra"}, "unexpected argument 'extra'"},
       {{"--preset", "1", "--cycles", "5", "--progress", "--no-progress"}, "--no-progress"},
       {{"--preset", "1", "--cycles", "5", "--set", "Nothing=1"}, "no control named 'Nothing'"},
       {{"--preset", "1", "--cycles", "5", "--set", "Optime(99)=1"}, "'Optime' has no member 99"},

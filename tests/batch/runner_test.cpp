@@ -10,6 +10,7 @@
 #include "../support/test_host.h"
 #include "analysis/data_file.h"
 #include "batch_support.h"
+#include "persist/data_dir.h"
 #include "text/date.h"
 #include "text/number_text.h"
 #include "window/main_window.h"
@@ -239,6 +240,17 @@ TEST(BatchRun, DataDirectoryIsMadeAndDefaultsToTheProgramsOwn) {
   const auto r = runWith({"--preset", kFastPreset, "--orbits", "1"}, fixedEnv(own.path()));
   ASSERT_EQ(r.status, kExitOk) << r.err;
   EXPECT_TRUE(std::filesystem::exists(own.file(kDriftFileName)));
+}
+
+// Another run holds the directory: this one runs nothing, writes nothing and says why.
+TEST(BatchRun, ADataDirectoryInUseIsRefusedWithStatusTwo) {
+  TempDir dir;
+  const persist::DataDirLock other(dir.path());
+  const auto r = runWith({"--preset", kFastPreset, "--orbits", "1", "--data-dir", dir.path()});
+  EXPECT_EQ(r.status, kExitDirectoryInUse);
+  EXPECT_THAT(r.err, HasSubstr(dir.path() + " is in use by another run of the program"));
+  EXPECT_TRUE(r.out.empty());
+  EXPECT_FALSE(std::filesystem::exists(dir.file(kDriftFileName)));
 }
 
 TEST(BatchRun, NumericFailureStopsTheRunWithStatusOne) {

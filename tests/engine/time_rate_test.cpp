@@ -32,6 +32,25 @@ TEST_F(TimeRateTest, OneStepUpScalesVelocitiesByTenAndTheForceByAHundred) {
   EXPECT_EQ(w.c("Laadd").text(), "15.00000");
 }
 
+// A rate at which a motion would overflow could not be undone by any slower one: it is refused.
+TEST_F(TimeRateTest, ARateAtWhichAMotionWouldOverflowIsRefused) {
+  rate(4);
+  s.velX[1] = 1e305;
+  s.timeRateLog.clear();
+  const SimState before = s;
+  rate(9);
+  EXPECT_TRUE(w.c("Optime", 4).selected());
+  EXPECT_FALSE(w.c("Optime", 9).selected());
+  EXPECT_EQ(s.timeFactor, before.timeFactor);
+  EXPECT_EQ(s.velX, before.velX);
+  EXPECT_EQ(s.velY, before.velY);
+  EXPECT_EQ(s.timeRateLog, "");
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0].text, kRateRefusedText);
+  rate(3);  // slower is fine
+  EXPECT_DOUBLE_EQ(s.velX[1], 1e304);
+}
+
 TEST_F(TimeRateTest, ProximityLimitPerIndex) {
   for (int i = 0; i < 18; ++i) {
     rate(i);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "../support/run_fixture.h"
 #include "text/number_text.h"
 
@@ -78,13 +80,39 @@ TEST_F(BodyEditorTest, AValueThatWouldOverflowTheStateIsRefusedWithTheReason) {
   type(6, "1e308");  // a depth, times the scale: beyond any double
   EXPECT_EQ(s.posZ[1], before.posZ[1]);
   EXPECT_EQ(s.screenZ[1], before.screenZ[1]);
-  EXPECT_EQ(w.c("TXTp", 6).text(), text::shortest(before.screenZ[1]));
+  EXPECT_EQ(w.c("TXTp", 6).text(), text::plain(before.screenZ[1]));
   ASSERT_EQ(host.messages.size(), messages + 1);
   EXPECT_EQ(host.messages.back().text, kEditRefusedText);
+  // A motion beyond the doubles is refused like a mass that is not a number, and a mass a save
+  // could not keep with the reason.
+  for (const auto& [field, typed, why] :
+       {std::tuple{3, "1e309", kMotionRefusedText}, {4, "1e-305", kMassRefusedText}}) {
+    type(field, typed);
+    EXPECT_EQ(s.velY[1], before.velY[1]) << typed;
+    EXPECT_EQ(s.bodyMass[1], before.bodyMass[1]) << typed;
+    EXPECT_EQ(w.c("TXTp", field).text(),
+              field == 3 ? text::plain(before.velY[1]) : text::plain(before.bodyMass[1]));
+    EXPECT_EQ(host.messages.back().text, why);
+  }
   // A huge but finite speed is the run's to stop, not the editor's.
   type(2, "1e155");
   EXPECT_EQ(s.velX[1], 1e155);
-  EXPECT_EQ(host.messages.size(), messages + 1);
+  EXPECT_EQ(host.messages.size(), messages + 3);
+}
+
+TEST_F(BodyEditorTest, FieldsShowFifteenDigitsAndKeepTheValueExactWhileUnchanged) {
+  w.c("Qui").setValue(1);
+  s.velX[1] = 0.1 + 0.2;  // 0.30000000000000004
+  s.screenX[1] = 7000.123456789012345;
+  SetBody(w, 1);
+  EXPECT_EQ(w.c("TXTp", 2).text(), "0.3");
+  EXPECT_EQ(w.c("TXTp", 0).text(), "7000.12345678901");
+  const SimState before = s;
+  type(4, "0.5");  // applies every field
+  EXPECT_EQ(s.velX[1], before.velX[1]);
+  EXPECT_EQ(s.screenX[1], before.screenX[1]);
+  EXPECT_EQ(s.posX[1], before.posX[1]);
+  EXPECT_EQ(s.bodyMass[1], 0.5);
 }
 
 TEST_F(BodyEditorTest, ABodyOutOfPlayShowsPlanetOffAndCanBeSwitchedOn) {

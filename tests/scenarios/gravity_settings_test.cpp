@@ -46,5 +46,25 @@ TEST_F(GravitySettingsTest, UserOptionKeepsTheTypedTextTurnsItWhiteAndUsesIt) {
   EXPECT_EQ(s.gravConstant, 0);
 }
 
+// A G the run could not compute with, or a save not keep, is refused when the box is left; the
+// text goes back to the one accepted last, typed or put there by an option.
+TEST_F(GravitySettingsTest, AGBeyondWhatARunCanKeepIsRefusedWithTheReason) {
+  Control& g = w.c("TXTgravity");
+  g.typeText("2e297");
+  g.lostFocus();
+  EXPECT_EQ(g.text(), "2e297");
+  EXPECT_TRUE(host.messages.empty());
+  w.c("opGee", 2).setValue(1);
+  for (const char* typed : {"1e309", "3e297", "-1e-301"}) {
+    g.typeText(typed);
+    g.lostFocus();
+    EXPECT_EQ(g.text(), "6.67348") << typed;
+  }
+  ASSERT_EQ(host.messages.size(), 3u);
+  EXPECT_EQ(host.messages[0].text.rfind("G = 1e309 is beyond the range", 0), 0u)
+      << host.messages[0].text;
+  EXPECT_NE(host.messages[0].text.find("G stays 6.67348."), std::string::npos);
+}
+
 }  // namespace
 }  // namespace orbits
