@@ -29,15 +29,19 @@ Clocks Clocks::system() {
 BatchHost::BatchHost(std::string dataDir, std::ostream& err, Clocks clocks)
     : dataDir_(std::move(dataDir)), err_(err), clocks_(std::move(clocks)) {}
 
-void BatchHost::beginRun(RunLimit limit, std::vector<Setting> then, bool progress) {
+void BatchHost::beginRun(RunLimit limit, std::vector<Setting> then, bool progress,
+                         bool pauseAtStart) {
   progress_ = progress;
   untilClock_ = 0;
   timers_.clear();
   if (w_) {
-    script_.begin(*w_, limit, std::move(then), [this](const Setting& s) {
-      err_ << "orbits-batch: --then " << s.control->ref() << ": the control takes no change "
-           << "now (disabled or locked); left as it is\n";
-    });
+    script_.begin(
+        *w_, limit, std::move(then),
+        [this](const Setting& s) {
+          err_ << "orbits-batch: --then " << s.control->ref() << ": the control takes no change "
+               << "now (disabled or locked); left as it is\n";
+        },
+        pauseAtStart);
     for (Control& c : w_->panel.all())
       if (c.kind() == Kind::Timer) timers_.push_back({&c});
   }

@@ -31,15 +31,17 @@ class BatchHost : public Host {
 
   void attach(MainWindow& w) { w_ = &w; }
 
-  // Prepares a run: its limit, the settings applied at its first yield, and whether the
-  // progress line is drawn.
-  void beginRun(RunLimit limit, std::vector<Setting> then, bool progress);
+  // Prepares a run: its limit, the settings applied at its first yield, whether the progress
+  // line is drawn, and whether the run pauses at its first yield to be edited.
+  void beginRun(RunLimit limit, std::vector<Setting> then, bool progress,
+                bool pauseAtStart = false);
   // Clears the progress line.
   void endRun();
 
   long cycles() const { return script_.cycles(); }
   // The run was stopped here because it reached its limit.
   bool limitReached() const { return script_.limitReached(); }
+  bool pausedAtStart() const { return script_.pausedAtStart(); }
   const std::vector<std::string>& messages() const { return messages_; }
   std::chrono::nanoseconds clock() const { return clocks_.monotonic(); }
 

@@ -3,8 +3,12 @@
 #include <QCommandLineParser>
 #include <QStringList>
 #include <algorithm>
+#include <charconv>
 #include <filesystem>
 #include <system_error>
+
+#include "engine/sim_state.h"
+#include "scenarios/body_editor.h"
 
 namespace orbits::batch {
 
@@ -27,6 +31,12 @@ void describe(QCommandLineParser& p) {
        "(scroll bar). Repeatable.",
        "NAME=VALUE"},
       {"then", "The same, at the first cycle of the run. Repeatable.", "NAME=VALUE"},
+      {"mass",
+       "Give body BODY (0 the Sun, 1 Mercury, ... 9 Rogue) the mass MASS in solar masses, as a "
+       "user does in the body editor: at the first cycle of the run (with --reload, once it is "
+       "loaded) the run is stopped, the body chosen, MASS typed into its mass box and the box "
+       "left, and the run continued. Repeatable, once for each body.",
+       "BODY=MASS"},
       {"show", "Report the text or caption of this control at the end. Repeatable.", "NAME"},
       {"json", "Report one JSON object on standard output."},
       {"progress", "Draw a progress line on standard error (default when it is a terminal)."},
@@ -80,6 +90,19 @@ std::vector<std::string> strings(const QStringList& list) {
   return out;
 }
 
+// The body editor's masses of --mass, at most one for each body: "" when it would take them.
+std::string massEdits(const QCommandLineParser& p, std::vector<MassEdit>& out) {
+  for (const QString& value : p.values("mass")) {
+    MassEdit e;
+    if (std::string error = parseMassEdit(value.toStdString(), e); !error.empty()) return error;
+    for (const MassEdit& earlier : out)
+      if (earlier.body == e.body)
+        return "--mass gives body " + std::to_string(e.body) + " a mass more than once";
+    out.push_back(e);
+  }
+  return {};
+}
+
 // The run's options from a parsed command line: "" when they hold together, else what is
 // wrong.
 std::string runOptions(const QCommandLineParser& p, const BatchEnv& env, BatchOptions& o) {
@@ -122,10 +145,26 @@ std::string runOptions(const QCommandLineParser& p, const BatchEnv& env, BatchOp
   o.set = strings(p.values("set"));
   o.then = strings(p.values("then"));
   o.show = strings(p.values("show"));
-  return {};
+  return massEdits(p, o.masses);
 }
 
 }  // namespace
+
+std::string parseMassEdit(const std::string& value, MassEdit& out) {
+  const std::string what = "--mass " + value + ": ";
+  const size_t eq = value.find('=');
+  if (eq == std::string::npos) return what + "give BODY=MASS, as in 5=0.000954";
+  const std::string body = value.substr(0, eq);
+  const char* end = body.data() + body.size();
+  const auto [p, ec] = std::from_chars(body.data(), end, out.body);
+  if (body.empty() || ec != std::errc() || p != end || out.body < 0 || out.body >= kMaxBodies)
+    return what + "BODY is a body number from 0 to " + std::to_string(kMaxBodies - 1);
+  out.mass = value.substr(eq + 1);
+  if (!acceptedMass(out.mass))
+    return what + "the body editor takes a mass of one number, 0 or between 1E-300 and 1E+300 " +
+           "solar masses";
+  return {};
+}
 
 BatchOptions parseBatchOptions(const std::vector<std::string>& args, const BatchEnv& env) {
   BatchOptions o;

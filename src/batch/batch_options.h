@@ -28,6 +28,18 @@ struct BatchEnv {
   std::function<std::string(const MainWindow&, const std::string& path)> plotWriter;
 };
 
+// --mass BODY=MASS: body BODY is given that mass (in solar masses) at the start of the run, as a
+// user gives it: the run paused, the body chosen in the body editor, the mass typed into its
+// mass box and the box left, the run continued.
+struct MassEdit {
+  int body = 0;
+  std::string mass;  // as typed into the mass box
+};
+
+// Reads the value of --mass, "BODY=MASS": "" when the body editor would take it, else what is
+// wrong.
+std::string parseMassEdit(const std::string& value, MassEdit& out);
+
 struct BatchOptions {
   // A run, or only a text to print: the help, the version, or what is wrong (a usage error).
   enum class Asked { Run, Help, Version, Usage } asked = Asked::Run;
@@ -38,6 +50,7 @@ struct BatchOptions {
   bool reload = false;
   RunLimit limit;
   std::vector<std::string> set, then, show;  // NAME=VALUE; NAME
+  std::vector<MassEdit> masses;              // at most one for each body
   bool json = false;
   bool progress = false;
   std::string dataDir;               // absolute

@@ -106,6 +106,10 @@ void writeJsonReport(std::ostream& out, const MainWindow& w, const BatchOptions&
   j["precise_precession_arcsec_per_year"] = fit.ready() ? number(fit.slope()) : nullptr;
   j["precise_precession_stderr_arcsec_per_year"] = fit.ready() ? number(fit.slopeError()) : nullptr;
   j["relativity"] = w.sim.relativity;
+  // The masses the bodies in play had at the end, in solar masses, by name.
+  nlohmann::ordered_json masses = nlohmann::ordered_json::object();
+  for (int k = 0; k <= w.sim.lastBody; ++k) masses[w.sim.bodyName[k]] = number(w.sim.bodyMass[k]);
+  j["masses"] = masses;
   lastPerihelion(j, w);
   j["min_distance_km"] = number(w.pair.totalMinDist);
   j["max_distance_km"] = number(w.pair.totalMaxDist);

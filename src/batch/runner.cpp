@@ -8,6 +8,7 @@
 
 #include "analysis/lab_file.h"
 #include "batch/batch_report.h"
+#include "panel/scripted_run.h"
 #include "persist/data_dir.h"
 #include "window/main_window.h"
 
@@ -95,6 +96,15 @@ bool writeLabFiles(const MainWindow& w, const BatchOptions& o, const BatchEnv& e
   return written;
 }
 
+// The masses of --mass, given in the body editor of the paused run: "" when every body took
+// its mass, else why one did not.
+std::string editMasses(MainWindow& w, const BatchOptions& o) {
+  for (const MassEdit& e : o.masses)
+    if (std::string why = EditBodyMass(w, e.body, e.mass); !why.empty())
+      return "--mass " + std::to_string(e.body) + "=" + e.mass + ": " + why;
+  return {};
+}
+
 }  // namespace
 
 std::string scriptError(MainWindow& w, const BatchOptions& o) {
@@ -148,15 +158,24 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
   // The run.
   const int failuresBefore = w.run.numericFailures;
   bool reloadFailed = false;
-  host.beginRun(o.limit, std::move(script.thens), o.progress);
+  std::string editRefused;
+  // Masses are given in the body editor of a paused run: a reloaded run is paused already; a
+  // preset's run pauses at its first cycle.
+  const bool edits = !o.masses.empty();
+  host.beginRun(o.limit, std::move(script.thens), o.progress, edits && !o.reload);
   const auto start = host.clock();
   if (o.reload) {
     w.c("CDcon").press();
     reloadFailed = !w.c("CDcont").visible();
-    if (!reloadFailed) w.c("CDcont").press();
   } else {
     w.c("CDp", o.preset).press();
   }
+  const bool paused = o.reload ? !reloadFailed : host.pausedAtStart();
+  if (edits && paused) {
+    editRefused = editMasses(w, o);
+    if (!editRefused.empty()) err << kProgram << ": " << editRefused << "\n";
+  }
+  if (paused && editRefused.empty() && !host.limitReached()) w.c("CDcont").press();
   const auto end = host.clock();
   host.endRun();
 
@@ -164,9 +183,12 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
   const bool numericFailure = w.run.numericFailures != failuresBefore;
   const bool outputFailed = !writeLabFiles(w, o, env, err);
   BatchOutcome r;
-  r.status = reloadFailed || numericFailure || outputFailed ? kExitFailed : kExitOk;
+  r.status = reloadFailed || !editRefused.empty() || numericFailure || outputFailed ? kExitFailed
+                                                                                    : kExitOk;
   if (reloadFailed)
     r.outcome = "reload failed";
+  else if (!editRefused.empty())
+    r.outcome = "mass not given: " + editRefused;
   else if (numericFailure)
     r.outcome = "stopped on a numeric failure";
   else if (host.limitReached())

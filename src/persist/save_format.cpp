@@ -98,6 +98,7 @@ void saveLayout(Io& io, SavedRun& r) {
   if (io.extraLine(kSaveLines + 1, kRunLineFields))
     io.whole(r.runId, 0, kLargestCount), io.str(r.title), io.str(r.partialOrbitText);
   if (io.namedLine(kRelativityField, 2)) io.box(r.relativity);
+  if (io.namedLine(kGravExponentField, 2)) io.num(r.gravExponent);
   io.done();
 }
 
@@ -279,6 +280,8 @@ SavedRun savedRunOf(MainWindow& w) {
   r.chZAxis = box(w, "ChZAxis"), r.chAlt = box(w, "Chalt"), r.chAvg = box(w, "ChAvg");
   r.chSnap = box(w, "ChSnap"), r.chQuick = box(w, "CHquick"), r.chAPE = box(w, "ChAPE");
   r.chDraw = box(w, "ChDraw"), r.relativity = box(w, "ChRelativity");
+  // The number the run reads from the box at every cycle: any text gives a finite one.
+  r.gravExponent = text::val(w.c("TXgexp").text());
   const Control &start = w.c("TXstartdate"), &current = w.c("TXcurrent");
   r.startText = start.text(), r.startTip = start.tooltip();
   r.currentText = current.text(), r.currentTip = current.tooltip();

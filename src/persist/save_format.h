@@ -16,8 +16,11 @@ namespace orbits {
 
 class MainWindow;
 
-// The name that leads the relativity option's line after the 32 lines of the save.
+// The names that lead the lines of later additions after the 32 lines of the save: the
+// relativity option, and the exponent of the distance in the gravity law (the number of TXgexp).
 constexpr const char* kRelativityField = "ChRelativity";
+constexpr const char* kGravExponentField = "TXgexp";
+constexpr double kDefaultGravExponent = 2;
 constexpr int kLastPresetButton = 83;
 constexpr int kLatestMarker = kMarkerSlots - 1;  // slot 9999 mirrors the latest marker
 constexpr const char* kPerihelionHeader = "Perihelion Precession details follow:";
@@ -63,6 +66,7 @@ struct SavedRun {
   int chEach = 0, chEnd = 0, chZX = 0, chZAxis = 0, chAlt = 0, chAvg = 0, chSnap = 0;
   int chQuick = 0, chAPE = 0, chDraw = 0;
   int relativity = 0;  // a save without its line was made with the option off
+  double gravExponent = kDefaultGravExponent;  // and one without this line, with the default
   // TXstartdate and TXcurrent (text and tooltip); the dates of this orbit's perihelion and
   // aphelion (clock.orbitMinDates, orbitMaxDates; none outside orbits 1 to 9999), and of its new
   // year (clock.newYearDate, newYearTimeText).

@@ -194,6 +194,8 @@ void applyReload(MainWindow& w, const Reload& R) {
   w.c("ChDraw").setValue(L.chDraw);
   w.c("ChRelativity").setValue(L.relativity);
   w.sim.relativity = L.relativity == 1;
+  // The exponent as the shortest text of the saved number, which the run reads back as it was.
+  w.c("TXgexp").setText(text::shortest(L.gravExponent));
   // 8. The velocities were divided by the saved time factor; the rescale of the time-rate
   // option multiplies them by the factor over the previous one, which is that of a window
   // that has not chosen a rate yet, whatever was chosen before the reload.

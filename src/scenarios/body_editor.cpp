@@ -48,6 +48,12 @@ int toInt(double v) { return int(std::clamp<int64_t>(text::toWhole(v), INT32_MIN
 
 }  // namespace
 
+std::optional<double> acceptedMass(const std::string& text) {
+  const auto m = massOf(text);
+  if (m && figureInRange(*m)) return m;
+  return std::nullopt;
+}
+
 std::optional<int> editedBody(MainWindow& w) {
   const std::string& t = w.c("TXTOden").text();
   auto v = text::readNumber(t);

@@ -3,6 +3,7 @@
 // TXTp(0..6) and the position scroll bars, can be moved, given a new motion or mass, and
 // switched off or on; the ring Shark marks it on the drawing.
 #include <optional>
+#include <string>
 
 namespace orbits {
 
@@ -22,6 +23,11 @@ void Asgard(MainWindow& w);
 // Writes the seven fields back into the body of TXTOden. False when the fields hold nothing
 // usable (no body, a mass that is not a number): then nothing changes.
 bool Bifrost(MainWindow& w);
+
+// The mass, in solar masses, that a text typed into the mass box TXTp(4) gives when Bifrost
+// takes it: the whole text one number (blanks around it allowed), 0 or within the range a run
+// computes with and a save keeps. Nothing for a text Bifrost refuses.
+std::optional<double> acceptedMass(const std::string& text);
 
 // The messages when Bifrost refuses values the state cannot hold: a position, a motion, a mass.
 extern const char* const kEditRefusedText;

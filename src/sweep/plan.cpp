@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <string_view>
 #include <system_error>
 
 #include "sweep/slurm_script.h"
@@ -87,6 +88,22 @@ std::string settingOf(const Varied& v, const std::string& value) {
   return v.optionArray ? v.name + "(" + value + ")=1" : v.name + "=" + value;
 }
 
+std::optional<int> massBody(const std::string& name) {
+  constexpr std::string_view kOpen = "mass(";
+  if (name.size() <= kOpen.size() + 1 || name.compare(0, kOpen.size(), kOpen) != 0 ||
+      name.back() != ')')
+    return std::nullopt;
+  const std::string digits = name.substr(kOpen.size(), name.size() - kOpen.size() - 1);
+  if (digits.size() > 4 || digits.find_first_not_of("0123456789") != std::string::npos)
+    return std::nullopt;
+  return std::stoi(digits);
+}
+
+std::pair<std::string, std::string> runnerOption(const Varied& v, const std::string& value) {
+  if (const auto body = massBody(v.name)) return {"--mass", std::to_string(*body) + "=" + value};
+  return {"--set", settingOf(v, value)};
+}
+
 std::string shellQuoted(const std::string& word) {
   const bool plain = !word.empty() && word.find_first_not_of(
                                           "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"
@@ -101,8 +118,9 @@ std::string jobLine(const Plan& plan, const PlannedRun& run) {
   std::vector<std::string> words{plan.runner};
   for (std::string& a : argumentsOfRun(plan.arguments, run.dir)) words.push_back(std::move(a));
   for (size_t i = 0; i < plan.varied.size() && i < run.values.size(); ++i) {
-    words.push_back("--set");
-    words.push_back(settingOf(plan.varied[i], run.values[i]));
+    auto [option, value] = runnerOption(plan.varied[i], run.values[i]);
+    words.push_back(std::move(option));
+    words.push_back(std::move(value));
   }
   for (const char* w : {"--no-progress", "--json", "--data-dir"}) words.push_back(w);
   words.push_back(run.dir);

@@ -5,6 +5,7 @@
 // that runs command lines (GNU parallel, a Slurm job array, a shell) can run it, in any order.
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace orbits::sweep {
@@ -19,7 +20,7 @@ constexpr const char* kReportFile = "report.json";     // in a run's directory: 
 constexpr const char* kMessagesFile = "messages.txt";  // and what it wrote to standard error
 
 struct Varied {
-  std::string name;                 // a control as --set names it, or an array of options
+  std::string name;                 // a control as --set names it, an array of options, or mass(K)
   std::vector<std::string> values;  // the texts set; for an array of options, member indices
   bool optionArray = false;         // "Optime=5,6" selects Optime(5), then Optime(6)
 };
@@ -43,6 +44,14 @@ std::vector<PlannedRun> expandRuns(const std::vector<Varied>& varied);
 // The --set option that gives a varied control one of its values: "TXTgravity=6.67",
 // "Optime(5)=1".
 std::string settingOf(const Varied& v, const std::string& value);
+
+// The body K of "mass(K)", a body's mass that each run gives it in the body editor as it starts
+// (the runner's --mass K=M); nothing for a control.
+std::optional<int> massBody(const std::string& name);
+
+// The runner's option and its value that give a varied control or mass one of its values:
+// {"--set", "TXTgravity=6.67"}, {"--mass", "5=0.001"}.
+std::pair<std::string, std::string> runnerOption(const Varied& v, const std::string& value);
 
 // The command line of one run for a POSIX shell started in the sweep's directory. The runner's
 // JSON report goes to the run's report file and its standard error beside it; files the

@@ -88,6 +88,39 @@ std::string controlName(const std::string& setting) {
   return name.substr(0, name.find('('));
 }
 
+std::string massName(int body) { return "mass(" + std::to_string(body) + ")"; }
+
+// Why a sweep cannot change the run through `c` before its preset, with what changes it
+// instead; "" when it can. The boxes that show the run's figures are written by the run, never
+// read; the body editor's boxes are read only while a run is paused, and a preset loads the
+// bodies afresh from its epoch.
+std::string unreadControl(const Control& c) {
+  const std::string ref = c.ref(), k = std::to_string(c.index());
+  if (c.name() == "TXmass")
+    return ref + " only shows the mass of body " + k +
+           ", which a preset takes from its epoch; the run never reads it. Vary mass(" + k +
+           ") instead: each run then gives body " + k +
+           " that mass in the body editor as it starts (orbits-batch --mass " + k + "=M)";
+  if (c.name() == "TXTp")
+    return ref +
+           " is a box of the body editor, which a run reads only while it is paused, and a "
+           "preset loads the bodies afresh. For a body's mass vary mass(K): each run then gives "
+           "body K that mass in the body editor as it starts (orbits-batch --mass K=M)";
+  for (const char* shown : {"TXvolight", "TXdayFreq", "TXyearFreq"})
+    if (c.name() == shown)
+      return ref +
+             " only shows a figure of the run, which never reads it; the runs' figures are in "
+             "their reports and in the merged results (orbits-sweep merge)";
+  return {};
+}
+
+// unreadControl for the control "NAME=VALUE" names; "" also when it names none.
+std::string unreadSetting(Panel& panel, const std::string& setting) {
+  const auto ref = Panel::parseRef(setting.substr(0, setting.find('=')));
+  const Control* c = ref ? panel.find(ref->first, ref->second) : nullptr;
+  return c ? unreadControl(*c) : "";
+}
+
 // The common options and every varied value checked against the runner's panel as the runner
 // would check them; "" when it would take every run.
 std::string checkAgainstPanel(const batch::BatchOptions& o, std::vector<Varied>& varied) {
@@ -95,23 +128,35 @@ std::string checkAgainstPanel(const batch::BatchOptions& o, std::vector<Varied>&
   batch::BatchHost host("/", quiet, batch::Clocks::system());
   MainWindow w(host);
   host.attach(w);
+  for (const std::string& s : o.set)
+    if (std::string why = unreadSetting(w.panel, s); !why.empty()) return "--set " + s + ": " + why;
   if (std::string error = batch::scriptError(w, o); !error.empty()) return error;
   std::set<std::string> common;
   for (const std::string& s : o.set) common.insert(controlName(s));
+  for (const batch::MassEdit& m : o.masses) common.insert(massName(m.body));
   const bool userRate = std::find(o.set.begin(), o.set.end(), "Chuser=1") != o.set.end();
   for (Varied& v : varied) {
     const std::string what = "--vary " + v.name + ": ";
-    v.optionArray = optionArray(w.panel, v.name);
-    if (!common.insert(controlName(v.name)).second)
-      return what + "another --vary or a --set of the common options changes it too";
+    const auto body = massBody(v.name);
+    v.optionArray = !body && optionArray(w.panel, v.name);
+    if (!common.insert(body ? massName(*body) : controlName(v.name)).second)
+      return what + "another --vary or a common option changes it too";
     if (controlName(v.name) == "Optime" && !userRate)
       return what +
              "a preset chooses its own time rate; add --set Chuser=1 so that each run keeps "
              "the one it is given";
     for (const std::string& value : v.values) {
-      Setting s;
+      const auto [option, argument] = runnerOption(v, value);
       std::string error;
-      if (!resolveSetting(w.panel, settingOf(v, value), s, error)) return what + error;
+      if (body) {
+        batch::MassEdit edit;
+        error = batch::parseMassEdit(argument, edit);
+        if (!error.empty()) return what + error;
+        continue;
+      }
+      if (std::string why = unreadSetting(w.panel, argument); !why.empty()) return what + why;
+      Setting s;
+      if (!resolveSetting(w.panel, argument, s, error)) return what + error;
     }
   }
   return {};

@@ -56,6 +56,9 @@ TEST(BatchOptions, EveryUsageErrorExitsWithTwoAndSaysWhatIsWrong) {
       {{"--preset", "1", "--cycles", "5", "--then", "OptimT(9)=1"}, "--then 'OptimT' has no"},
       {{"--preset", "1", "--cycles", "5", "--show", "Nothing"}, "--show no control named"},
       {{"--preset", "1", "--cycles", "5", "--show", "TimTalk"}, "a timer and shows no text"},
+      {{"--preset", "1", "--cycles", "5", "--mass", "10=1"}, "a body number from 0 to 9"},
+      {{"--preset", "1", "--cycles", "5", "--mass", "5=1e301"}, "between 1E-300 and 1E+300"},
+      {{"--preset", "1", "--cycles", "5", "--mass", "5=1", "--mass", "5=2"}, "more than once"},
   };
   for (const UsageCase& c : cases) {
     std::string line;

@@ -55,6 +55,45 @@ TEST(BatchRun, WritesTheSameDriftFileAsTheCoreDrivenDirectly) {
   for (size_t i = 1; i < direct.size(); ++i) EXPECT_EQ(batch[i], direct[i]) << "line " << i + 1;
 }
 
+// --mass gives a body its mass as a user does: the run stopped at its first cycle, the body
+// chosen in the editor, the mass typed into its box and the box left, the run continued. The
+// runner writes the drift file of the user's run, and the mass is the run's.
+TEST(BatchRun, MassIsGivenInTheBodyEditorAsAUserGivesIt) {
+  constexpr const char* kMass = "0.002";  // Mercury some twelve thousand times as heavy
+  orbits::testing::TestHost host;
+  {
+    MainWindow w(host);
+    host.onYield = [&w](long n) {
+      if (n == 1 || w.sim.orbitCount >= 3) w.c("CDstop").press();
+    };
+    w.c("CDp", 1).press();
+    ASSERT_EQ(w.sim.cycleCount, 1);
+    w.c("Qui").setValue(1);
+    w.c("TXTp", 4).typeText(kMass);
+    w.c("TXTp", 4).lostFocus();
+    ASSERT_EQ(w.sim.bodyMass[1], 0.002);
+    w.c("CDcont").press();
+    ASSERT_EQ(w.sim.orbitCount, 3);
+  }
+  TempDir dir, plain;
+  const auto r = runWith({"--preset", kFastPreset, "--orbits", "3", "--mass",
+                          std::string("1=") + kMass, "--json", "--data-dir", dir.path()});
+  ASSERT_EQ(r.status, kExitOk) << r.err;
+  const auto j = jsonOf(r);
+  EXPECT_EQ(j["outcome"], "stopped at the limit");
+  EXPECT_EQ(j["run_cycles"], j["cycles"]);
+  EXPECT_EQ(j["masses"]["Mercury"], 0.002);
+  const auto direct = linesOf(host.dataDir() + "/" + kDriftFileName);
+  const auto batch = linesOf(dir.file(kDriftFileName));
+  ASSERT_EQ(batch.size(), direct.size());
+  for (size_t i = 1; i < direct.size(); ++i) EXPECT_EQ(batch[i], direct[i]) << "line " << i + 1;
+  // Without it, the run keeps the epoch's mass and another period.
+  const auto u = jsonOf(
+      runWith({"--preset", kFastPreset, "--orbits", "3", "--json", "--data-dir", plain.path()}));
+  EXPECT_LT(u["masses"]["Mercury"].get<double>(), 1e-6);
+  EXPECT_NE(u["avg_period_days"], j["avg_period_days"]);
+}
+
 TEST(BatchRun, OrbitsStopsAtThatOrbitAfterItsSave) {
   TempDir dir;
   const auto r =

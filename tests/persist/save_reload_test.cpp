@@ -44,10 +44,11 @@ struct Reference {
   LabState endLab;
 };
 
-Reference runReference(int preset, int saved, int last) {
+Reference runReference(int preset, int saved, int last, const std::string& exponent = "2") {
   Reference r;
   TestHost host;
   MainWindow w(host);
+  w.c("TXgexp").setText(exponent);
   host.onYield = [&](long) {
     if (w.sim.orbitCount == saved + 1 && r.save.empty()) {
       settleSaves(w);  // the save of orbit `saved`, on the disk
@@ -120,18 +121,43 @@ TEST_P(ReloadedRun, ContinuesExactlyAsTheUninterruptedOne) {
 
 INSTANTIATE_TEST_SUITE_P(OneOfEachEpoch, ReloadedRun, ::testing::Values(83, 49, 1));
 
+// The exponent of the gravity law is saved with the run: reloaded into a window started afresh
+// (where the box holds the default 2), the run goes on under the exponent it had.
+TEST(SaveReload, AChangedGravityExponentIsRestoredAndTheRunContinuesAsItWould) {
+  constexpr int kLast = 3;
+  const std::string exponent = "2.0123456789012345";
+  const Reference ref = runReference(kFastPreset, 1, kLast, exponent);
+  Restarted r(ref.save, &ref.perihelia, ref.lab);
+  MainWindow& w = *r.w;
+  ASSERT_EQ(w.c("TXgexp").text(), "2");
+  w.c("CDcon").press();
+  ASSERT_TRUE(r.host.messages.empty()) << r.host.messages[0].text;
+  EXPECT_EQ(text::val(w.c("TXgexp").text()), text::val(exponent));
+  r.host.onYield = [&](long) {
+    if (w.sim.orbitCount == kLast + 1) w.c("CDstop").press();
+  };
+  w.c("CDcont").press();
+  EXPECT_EQ(w.sim.gravExponent, text::val(exponent));
+  EXPECT_EQ(w.sim.cycleCount, ref.end.cycleCount);
+  EXPECT_EQ(readFile(data(r.host, "data-drift.txt")), ref.drift);
+  for (int k = 0; k <= w.sim.lastBody; ++k) EXPECT_EQ(w.sim.posX[k], ref.end.posX[k]) << k;
+}
+
 TEST(SaveReload, TheSaveFileHasItsLayout) {
   const Reference& ref = reference();
   auto recs = persist::splitRecords(ref.save, kSaveFileName);
   // The 32 lines of ten fields, the run's identity, title and partial-orbit line, then the
-  // named line of the relativity option.
-  ASSERT_EQ(recs.size(), 34u);
+  // named lines of the relativity option and of the gravity exponent.
+  ASSERT_EQ(recs.size(), 35u);
   for (int n = 0; n < 32; ++n) EXPECT_EQ(recs[n].fields.size(), 10u) << "line " << n + 1;
   EXPECT_EQ(recs[32].fields.size(), 3u);
   ASSERT_EQ(recs[33].fields.size(), 2u);
   EXPECT_EQ(recs[33].fields[0].text, "ChRelativity");
   EXPECT_EQ(recs[33].fields[1].text, "0");
-  EXPECT_EQ(std::count(ref.save.begin(), ref.save.end(), '\n'), 34);
+  ASSERT_EQ(recs[34].fields.size(), 2u);
+  EXPECT_EQ(recs[34].fields[0].text, "TXgexp");
+  EXPECT_EQ(recs[34].fields[1].text, "2");
+  EXPECT_EQ(std::count(ref.save.begin(), ref.save.end(), '\n'), 35);
   EXPECT_EQ(ref.save.find("\r\n"), ref.save.find('\n') - 1);
   // Line 1: preset, orbit count; line 12: four texts, the dates of the last orbit, the new year.
   EXPECT_EQ(recs[0].fields[0].text, "1");
@@ -200,7 +226,9 @@ TEST(SaveReload, TheRelativityLineIsRestoredAndLaterLinesArePassedOver) {
   ASSERT_TRUE(r.host.messages.empty()) << r.host.messages[0].text;
   EXPECT_TRUE(w.c("ChRelativity").checked());
   EXPECT_TRUE(w.sim.relativity);
-  EXPECT_EQ(saveText(w).substr(saveText(w).rfind("\"ChRelativity\"")), "\"ChRelativity\",1\r\n");
+  const std::string saved = saveText(w);
+  const size_t at = saved.rfind("\"ChRelativity\"");
+  EXPECT_EQ(saved.substr(at, saved.find('\n', at) + 1 - at), "\"ChRelativity\",1\r\n");
 }
 
 TEST(SaveReload, ADamagedSaveLeavesEverythingAsItWasAndSaysWhy) {
@@ -215,7 +243,7 @@ TEST(SaveReload, ADamagedSaveLeavesEverythingAsItWasAndSaysWhy) {
   } cases[] = {
       {"truncated", ref.save.substr(0, ref.save.size() / 2), &pp, "error", "orbit-save.txt"},
       {"cut inside a line", ref.save.substr(0, ref.save.size() - 7), &pp, "error",
-       "orbit-save.txt, line 34"},
+       "orbit-save.txt, line 35"},
       {"not a number", damaged(ref.save, 3, 9, "1e5x"), &pp, "error",
        "orbit-save.txt, line 3, field 9: \"1e5x\" is not a number"},
       {"a body out of range", damaged(ref.save, 1, 3, "12"), &pp, "error",
@@ -332,6 +360,8 @@ TEST(SaveReload, ASaveOfWhateverTheInputsAcceptReloadsAsItWas) {
       {"Optime(17)=1", "HStheta=9999", "TXproximity=1e309"},
       {"Chend=2", "ChZX=2", "ChZAxis=2", "Chalt=2", "ChAvg=2", "ChSnap=2", "CHquick=2", "ChAPE=2",
        "ChDraw=2", "ChEach=2", "ChRelativity=2"},
+      {"TXgexp=1e309"},  // read as the largest double
+      {"TXgexp=-4.9e-324x"},
   };
   for (const auto& drive : drives) {
     std::string what;
@@ -375,6 +405,7 @@ TEST(SaveReload, ASaveOfWhateverTheInputsAcceptReloadsAsItWas) {
     EXPECT_EQ(is.gravConstant, was.gravConstant);
     EXPECT_EQ(is.timeFactor, was.timeFactor);
     EXPECT_EQ(is.bodyOff, was.bodyOff);
+    EXPECT_EQ(text::val(again.c("TXgexp").text()), text::val(w.c("TXgexp").text()));
   }
 }
 

@@ -65,6 +65,30 @@ TEST(SweepPlan, RefusesWhatTheRunsCouldNotTake) {
     EXPECT_THAT(planError(args), HasSubstr(expected)) << args.back();
 }
 
+// TXmass(K) only shows a mass: varying it would give runs that differ in nothing. The plan says
+// so and names what varies a mass, which each run then gives in the body editor.
+TEST(SweepPlan, AMassIsVariedThroughTheBodyEditorNotItsDisplayBox) {
+  const std::vector<std::string> common = {"--preset", "5", "--orbits", "2"};
+  auto with = [&](std::vector<std::string> more) {
+    more.insert(more.begin(), common.begin(), common.end());
+    return more;
+  };
+  EXPECT_THAT(planError(with({"--vary", "TXmass(5)=0.0009,0.001"})),
+              HasSubstr("the run never reads it. Vary mass(5) instead"));
+  EXPECT_THAT(planError(with({"--set", "TXmass(5)=0.001"})), HasSubstr("Vary mass(5) instead"));
+  EXPECT_THAT(planError(with({"--vary", "mass(10)=1,2"})), HasSubstr("body number from 0 to 9"));
+  EXPECT_THAT(planError(with({"--vary", "mass(5)=0.001,heavy"})), HasSubstr("one number"));
+  EXPECT_THAT(planError(with({"--mass", "5=1", "--vary", "mass(5)=1,2"})),
+              HasSubstr("changes it too"));
+  PlanRequest r;
+  std::vector<std::string> args = with({"--mass", "6=0.0003", "--vary", "mass(5)=0.0009,0.001"});
+  args.insert(args.begin(), {"--out", "s"});
+  ASSERT_EQ(parsePlanArguments(args, "orbits-batch", r), "");
+  EXPECT_EQ(jobLine(r.plan, r.plan.runs[1]),
+            "orbits-batch --preset 5 --orbits 2 --mass 6=0.0003 --mass 5=0.001 --no-progress "
+            "--json --data-dir runs/002 >runs/002/report.json 2>runs/002/messages.txt");
+}
+
 TEST(SweepPlan, ReadsBackWhatItWroteAndNeverOverwritesASweep) {
   orbits::testing::TempDir dir;
   PlanRequest r;
