@@ -42,23 +42,31 @@ void BM_CycleRelativity(benchmark::State& state) {
 BENCHMARK(BM_CycleRelativity)->Name("CycleKernelRelativity");
 BENCHMARK_TEMPLATE(BM_Cycle, orbits::accelerationsReference)->Name("CycleReference");
 
-// The kernel at each vector width this processor supports.
-void BM_CycleAtWidth(benchmark::State& state) {
-  const auto width = static_cast<orbits::KernelWidth>(state.range(0));
-  if (!orbits::kernelWidthSupported(width)) {
+// The kernel in each of its variants this processor supports (kKernelVariants, by index).
+void BM_CycleOfVariant(benchmark::State& state) {
+  const orbits::KernelVariant v = orbits::kKernelVariants[state.range(0)];
+  if (!orbits::kernelSupported(v)) {
     state.SkipWithError("not supported here");
     return;
   }
-  const orbits::KernelWidth before = orbits::kernelWidth();
-  orbits::setKernelWidth(width);
+  state.SetLabel(orbits::kernelName(v));
+  const orbits::KernelVariant before = orbits::kernelVariant();
+  orbits::setKernel(v);
   BM_Cycle<orbits::computeAccelerations>(state);
-  orbits::setKernelWidth(before);
+  orbits::setKernel(before);
 }
-BENCHMARK(BM_CycleAtWidth)
-    ->ArgName("width")
-    ->Arg(static_cast<int>(orbits::KernelWidth::kPortable))
-    ->Arg(static_cast<int>(orbits::KernelWidth::kSse2))
-    ->Arg(static_cast<int>(orbits::KernelWidth::kAvx))
-    ->Arg(static_cast<int>(orbits::KernelWidth::kAvx512));
+BENCHMARK(BM_CycleOfVariant)->ArgName("variant")->DenseRange(0, orbits::kKernelVariantCount - 1);
+
+// What the choice at start-up measured and chose, and how long it took.
+void BM_KernelChoice(benchmark::State& state) {
+  for (auto _ : state) benchmark::DoNotOptimize(orbits::kernelChoice());
+  const orbits::KernelChoice& c = orbits::kernelChoice();
+  state.SetLabel(orbits::kernelName(c.chosen));
+  state.counters["choice_ms"] = c.seconds * 1e3;
+  for (int i = 0; i < orbits::kKernelVariantCount; ++i)
+    if (c.nsPerCycle[size_t(i)] > 0)
+      state.counters[orbits::kernelName(orbits::kKernelVariants[i])] = c.nsPerCycle[size_t(i)];
+}
+BENCHMARK(BM_KernelChoice)->Iterations(1);
 
 }  // namespace
