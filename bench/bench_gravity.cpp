@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include "../tests/support/running_epoch.h"
+#include "bench_stats.h"
 #include "engine/gravity.h"
 
 namespace {
@@ -21,7 +22,7 @@ void BM_Cycle(benchmark::State& state) {
   }
 }
 
-BENCHMARK_TEMPLATE(BM_Cycle, orbits::computeAccelerations)->Name("CycleKernel");
+BENCHMARK_TEMPLATE(BM_Cycle, orbits::computeAccelerations)->Name("CycleKernel")->Apply(withMinimum);
 
 // The cycle with the Sun's relativistic term added, as the run loop does with the option on.
 void BM_CycleRelativity(benchmark::State& state) {
@@ -39,8 +40,10 @@ void BM_CycleRelativity(benchmark::State& state) {
     benchmark::ClobberMemory();
   }
 }
-BENCHMARK(BM_CycleRelativity)->Name("CycleKernelRelativity");
-BENCHMARK_TEMPLATE(BM_Cycle, orbits::accelerationsReference)->Name("CycleReference");
+BENCHMARK(BM_CycleRelativity)->Name("CycleKernelRelativity")->Apply(withMinimum);
+BENCHMARK_TEMPLATE(BM_Cycle, orbits::accelerationsReference)
+    ->Name("CycleReference")
+    ->Apply(withMinimum);
 
 // The kernel in each of its variants this processor supports (kKernelVariants, by index).
 void BM_CycleOfVariant(benchmark::State& state) {
@@ -55,7 +58,10 @@ void BM_CycleOfVariant(benchmark::State& state) {
   BM_Cycle<orbits::computeAccelerations>(state);
   orbits::setKernel(before);
 }
-BENCHMARK(BM_CycleOfVariant)->ArgName("variant")->DenseRange(0, orbits::kKernelVariantCount - 1);
+BENCHMARK(BM_CycleOfVariant)
+    ->ArgName("variant")
+    ->DenseRange(0, orbits::kKernelVariantCount - 1)
+    ->Apply(withMinimum);
 
 // What the choice at start-up measured and chose, and how long it took.
 void BM_KernelChoice(benchmark::State& state) {

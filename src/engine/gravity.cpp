@@ -1,11 +1,16 @@
 #include "engine/gravity.h"
 
 #include <algorithm>
+#include <cfloat>
 #include <chrono>
 #include <cmath>
 
 #include "engine/fused_division.h"
 #include "engine/pair_kernels.h"
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#include <immintrin.h>
+#endif
 
 namespace orbits {
 
@@ -37,6 +42,44 @@ void moveBodies(SimState& s) {
       s.posZ[k] += s.velZ[k];
     }
   }
+}
+
+// The new velocities are summed exactly as stage 3 adds them, so an infinity or NaN in a
+// velocity or acceleration carries into the sum. The bodies are tested two at a time, every
+// test taken, so that nothing waits on a branch.
+bool motionFinite(const SimState& s, const Accelerations& a) {
+  const int n = bodyCount(s);
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+  static_assert(kMaxBodies % 2 == 0);
+  const __m128d magnitude = _mm_castsi128_pd(_mm_set1_epi64x(INT64_MAX));
+  const __m128d far = _mm_set1_pd(kPositionLimit), huge = _mm_set1_pd(DBL_MAX);
+  auto within = [&](const BodyArray<double>& x, int k, __m128d limit) {
+    return _mm_cmple_pd(_mm_and_pd(_mm_loadu_pd(x.data() + k), magnitude), limit);
+  };
+  auto sumWithin = [&](const BodyArray<double>& v, const BodyArray<double>& acc, int k) {
+    const __m128d sum = _mm_add_pd(_mm_loadu_pd(v.data() + k), _mm_loadu_pd(acc.data() + k));
+    return _mm_cmple_pd(_mm_and_pd(sum, magnitude), huge);
+  };
+  __m128d bad = _mm_setzero_pd();
+  for (int k = 0; k < n; k += 2) {
+    const __m128d ok =
+        _mm_and_pd(_mm_and_pd(_mm_and_pd(within(s.posX, k, far), within(s.posY, k, far)),
+                              _mm_and_pd(within(s.posZ, k, far), sumWithin(s.velX, a.accelX, k))),
+                   _mm_and_pd(sumWithin(s.velY, a.accelY, k), sumWithin(s.velZ, a.accelZ, k)));
+    const __m128d live = _mm_castsi128_pd(_mm_set_epi64x(k + 1 < n ? -1 : 0, -1));
+    bad = _mm_or_pd(bad, _mm_andnot_pd(ok, live));
+  }
+  return _mm_movemask_pd(bad) == 0;
+#else
+  bool ok = true;
+  for (int k = 0; k < n; ++k) {
+    auto within = [](double x, double limit) { return std::abs(x) <= limit; };
+    ok &= within(s.posX[k], kPositionLimit) & within(s.posY[k], kPositionLimit) &
+          within(s.posZ[k], kPositionLimit) & within(s.velX[k] + a.accelX[k], DBL_MAX) &
+          within(s.velY[k] + a.accelY[k], DBL_MAX) & within(s.velZ[k] + a.accelZ[k], DBL_MAX);
+  }
+  return ok;
+#endif
 }
 
 void accelerationsReference(SimState& s, Accelerations& a, ProximityReport& close) {

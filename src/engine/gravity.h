@@ -76,6 +76,13 @@ void accelerationsReference(SimState& s, Accelerations& a, ProximityReport& clos
 // the time rate in force, as G is.
 void addRelativity(const SimState& s, Accelerations& a);
 
+// Whether the positions of the bodies 0..lastBody, and the velocities stage 3 will give them,
+// are all finite, the positions also within kPositionLimit: the run loop stops before anything
+// non-finite is drawn, measured or saved. A position beyond the limit counts as an overflow
+// too: the distances to it would be infinite, which pulls with no force and would let the run
+// go on with nonsense.
+bool motionFinite(const SimState& s, const Accelerations& a);
+
 // Stage 3 for one body (the run loop tests the drawing bounds between bodies).
 inline void updateVelocity(SimState& s, const Accelerations& a, int k) {
   s.velX[k] += a.accelX[k];
