@@ -112,25 +112,6 @@ int kernelPortable(const LiveBodies& b, PairData& d, Sums& out, double prox) {
   return found;
 }
 
-// Whether this cycle's pairs lie within the fused division's range: every coordinate 0 or of
-// magnitude in [2^-200, 2^90] km, so that a separation is 0 or in [2^-252, 2^91] and a distance
-// at most 2^92; every gm 0 or in [2^-300, 2^300]; and the proximity limit at least 2^-100 km, the
-// least distance of a pair that pulls, so that r^2 lies in [2^-200, 2^184].
-[[gnu::always_inline]] inline bool fusedRangeHolds(const LiveBodies& b, double prox) {
-  auto coordinate = [](double x) {
-    const double a = std::abs(x);
-    return (a <= 0x1p90) & ((a >= 0x1p-200) | (x == 0));
-  };
-  auto mass = [](double g) {
-    const double a = std::abs(g);
-    return (a <= kFusedDividendMax) & ((a >= kFusedDividendMin) | (g == 0));
-  };
-  bool ok = prox >= 0x1p-100;
-  for (int k = 0; k < b.m; ++k)
-    ok &= coordinate(b.px[k]) & coordinate(b.py[k]) & coordinate(b.pz[k]) & mass(b.gm[k]);
-  return ok;
-}
-
 #if ORBITS_X86_KERNELS
 // The stages over vectors of W doubles (GCC vector types), each lane the very operations of the
 // plain versions: division stays division (or becomes the fused one, equal to it), the
@@ -175,6 +156,35 @@ template <int W>
   }
   // Padding to a whole vector: coincident pairs, which pull on nothing.
   storeAt(d.d2 + pairIndex(b.m, 0), D{});
+}
+
+// Whether this cycle's pairs lie within the fused division's range: every coordinate 0 or of
+// magnitude in [2^-200, 2^90] km, so that a separation is 0 or in [2^-252, 2^91] and a distance
+// at most 2^92; every gm 0 or in [2^-300, 2^300]; and the proximity limit at least 2^-100 km, the
+// least distance of a pair that pulls, so that r^2 lies in [2^-200, 2^184]. Every value is
+// checked, the bodies W at a time, the tests taken bitwise.
+template <int W>
+[[gnu::always_inline]] inline bool fusedRangeHolds(const LiveBodies& b, double prox) {
+  using D = typename Vector<W>::D;
+  using M = typename Vector<W>::M;
+  M bad{}, lane;
+  for (int l = 0; l < W; ++l) lane[l] = l;
+  for (int k = 0; k < b.m; k += W) {
+    const double* values[4] = {b.px + k, b.py + k, b.pz + k, b.gm + k};
+    M outside{};
+    for (int q = 0; q < 4; ++q) {
+      const double least = q < 3 ? 0x1p-200 : kFusedDividendMin;
+      const double most = q < 3 ? 0x1p90 : kFusedDividendMax;
+      D v;
+      loadAt(v, values[q]);
+      const D a = D(M(v) & INT64_MAX);
+      outside |= ~(a <= most) | ((a < least) & (v != 0));
+    }
+    bad |= (lane + k < b.m) & outside;
+  }
+  int64_t any = 0;
+  for (int l = 0; l < W; ++l) any |= bad[l];
+  return prox >= 0x1p-100 && any == 0;
 }
 
 // a / b from y = RN(1/b) the fused way (fusedQuotient), for the four lanes of an AVX vector:
@@ -295,7 +305,7 @@ int kernelSse2(const LiveBodies& b, PairData& d, Sums& out, double prox) {
 }
 [[gnu::target("avx,fma")]] int kernelAvxFused(const LiveBodies& b, PairData& d, Sums& out,
                                               double prox) {
-  if (!fusedRangeHolds(b, prox)) return kernelAvx(b, d, out, prox);
+  if (!fusedRangeHolds<4>(b, prox)) return kernelAvx(b, d, out, prox);
   return kernelOf<4, true>(b, d, out, prox);
 }
 
@@ -408,9 +418,27 @@ template <bool Fused>
                                             double prox) {
   return kernelAvx512Of<false>(b, d, out, prox);
 }
+// fusedRangeHolds at this width, with its masks.
+[[gnu::target("avx512f")]] inline bool fusedRangeHolds512(const LiveBodies& b, double prox) {
+  __mmask8 bad = 0;
+  for (int k = 0; k < b.m; k += 8) {
+    const __mmask8 live = firstLanes(b.m - k);
+    const double* values[4] = {b.px + k, b.py + k, b.pz + k, b.gm + k};
+    for (int q = 0; q < 4; ++q) {
+      const __m512d least = _mm512_set1_pd(q < 3 ? 0x1p-200 : kFusedDividendMin);
+      const __m512d most = _mm512_set1_pd(q < 3 ? 0x1p90 : kFusedDividendMax);
+      const __m512d v = _mm512_maskz_loadu_pd(live, values[q]), a = _mm512_abs_pd(v);
+      bad |= _mm512_mask_cmp_pd_mask(live, a, most, _CMP_NLE_UQ) |
+             (_mm512_mask_cmp_pd_mask(live, a, least, _CMP_LT_OQ) &
+              _mm512_cmp_pd_mask(v, _mm512_setzero_pd(), _CMP_NEQ_UQ));
+    }
+  }
+  return prox >= 0x1p-100 && bad == 0;
+}
+
 [[gnu::target("avx512f")]] int kernelAvx512Fused(const LiveBodies& b, PairData& d, Sums& out,
                                                  double prox) {
-  if (!fusedRangeHolds(b, prox)) return kernelAvx512Of<false>(b, d, out, prox);
+  if (!fusedRangeHolds512(b, prox)) return kernelAvx512Of<false>(b, d, out, prox);
   return kernelAvx512Of<true>(b, d, out, prox);
 }
 #endif

@@ -135,6 +135,10 @@ void unusualConfigurations() {
       s.posY[1] = s.posY[2];
       s.posZ[1] = s.posZ[2];
     }
+    // Outside the fused division's range, where its variants fall back on the divider.
+    if (trial % 11 == 3) s.posZ[1] = 1e-70;
+    if (trial % 13 == 4) s.proximityKm = 0;
+    if (trial % 17 == 5) s.posX[2] = 3e28;
     if (trial % 5 == 2 && s.lastBody >= 3) {  // within the limit
       s.posX[3] = s.posX[0] + 1.0;
       s.posY[3] = s.posY[0];
