@@ -1,5 +1,6 @@
 // One cycle of the physics (move, accelerations, velocity update) for the nine bodies of the
 // 1940 epoch at a realistic time rate: the fast kernel and the reference loop.
+#include <alloca.h>
 #include <benchmark/benchmark.h>
 
 #include "../tests/support/running_epoch.h"
@@ -62,6 +63,17 @@ BENCHMARK(BM_CycleOfVariant)
     ->ArgName("variant")
     ->DenseRange(0, orbits::kKernelVariantCount - 1)
     ->Apply(withMinimum);
+
+// The kernel with the frame of its caller moved by a number of bytes: its speed must not
+// depend on where the stack lies against the rest of the program's memory. (A load whose
+// address agrees with that of a store still in flight in its low twelve bits waits for the
+// store; the kernel of before took up to half as long again at some offsets.)
+void BM_CycleKernelAtStackOffset(benchmark::State& state) {
+  volatile char* pad = static_cast<char*>(alloca(size_t(state.range(0)) + 1));
+  pad[0] = 0;
+  BM_Cycle<orbits::computeAccelerations>(state);
+}
+BENCHMARK(BM_CycleKernelAtStackOffset)->ArgName("bytes")->DenseRange(0, 4080, 16)->MinTime(0.02);
 
 // What the choice at start-up measured and chose, and how long it took.
 void BM_KernelChoice(benchmark::State& state) {
