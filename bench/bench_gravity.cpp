@@ -47,7 +47,7 @@ BENCHMARK_TEMPLATE(BM_Cycle, orbits::accelerationsReference)
     ->Apply(withMinimum);
 
 // The kernel in each of its variants this processor supports (kKernelVariants, by index).
-void BM_CycleOfVariant(benchmark::State& state) {
+void BM_CycleAtWidth(benchmark::State& state) {
   const orbits::KernelVariant v = orbits::kKernelVariants[state.range(0)];
   if (!orbits::kernelSupported(v)) {
     state.SkipWithError("not supported here");
@@ -59,7 +59,7 @@ void BM_CycleOfVariant(benchmark::State& state) {
   BM_Cycle<orbits::computeAccelerations>(state);
   orbits::setKernel(before);
 }
-BENCHMARK(BM_CycleOfVariant)
+BENCHMARK(BM_CycleAtWidth)
     ->ArgName("variant")
     ->DenseRange(0, orbits::kKernelVariantCount - 1)
     ->Apply(withMinimum);
@@ -68,12 +68,12 @@ BENCHMARK(BM_CycleOfVariant)
 // depend on where the stack lies against the rest of the program's memory. (A load whose
 // address agrees with that of a store still in flight in its low twelve bits waits for the
 // store; the kernel of before took up to half as long again at some offsets.)
-void BM_CycleKernelAtStackOffset(benchmark::State& state) {
+void BM_KernelAtStackOffset(benchmark::State& state) {
   volatile char* pad = static_cast<char*>(alloca(size_t(state.range(0)) + 1));
   pad[0] = 0;
   BM_Cycle<orbits::computeAccelerations>(state);
 }
-BENCHMARK(BM_CycleKernelAtStackOffset)->ArgName("bytes")->DenseRange(0, 4080, 16)->MinTime(0.02);
+BENCHMARK(BM_KernelAtStackOffset)->ArgName("bytes")->DenseRange(0, 4032, 64)->MinTime(0.02);
 
 // What the choice at start-up measured and chose, and how long it took.
 void BM_KernelChoice(benchmark::State& state) {
