@@ -1,8 +1,10 @@
 // One cycle of the physics (move, accelerations, velocity update) for the nine bodies of the
 // 1940 epoch at a realistic time rate: the fast kernel and the reference loop.
+#include <alloca.h>
 #include <benchmark/benchmark.h>
 
 #include "../tests/support/running_epoch.h"
+#include "bench_stats.h"
 #include "engine/gravity.h"
 
 namespace {
@@ -21,7 +23,7 @@ void BM_Cycle(benchmark::State& state) {
   }
 }
 
-BENCHMARK_TEMPLATE(BM_Cycle, orbits::computeAccelerations)->Name("CycleKernel");
+BENCHMARK_TEMPLATE(BM_Cycle, orbits::computeAccelerations)->Name("CycleKernel")->Apply(withMinimum);
 
 // The cycle with the Sun's relativistic term added, as the run loop does with the option on.
 void BM_CycleRelativity(benchmark::State& state) {
@@ -39,26 +41,50 @@ void BM_CycleRelativity(benchmark::State& state) {
     benchmark::ClobberMemory();
   }
 }
-BENCHMARK(BM_CycleRelativity)->Name("CycleKernelRelativity");
-BENCHMARK_TEMPLATE(BM_Cycle, orbits::accelerationsReference)->Name("CycleReference");
+BENCHMARK(BM_CycleRelativity)->Name("CycleKernelRelativity")->Apply(withMinimum);
+BENCHMARK_TEMPLATE(BM_Cycle, orbits::accelerationsReference)
+    ->Name("CycleReference")
+    ->Apply(withMinimum);
 
-// The kernel at each vector width this processor supports.
+// The kernel in each of its variants this processor supports (kKernelVariants, by index).
 void BM_CycleAtWidth(benchmark::State& state) {
-  const auto width = static_cast<orbits::KernelWidth>(state.range(0));
-  if (!orbits::kernelWidthSupported(width)) {
+  const orbits::KernelVariant v = orbits::kKernelVariants[state.range(0)];
+  if (!orbits::kernelSupported(v)) {
     state.SkipWithError("not supported here");
     return;
   }
-  const orbits::KernelWidth before = orbits::kernelWidth();
-  orbits::setKernelWidth(width);
+  state.SetLabel(orbits::kernelName(v));
+  const orbits::KernelVariant before = orbits::kernelVariant();
+  orbits::setKernel(v);
   BM_Cycle<orbits::computeAccelerations>(state);
-  orbits::setKernelWidth(before);
+  orbits::setKernel(before);
 }
 BENCHMARK(BM_CycleAtWidth)
-    ->ArgName("width")
-    ->Arg(static_cast<int>(orbits::KernelWidth::kPortable))
-    ->Arg(static_cast<int>(orbits::KernelWidth::kSse2))
-    ->Arg(static_cast<int>(orbits::KernelWidth::kAvx))
-    ->Arg(static_cast<int>(orbits::KernelWidth::kAvx512));
+    ->ArgName("variant")
+    ->DenseRange(0, orbits::kKernelVariantCount - 1)
+    ->Apply(withMinimum);
+
+// The kernel with the frame of its caller moved by a number of bytes: its speed must not
+// depend on where the stack lies against the rest of the program's memory. (A load whose
+// address agrees with that of a store still in flight in its low twelve bits waits for the
+// store; the kernel of before took up to half as long again at some offsets.)
+void BM_KernelAtStackOffset(benchmark::State& state) {
+  volatile char* pad = static_cast<char*>(alloca(size_t(state.range(0)) + 1));
+  pad[0] = 0;
+  BM_Cycle<orbits::computeAccelerations>(state);
+}
+BENCHMARK(BM_KernelAtStackOffset)->ArgName("bytes")->DenseRange(0, 4032, 64)->MinTime(0.02);
+
+// What the choice at start-up measured and chose, and how long it took.
+void BM_KernelChoice(benchmark::State& state) {
+  for (auto _ : state) benchmark::DoNotOptimize(orbits::kernelChoice());
+  const orbits::KernelChoice& c = orbits::kernelChoice();
+  state.SetLabel(orbits::kernelName(c.chosen));
+  state.counters["choice_ms"] = c.seconds * 1e3;
+  for (int i = 0; i < orbits::kKernelVariantCount; ++i)
+    if (c.nsPerCycle[size_t(i)] > 0)
+      state.counters[orbits::kernelName(orbits::kKernelVariants[i])] = c.nsPerCycle[size_t(i)];
+}
+BENCHMARK(BM_KernelChoice)->Iterations(1);
 
 }  // namespace

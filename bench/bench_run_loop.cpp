@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "bench_stats.h"
 #include "display/dot_lanes.h"
 #include "engine/gravity.h"
 #include "engine/run_loop.h"
@@ -136,10 +137,10 @@ void BM_ProjectDots(benchmark::State& state) {
   }
 }
 
-BENCHMARK(BM_PhysicsKernel);
-BENCHMARK(BM_ProjectDots);
-BENCHMARK(BM_RunLoopMinimalDetail);
-BENCHMARK(BM_RunLoopFullDetail);
+BENCHMARK(BM_PhysicsKernel)->Apply(withMinimum);
+BENCHMARK(BM_ProjectDots)->Apply(withMinimum);
+BENCHMARK(BM_RunLoopMinimalDetail)->Apply(withMinimum);
+BENCHMARK(BM_RunLoopFullDetail)->Apply(withMinimum);
 
 }  // namespace
 }  // namespace orbits

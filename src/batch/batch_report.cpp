@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 #include <optional>
 
+#include "engine/gravity.h"
 #include "sky/sky.h"
 #include "text/date.h"
 #include "text/number_text.h"
@@ -86,6 +87,18 @@ std::string shownNumber(const std::optional<double>& v, const char* unit) {
   return shownNumber(v.value_or(NAN), unit);
 }
 
+// The gravity kernel's variant in force, and what the choice at start-up timed.
+nlohmann::ordered_json kernelJson() {
+  const KernelChoice& c = kernelChoice();
+  nlohmann::ordered_json timed = nlohmann::ordered_json::object();
+  for (int i = 0; i < kKernelVariantCount; ++i)
+    if (c.nsPerCycle[size_t(i)] > 0)
+      timed[kernelName(kKernelVariants[i])] = c.nsPerCycle[size_t(i)];
+  return {{"variant", kernelName(kernelVariant())},
+          {"choice_ms", c.seconds * 1e3},
+          {"ns_per_cycle", timed}};
+}
+
 }  // namespace
 
 void writeJsonReport(std::ostream& out, const MainWindow& w, const BatchOptions& o,
@@ -120,6 +133,7 @@ void writeJsonReport(std::ostream& out, const MainWindow& w, const BatchOptions&
   j["limit_reached"] = r.limitReached;
   j["wall_seconds"] = number(r.wallSeconds);
   j["cycles_per_second"] = number(r.cyclesPerSecond);
+  j["kernel"] = kernelJson();
   j["messages"] = nlohmann::ordered_json::array();
   for (const std::string& m : r.messages) j["messages"].push_back(jsonText(m));
   j["data_dir"] = o.dataDir;
@@ -154,7 +168,9 @@ void writeTextReport(std::ostream& out, const MainWindow& w, const BatchOptions&
       << "  message           " << oneLine(r.message) << "\n"
       << "  run state         " << runStateText(w.sim.runState) << "\n"
       << "  speed             " << shownNumber(std::round(r.cyclesPerSecond), " cycles/s")
-      << " over " << shownNumber(std::round(r.wallSeconds * 1000) / 1000, " s") << "\n";
+      << " over " << shownNumber(std::round(r.wallSeconds * 1000) / 1000, " s") << "\n"
+      << "  gravity kernel    " << kernelName(kernelVariant()) << ", chosen in "
+      << shownNumber(std::round(kernelChoice().seconds * 1e4) / 10, " ms") << "\n";
   for (const auto& [name, text] : r.shown) out << "  " << name << " = " << oneLine(text) << "\n";
 }
 

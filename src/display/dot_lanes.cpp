@@ -6,6 +6,10 @@
 
 #include <cstring>
 
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#endif
+
 namespace orbits {
 
 namespace {
@@ -31,6 +35,20 @@ namespace {
     const double f = i != 0 ? dark : 1.0;
     p.colour[i] = rgb(shade(s.bodyRed[i] * f), shade(s.bodyGreen[i] * f), shade(s.bodyBlue[i] * f));
   }
+}
+
+// The colours, worked out again only when what they come from has changed since the last
+// time (the inputs compared bit for bit).
+void refreshColours(const DotInput& in, DotLanes& p) {
+  const SimState& s = *in.s;
+  DotLanes::ColourInputs now;
+  std::memset(&now, 0, sizeof now);  // padding included, for the comparison
+  now.red = s.bodyRed, now.green = s.bodyGreen, now.blue = s.bodyBlue;
+  now.shade = s.altShade, now.alternate = in.alternate;
+  if (p.coloursKnown && std::memcmp(&now, &p.colourInputs, sizeof now) == 0) return;
+  colours(in, p);
+  std::memcpy(&p.colourInputs, &now, sizeof now);
+  p.coloursKnown = true;
 }
 
 // Each value is the very expression the plotting evaluated body by body, so the results are
@@ -97,7 +115,7 @@ namespace {
     const bool shown = (0 < u) & (u < zx.width) & (0 < v) & (v < zx.height);
     p.zxAt[i] = dotAt(shown, u / unit, v / unit, zx);
   }
-  colours(in, p);
+  refreshColours(in, p);
 }
 
 #if defined(__x86_64__) && defined(__GNUC__)
@@ -126,13 +144,14 @@ using I = int32_t __attribute__((vector_size(16)));  // four pixel offsets
 // v where m is true, 0 where it is false.
 [[gnu::always_inline, gnu::target("avx2")]] inline D keep(M m, D v) { return D(M(v) & m); }
 
-// dotAt, four at a time.
+// dotAt, four at a time. The offset is worked out in doubles, exact for whole numbers of this
+// size, and converted once: -1 where no dot is drawn.
 [[gnu::always_inline, gnu::target("avx2")]] inline I dotsAt(M shown, D px, D py, const DotArea& a) {
   shown &= (px >= 0) & (py >= 0) & (px < a.widthPx) & (py < a.heightPx);
-  const I at = __builtin_convertvector(keep(shown, py), I) * a.stride +
-               __builtin_convertvector(keep(shown, px), I);
-  const I on = __builtin_convertvector(shown, I);
-  return (at & on) | ~on;
+  constexpr int kTruncate = _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC;
+  const D at = D(_mm256_round_pd(__m256d(py), kTruncate)) * double(a.stride) +
+               D(_mm256_round_pd(__m256d(px), kTruncate));
+  return __builtin_convertvector(shown ? at : splat(-1), I);
 }
 
 // The slots g..g+3 of a body array; in the last group, the slots past the last body read 0
@@ -218,7 +237,7 @@ using I = int32_t __attribute__((vector_size(16)));  // four pixel offsets
     const I at = dotsAt(M{} - (shown ? 1 : 0), gx / unit, gy / unit, m);
     std::memcpy(p.glowAt.data(), &at, sizeof at);
   }
-  colours(in, p);
+  refreshColours(in, p);
 }
 
 }  // namespace avx2

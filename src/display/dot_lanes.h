@@ -25,6 +25,15 @@ struct DotLanes {
   alignas(32) std::array<int32_t, 4> glowAt;
   // Every body in play lies inside the drawing bounds (kDrawLeft and the others).
   bool inBounds;
+  // What the colours were worked out from. They change rarely (an orbit's alternation, an
+  // edit), so a DotLanes kept from cycle to cycle works them out again only when these do.
+  struct ColourInputs {
+    std::array<float, kMaxBodies> red, green, blue;
+    double shade;
+    bool alternate;
+  };
+  ColourInputs colourInputs;
+  bool coloursKnown = false;
 };
 
 // A surface's place in drawing units and its size in pixels.

@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <iterator>
 
 #include "engine/sim_state.h"
 
@@ -33,12 +34,38 @@ void moveBodies(SimState& s);
 // runs; bit-identical to accelerationsReference. Stores gravFactor as the loop does.
 void computeAccelerations(SimState& s, Accelerations& a, ProximityReport& close);
 
-// The vector width of the kernel's pair terms. The widest the processor supports is chosen at
-// start-up; every width gives the same bits. Tests and benchmarks select one to compare them.
+// The ways of running the kernel: a vector width, and a division of the pair terms by the
+// division instruction or by fused multiply-adds (engine/fused_division.h). Every way gives the
+// same bits. The fastest on the processor at hand is chosen when the kernel first runs, by
+// timing each for a few thousand cycles; tests and benchmarks select one to compare them.
 enum class KernelWidth { kPortable, kSse2, kAvx, kAvx512 };
-bool kernelWidthSupported(KernelWidth w);
-bool setKernelWidth(KernelWidth w);  // false, changing nothing, when not supported
-KernelWidth kernelWidth();
+enum class KernelDivision { kDivider, kFused };
+struct KernelVariant {
+  KernelWidth width = KernelWidth::kPortable;
+  KernelDivision division = KernelDivision::kDivider;
+  friend bool operator==(const KernelVariant&, const KernelVariant&) = default;
+};
+constexpr KernelVariant kKernelVariants[] = {{KernelWidth::kPortable, KernelDivision::kDivider},
+                                             {KernelWidth::kSse2, KernelDivision::kDivider},
+                                             {KernelWidth::kAvx, KernelDivision::kDivider},
+                                             {KernelWidth::kAvx, KernelDivision::kFused},
+                                             {KernelWidth::kAvx512, KernelDivision::kDivider},
+                                             {KernelWidth::kAvx512, KernelDivision::kFused}};
+constexpr int kKernelVariantCount = int(std::size(kKernelVariants));
+
+bool kernelSupported(KernelVariant v);
+bool setKernel(KernelVariant v);          // false, changing nothing, when not supported
+KernelVariant kernelVariant();            // the way in force
+const char* kernelName(KernelVariant v);  // "avx512", "avx+fma", ...
+
+// What the choice at start-up measured: each variant's fastest cycle of nine bodies (0 where the
+// processor lacks it), the variant chosen, and how long the choice took.
+struct KernelChoice {
+  std::array<double, kKernelVariantCount> nsPerCycle{};
+  KernelVariant chosen;
+  double seconds = 0;
+};
+const KernelChoice& kernelChoice();
 
 // The straightforward loop over all ordered pairs, kept as the reference for the kernel.
 void accelerationsReference(SimState& s, Accelerations& a, ProximityReport& close);
@@ -48,6 +75,13 @@ void accelerationsReference(SimState& s, Accelerations& a, ProximityReport& clos
 // to the Newtonian accelerations when the relativity option is on; c is taken per calculation at
 // the time rate in force, as G is.
 void addRelativity(const SimState& s, Accelerations& a);
+
+// Whether the positions of the bodies 0..lastBody, and the velocities stage 3 will give them,
+// are all finite, the positions also within kPositionLimit: the run loop stops before anything
+// non-finite is drawn, measured or saved. A position beyond the limit counts as an overflow
+// too: the distances to it would be infinite, which pulls with no force and would let the run
+// go on with nonsense.
+bool motionFinite(const SimState& s, const Accelerations& a);
 
 // Stage 3 for one body (the run loop tests the drawing bounds between bodies).
 inline void updateVelocity(SimState& s, const Accelerations& a, int k) {

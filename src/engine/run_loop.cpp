@@ -111,25 +111,6 @@ struct BodySnapshot {
   }
 };
 
-// Whether the positions, and the velocities the cycle will end with, are all finite: x - x is 0
-// for every finite x and NaN for infinities and NaN, so one sum tells all. The new velocities
-// are summed exactly as step 15 adds them; an infinity or NaN in a velocity or acceleration
-// carries into that sum, and as nothing before step 15 changes either, that step needs no
-// check of its own. The sum adds one term per body to keep its chain short.
-// A position beyond kPositionLimit counts as an overflow too: the distances to it would be
-// infinite, which pulls with no force and would let the run go on with nonsense.
-bool motionFinite(const SimState& s, const Accelerations& a, int n) {
-  double sum = 0, farthest = 0;
-  for (int k = 0; k < n; ++k) {
-    const double vx = s.velX[k] + a.accelX[k], vy = s.velY[k] + a.accelY[k],
-                 vz = s.velZ[k] + a.accelZ[k];
-    sum += ((s.posX[k] - s.posX[k]) + (s.posY[k] - s.posY[k])) +
-           ((s.posZ[k] - s.posZ[k]) + ((vx - vx) + (vy - vy) + (vz - vz)));
-    farthest = std::max({farthest, std::abs(s.posX[k]), std::abs(s.posY[k]), std::abs(s.posZ[k])});
-  }
-  return sum == 0 && farthest <= kPositionLimit;
-}
-
 // After a stop no read-out may show what the failed values made of it. Only boxes a user
 // cannot type into, and labels, are touched; their texts are figures, not input.
 void clearNonFiniteTexts(MainWindow& w) {
@@ -193,9 +174,9 @@ bool plotSun(MainWindow& w, const DotLanes& pr) {
 }
 
 // Step 10: project every body in play and plot it. Returns whether every body in play lies
-// inside the drawing bounds. `in` lasts the whole run, so that its areas are not cleared again
-// every cycle; what a cycle uses of it is set here.
-bool projectAndPlot(MainWindow& w, CycleControls& ctl, DotInput& in) {
+// inside the drawing bounds. `in` and `pr` last the whole run, so that the areas are not cleared
+// again every cycle, nor the colours worked out again; what a cycle uses of `in` is set here.
+bool projectAndPlot(MainWindow& w, CycleControls& ctl, DotInput& in, DotLanes& pr) {
   SimState& s = w.sim;
   const bool drawing = ctl.chQuick.checked();
   Surface& main = w.surface;
@@ -210,7 +191,6 @@ bool projectAndPlot(MainWindow& w, CycleControls& ctl, DotInput& in) {
     in.zy = (zy = sideView(ctl.piZZ, in.zyArea)) != nullptr;
     in.zx = (zx = sideView(ctl.piZX, in.zxArea)) != nullptr;
   }
-  DotLanes pr;
   projectDots(in, pr);
   const int n = s.lastBody + 1;
   for (int b : {2, 1}) {
@@ -347,10 +327,10 @@ void runCycles(MainWindow& w) {
   ProximityReport close;
   BodySnapshot snap;
   DotInput dots;
+  DotLanes lanes;
   s.orbitSaveDue = 0;
 
   for (;;) {
-    const int n = s.lastBody + 1;
     snap.take(s);
     const double scaleBefore = s.distScale;
 
@@ -409,14 +389,14 @@ void runCycles(MainWindow& w) {
     // 9. Accelerations. Nothing non-finite may be drawn, measured or saved.
     computeAccelerations(s, accel, close);
     if (s.relativity) addRelativity(s, accel);
-    if (!motionFinite(s, accel, n)) {
+    if (!motionFinite(s, accel)) {
       numericFailure(w, ctl, snap, scaleBefore);
       return;
     }
     proximityWarning(w, ctl, close);
 
     // 10. Project and plot.
-    const bool inside = projectAndPlot(w, ctl, dots);
+    const bool inside = projectAndPlot(w, ctl, dots, lanes);
 
     // 11. Pair distance.
     PairStats& pair = w.pair;

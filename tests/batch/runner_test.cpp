@@ -187,10 +187,11 @@ TEST(BatchRun, JsonHoldsEveryFigure) {
                           dir.path(), "--show", "TXarc", "--show", "LaChirp(0)"});
   ASSERT_EQ(r.status, kExitOk) << r.err;
   const auto j = jsonOf(r);
-  for (const char* key : {"preset", "orbits", "cycles", "elapsed_days", "elapsed_years",
-                          "avg_period_days", "avg_period_years", "precession_arcsec_per_year",
-                          "precession_error_arcsec_per_year", "min_distance_km", "max_distance_km",
-                          "message", "run_state", "wall_seconds", "cycles_per_second", "controls"})
+  for (const char* key :
+       {"preset", "orbits", "cycles", "elapsed_days", "elapsed_years", "avg_period_days",
+        "avg_period_years", "precession_arcsec_per_year", "precession_error_arcsec_per_year",
+        "min_distance_km", "max_distance_km", "message", "run_state", "wall_seconds",
+        "cycles_per_second", "kernel", "controls"})
     EXPECT_TRUE(j.contains(key)) << key;
   EXPECT_EQ(j["preset"], 1);
   EXPECT_EQ(j["orbits"], 4);

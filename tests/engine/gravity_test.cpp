@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <random>
 
 #include "../support/running_epoch.h"
@@ -80,21 +82,21 @@ TEST(GravityKernel, MatchesReferenceBitForBitOverAMillionCycles) {
 
 void unusualConfigurations();
 
-// Runs `body` once at every vector width this processor supports, restoring the default.
+// Runs `body` once with every variant of the kernel this processor supports, restoring the
+// one chosen.
 template <typename F>
-void atEveryWidth(F body) {
-  const KernelWidth before = kernelWidth();
-  for (KernelWidth w :
-       {KernelWidth::kPortable, KernelWidth::kSse2, KernelWidth::kAvx, KernelWidth::kAvx512}) {
-    if (!setKernelWidth(w)) continue;
-    SCOPED_TRACE(static_cast<int>(w));
+void atEveryVariant(F body) {
+  const KernelVariant before = kernelVariant();
+  for (KernelVariant v : kKernelVariants) {
+    if (!setKernel(v)) continue;
+    SCOPED_TRACE(kernelName(v));
     body();
   }
-  setKernelWidth(before);
+  setKernel(before);
 }
 
-TEST(GravityKernel, EveryWidthMatchesReferenceOverAHundredThousandCycles) {
-  atEveryWidth([] {
+TEST(GravityKernel, EveryVariantMatchesReferenceOverAHundredThousandCycles) {
+  atEveryVariant([] {
     SimState s1 = testing::runningEpoch1940(), s2 = s1;
     Accelerations a1, a2;
     ProximityReport c1, c2;
@@ -107,7 +109,7 @@ TEST(GravityKernel, EveryWidthMatchesReferenceOverAHundredThousandCycles) {
 }
 
 TEST(GravityKernel, MatchesReferenceInUnusualConfigurations) {
-  atEveryWidth([] { unusualConfigurations(); });
+  atEveryVariant([] { unusualConfigurations(); });
 }
 
 void unusualConfigurations() {
@@ -133,6 +135,10 @@ void unusualConfigurations() {
       s.posY[1] = s.posY[2];
       s.posZ[1] = s.posZ[2];
     }
+    // Outside the fused division's range, where its variants fall back on the divider.
+    if (trial % 11 == 3) s.posZ[1] = 1e-70;
+    if (trial % 13 == 4) s.proximityKm = 0;
+    if (trial % 17 == 5) s.posX[2] = 3e28;
     if (trial % 5 == 2 && s.lastBody >= 3) {  // within the limit
       s.posX[3] = s.posX[0] + 1.0;
       s.posY[3] = s.posY[0];
@@ -143,12 +149,24 @@ void unusualConfigurations() {
   }
 }
 
-TEST(GravityKernel, WidthsOutsideTheProcessorAreRefused) {
-  const KernelWidth before = kernelWidth();
-  EXPECT_TRUE(kernelWidthSupported(KernelWidth::kPortable));
-  EXPECT_TRUE(kernelWidthSupported(before));
-  EXPECT_EQ(setKernelWidth(static_cast<KernelWidth>(99)), false);
-  EXPECT_EQ(kernelWidth(), before);
+// The choice at start-up falls on a variant the processor runs, the fastest it timed.
+TEST(GravityKernel, ChoosesTheFastestVariantItTimed) {
+  const KernelChoice& c = kernelChoice();
+  EXPECT_TRUE(kernelSupported(c.chosen));
+  for (int i = 0; i < kKernelVariantCount; ++i) {
+    EXPECT_EQ(c.nsPerCycle[size_t(i)] > 0, kernelSupported(kKernelVariants[i])) << i;
+    if (c.nsPerCycle[size_t(i)] > 0) {
+      const auto chosen =
+          std::find(std::begin(kKernelVariants), std::end(kKernelVariants), c.chosen);
+      EXPECT_LE(c.nsPerCycle[size_t(chosen - std::begin(kKernelVariants))],
+                c.nsPerCycle[size_t(i)]);
+    }
+  }
+  const KernelVariant before = kernelVariant();
+  EXPECT_TRUE(kernelSupported({KernelWidth::kPortable, KernelDivision::kDivider}));
+  EXPECT_FALSE(setKernel({KernelWidth::kSse2, KernelDivision::kFused}));  // not built
+  EXPECT_FALSE(setKernel({static_cast<KernelWidth>(99), KernelDivision::kDivider}));
+  EXPECT_EQ(kernelVariant(), before);
 }
 
 TEST(GravityKernel, FallsBackToTheLoopForOtherExponents) {
