@@ -146,6 +146,25 @@ struct Points {
   }
 };
 
+// A chart draws groups of neighbouring buckets, as many as its plot is wide in pixels, so that a
+// drawing costs the same at any length of the run (the series has at most so many buckets) and
+// holds no more points than it can show.
+size_t groupFor(const QWidget* view, size_t buckets) {
+  const size_t columns = size_t(std::max(64, view->width()));
+  return std::max<size_t>(1, (buckets + columns - 1) / columns);
+}
+
+// One quantity's extremes over each group of buckets.
+template <typename X, typename Y>
+void collect(Points& p, const ThinnedSeries& s, size_t channel, size_t group, X x, Y y) {
+  for (size_t i = 0; i < s.buckets.size(); i += group) {
+    Extent e;
+    for (size_t j = i; j < std::min(i + group, s.buckets.size()); ++j)
+      e.merge(s.buckets[j].channels[channel]);
+    p.take(e, x, y);
+  }
+}
+
 template <typename S>
 void show(S* series, const Points& p) {
   series->replace(p.list);
@@ -169,10 +188,9 @@ class PerihelionChart : public XYChart {
     auto x = [&w](double days) { return years(w, days); };
     auto y = [ref](double arcsec) { return arcsec - ref; };
     Points exact, marks, line;
-    for (const SeriesBucket& b : lab.series.buckets) {
-      exact.take(b.channels[kChPerihelion], x, y);
-      if (lab.fit.n > 0) marks.take(b.channels[kChMarker], x, y);
-    }
+    const size_t group = groupFor(view_, lab.series.buckets.size());
+    collect(exact, lab.series, kChPerihelion, group, x, y);
+    if (lab.fit.n > 0) collect(marks, lab.series, kChMarker, group, x, y);
     Range xs = exact.xs, ys = exact.ys;
     xs.take(marks.xs.lo), xs.take(marks.xs.hi), ys.take(marks.ys.lo), ys.take(marks.ys.hi);
     const PrecessionFit& f = lab.fit;
@@ -208,8 +226,8 @@ class OrbitChart : public XYChart {
   }
   void refresh(const MainWindow& w) override {
     Points p;
-    for (const SeriesBucket& b : w.lab.series.buckets)
-      p.take(b.channels[channel_], std::identity{}, std::identity{});
+    const size_t group = groupFor(view_, w.lab.series.buckets.size());
+    collect(p, w.lab.series, channel_, group, std::identity{}, std::identity{});
     show(line_, p);
     p.xs.apply(x_);
     p.ys.apply(y_);
@@ -231,10 +249,9 @@ class DistanceChart : public XYChart {
   void refresh(const MainWindow& w) override {
     Points near, far;
     auto million = [](double km) { return km / 1e6; };
-    for (const SeriesBucket& b : w.lab.series.buckets) {
-      near.take(b.channels[kChClosest], std::identity{}, million);
-      far.take(b.channels[kChFarthest], std::identity{}, million);
-    }
+    const size_t group = groupFor(view_, w.lab.series.buckets.size());
+    collect(near, w.lab.series, kChClosest, group, std::identity{}, million);
+    collect(far, w.lab.series, kChFarthest, group, std::identity{}, million);
     show(closest_, near);
     show(farthest_, far);
     Range xs = near.xs;
@@ -269,10 +286,10 @@ class SkyAngleChart : public XYChart {
     Range xs, ys;
     bool any = false;
     auto x = [&w](double days) { return years(w, days); };
+    const size_t group = groupFor(view_, w.lab.series.buckets.size());
     for (int k = 1; k <= 8; ++k) {
       Points p;
-      for (const SeriesBucket& b : w.lab.series.buckets)
-        p.take(b.channels[kChSky + size_t(k) - 1], x, std::identity{});
+      collect(p, w.lab.series, kChSky + size_t(k) - 1, group, x, std::identity{});
       // The legend is laid out again only when a name or a planet's presence changes.
       const QString name = QString::fromStdString(w.sim.bodyName[size_t(k)]);
       if (planets_[k]->name() != name) planets_[k]->setName(name);
@@ -437,6 +454,16 @@ void LabCharts::addPage(const QString& title, std::unique_ptr<LabChart> page) {
   grid_->addWidget(widget, i / 2, i % 2, 1, i % 2 == 0 ? 2 : 1);
 }
 
+void LabCharts::resizeEvent(QResizeEvent* e) {
+  QWidget::resizeEvent(e);
+  // Drawn again for the new width, once the pages have it.
+  if (!core_) return;
+  for (Page& page : pages_) page.drawn = ~uint64_t(0);
+  QTimer::singleShot(0, this, [this] {
+    if (core_ && isVisible()) refresh(*core_);
+  });
+}
+
 bool LabCharts::onView(size_t page) const { return !tabs_ || tabs_->currentIndex() == int(page); }
 
 void LabCharts::draw(Page& page, const MainWindow& w) {
@@ -500,19 +527,21 @@ ChartsWindow::ChartsWindow(const MainWindow& core) : core_(core) {
   connect(data, &QPushButton::clicked, this, [this] { saveData(); });
   // Redrawn from the records a few times a second at most, and only when they changed.
   redraw_.setInterval(kRedrawMillis);
-  connect(&redraw_, &QTimer::timeout, this, [this] {
-    if (isVisible()) charts_->refresh(core_);
-  });
+  connect(&redraw_, &QTimer::timeout, this, [this] { redraw(); });
   resize(kPreferredSize);
 }
 
 void ChartsWindow::open() {
   if (!placed_) placeOnScreen();
+  show();  // first, so that the charts are drawn for the width they have
   charts_->refresh(core_, true);
-  show();
   raise();
   activateWindow();
   redraw_.start();
+}
+
+void ChartsWindow::redraw() {
+  if (isVisible()) charts_->refresh(core_);
 }
 
 void ChartsWindow::placeOnScreen() {

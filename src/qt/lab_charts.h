@@ -44,6 +44,9 @@ class LabCharts : public QWidget {
   // Writes what is drawn as a picture, PNG or SVG by the file's ending; "" or why not.
   std::string savePicture(const QString& path);
 
+ protected:
+  void resizeEvent(QResizeEvent* e) override;
+
  private:
   struct Page {
     QString title;
@@ -68,6 +71,8 @@ class ChartsWindow : public QWidget {
   explicit ChartsWindow(const MainWindow& core);
   // Shows the window (again) in front, up to date.
   void open();
+  // What its timer does while it is shown: redraws what changed.
+  void redraw();
 
   static constexpr int kRedrawMillis = 333;
 
