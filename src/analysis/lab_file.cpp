@@ -387,7 +387,7 @@ std::string labWholeText(const MainWindow& w) {
 
 persist::WriteBehind::Side labSaveText(MainWindow& w) {
   LabFileState& f = w.lab.file;
-  if (!f.wholeDue && f.appendedBytes > std::max(kLabAppendAllowance, f.wholeBytes))
+  if (!f.wholeDue && f.appendedBytes > std::max(kLabAppendAllowance, 2 * f.wholeBytes))
     f.wholeDue = true;
   persist::WriteBehind::Side side;
   if (f.wholeDue) {

@@ -3,8 +3,8 @@
 // charts' data as CSV, and "orbit-lab.txt" beside the saves, from which a reload restores the
 // lab. The file holds a summary of the lab at one save (the fit's running sums, the latest
 // perihelion and orbit, the charts' bounded series) followed by the records of the saves since;
-// it is written whole again once those outgrow the summary, so its size stays within about
-// twice that of the summary (some hundreds of kilobytes) however long the run.
+// it is written whole again once those outgrow twice the summary, so its size stays within about
+// three times that of the summary (under 3 MB) however long the run.
 #include <functional>
 #include <ostream>
 #include <string>
@@ -21,9 +21,9 @@ constexpr const char* kLabFileName = "orbit-lab.txt";
 // The files this program writes stay far below this; files of earlier versions (one record per
 // orbit, never summarised) are read up to it.
 constexpr long kMaxLabBytes = 64L * 1024 * 1024;
-// The records appended since the file was last written whole may reach the whole file's size,
-// and at least this, before it is written whole again.
-constexpr size_t kLabAppendAllowance = 256 * 1024;
+// The records appended since the file was last written whole may reach twice the whole file's
+// size, and at least this, before it is written whole again.
+constexpr size_t kLabAppendAllowance = 512 * 1024;
 
 // One column of the series: its header and its value for an orbit. Further columns are added to
 // seriesColumns().
