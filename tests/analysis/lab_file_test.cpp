@@ -160,5 +160,27 @@ TEST(LabFile, ALongRunReadsBackTheSameLabFromABoundedFile) {
   EXPECT_EQ(problem, "");
 }
 
+// A file of the earlier version, one record per orbit and perihelion, still loads: records a
+// reload wrote again replace those of the same cycles, and those after the save are left out.
+TEST(LabFile, AFileOfTheEarlierVersionStillLoads) {
+  const std::string file =
+      "\"Lab records: P perihelion, O orbit\"\r\n"
+      "\"P\",0,43.5,73.9,207991569.6,219890.4\r\n"
+      "\"O\",0,279,484.375,484.375,2.07e8,2.47e8,73.9,219890.4,0,0.0416\r\n"
+      "\"P\",1,439.0,760.5,207991389.6,219340.8\r\n"
+      "\"O\",1,675,1171.875,687.5,2.07e8,2.47e8,760.5,219340.8,219082.6,0.0417\r\n"
+      "\"P\",2,835.1,1447.2,207991300.1,218790.1\r\n"  // after the save: written again
+      "\"P\",2,835.0,1447.1,207991300.0,218790.0\r\n"
+      "\"O\",2,1071,1859.4,687.5,2.07e8,2.47e8,1447.1,218790.0,218530.0,0.0418\r\n"
+      "\"P\",3,1231.0,2133.7,207991200.0,218240.0\r\n";
+  std::string problem;
+  const LabState lab = readLabFile(file, {0, 1071, 3, 31558149.54}, problem);
+  EXPECT_EQ(problem, "");
+  EXPECT_EQ(lab.orbitsRecorded, 3);
+  EXPECT_EQ(lab.fit.n, 3);
+  EXPECT_EQ(lab.lastPerihelion.angle, 218790.0);
+  EXPECT_EQ(lab.lastOrbit.markerAngle, 218530.0);
+}
+
 }  // namespace
 }  // namespace orbits
