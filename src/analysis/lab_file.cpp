@@ -211,21 +211,41 @@ class SummaryReader {
         return false;
       }
     } else if (kind == "S") {
-      FieldReader f(rec, kName, 4);
+      seriesDone(rec);
+      FieldReader f(rec, kName, 5);
       (void)f.str();
-      lab_.series.perBucket = f.whole(1, kLargestCount);
+      const std::string name = f.str();
+      into_ = name == "orbits" ? &lab_.series : name == "sky" ? &lab_.sky : nullptr;
+      const int64_t perBucket = f.whole(1, kLargestCount);
       buckets_ = size_t(f.whole(0, int64_t(ThinnedSeries::kMaxBuckets)));
       channels_ = size_t(f.whole(0, 1000));
-      lab_.series.buckets.reserve(ThinnedSeries::kMaxBuckets);
-      summarised_ = buckets_ == 0;
+      read_ = 0;
+      if (into_) {
+        into_->perBucket = perBucket;
+        into_->buckets.reserve(ThinnedSeries::kMaxBuckets);
+      }
     } else if (kind == "B") {
-      lab_.series.buckets.push_back(readBucket(rec));
-      summarised_ = lab_.series.buckets.size() == buckets_;
+      const SeriesBucket b = readBucket(rec);
+      if (++read_ > buckets_)
+        throw FormatError(kName + ", line " + std::to_string(rec.line) +
+                          ": more buckets than its series has");
+      if (into_) into_->buckets.push_back(b);
+    } else if (kind == "Z") {
+      seriesDone(rec);
+      summarised_ = true;
     } else {
       throw FormatError(kName + ", line " + std::to_string(rec.line) +
                         ": not a part of the summary");
     }
     return true;
+  }
+
+  // The series before `rec` has all its buckets.
+  void seriesDone(const Record& rec) const {
+    if (read_ != buckets_)
+      throw FormatError(kName + ", line " + std::to_string(rec.line) + ": " +
+                        std::to_string(read_) + " of the series' " + std::to_string(buckets_) +
+                        " buckets");
   }
 
   SeriesBucket readBucket(const Record& rec) const {
@@ -258,7 +278,8 @@ class SummaryReader {
   const LabTarget& t_;
   LabState& lab_;
   bool summarised_ = false, later_ = false;
-  size_t buckets_ = 0, channels_ = 0;
+  ThinnedSeries* into_ = nullptr;  // the series being read; none for one unknown here
+  size_t buckets_ = 0, channels_ = 0, read_ = 0;
   LabFileState batch_;  // the records of one save, applied when its end is read
 };
 
@@ -346,15 +367,16 @@ void writeSeriesRow(const OrbitRecord& r, std::ostream& out) {
 }
 
 void writeChartsCsv(const LabState& lab, std::ostream& out) {
-  out << "orbit_from,orbit_to,orbits,elapsed_days_from,elapsed_days_to";
+  out << "series,orbit_from,orbit_to,orbits,elapsed_days_from,elapsed_days_to";
   for (const char* name : kChannelNames) out << "," << name << "_min," << name << "_max";
   out << "\n";
-  for (const SeriesBucket& b : lab.series.buckets) {
-    out << b.firstOrbit << "," << b.lastOrbit << "," << b.records << "," << shortest(b.firstDays)
-        << "," << shortest(b.lastDays);
-    for (const Extent& e : b.channels) out << "," << cell(e.lo) << "," << cell(e.hi);
-    out << "\n";
-  }
+  for (const auto& [name, series] : {std::pair{"orbits", &lab.series}, {"sky", &lab.sky}})
+    for (const SeriesBucket& b : series->buckets) {
+      out << name << "," << b.firstOrbit << "," << b.lastOrbit << "," << b.records << ","
+          << shortest(b.firstDays) << "," << shortest(b.lastDays);
+      for (const Extent& e : b.channels) out << "," << cell(e.lo) << "," << cell(e.hi);
+      out << "\n";
+    }
 }
 
 std::string labWholeText(const MainWindow& w) {
@@ -373,15 +395,19 @@ std::string labWholeText(const MainWindow& w) {
   out.number(lab.orbitErrMax);
   writeExtent(out, lab.orbitPerihelia);
   out.end();
-  const ThinnedSeries& s = lab.series;
-  out.str("S").whole(s.perBucket).whole(int64_t(s.buckets.size())).whole(int64_t(kLabChannels));
-  out.end();
-  for (const SeriesBucket& b : s.buckets) {
-    out.str("B").whole(b.firstOrbit).whole(b.lastOrbit).whole(b.records);
-    out.number(b.firstDays).number(b.lastDays);
-    for (const Extent& e : b.channels) writeExtent(out, e);
+  for (const auto& [name, series] : {std::pair{"orbits", &lab.series}, {"sky", &lab.sky}}) {
+    out.str("S").str(name).whole(series->perBucket).whole(int64_t(series->buckets.size()));
+    out.whole(int64_t(kLabChannels));
     out.end();
+    for (const SeriesBucket& b : series->buckets) {
+      out.str("B").whole(b.firstOrbit).whole(b.lastOrbit).whole(b.records);
+      out.number(b.firstDays).number(b.lastDays);
+      for (const Extent& e : b.channels) writeExtent(out, e);
+      out.end();
+    }
   }
+  out.str("Z");
+  out.end();
   return out.text();
 }
 

@@ -4,7 +4,7 @@
 // lab. The file holds a summary of the lab at one save (the fit's running sums, the latest
 // perihelion and orbit, the charts' bounded series) followed by the records of the saves since;
 // it is written whole again once those outgrow twice the summary, so its size stays within about
-// three times that of the summary (under 3 MB) however long the run.
+// three times that of the summary (a few megabytes) however long the run.
 #include <functional>
 #include <ostream>
 #include <string>

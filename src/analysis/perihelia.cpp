@@ -96,8 +96,15 @@ void addOrbitFigures(LabState& lab, const OrbitRecord& r) {
     b.channels[kChMoveError].take(x, r.maxErrPct);
   }
   b.channels[kChPerihelion] = std::exchange(lab.orbitPerihelia, Extent{});
-  for (size_t k = 1; k <= 8; ++k) b.channels[kChSky + k - 1].take(r.days, r.skyAngleDeg[k]);
   lab.series.add(b);
+  SeriesBucket sky = b;
+  sky.channels = {};
+  bool seen = false;
+  for (size_t k = 1; k <= 8; ++k) {
+    sky.channels[kChSky + k - 1].take(r.days, r.skyAngleDeg[k]);
+    seen = seen || std::isfinite(r.skyAngleDeg[k]);
+  }
+  if (seen) lab.sky.add(sky);
   lab.lastOrbit = r;
   lab.lastOrbit.markerAngle = 0;
   ++lab.orbitsRecorded;

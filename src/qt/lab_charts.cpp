@@ -286,10 +286,10 @@ class SkyAngleChart : public XYChart {
     Range xs, ys;
     bool any = false;
     auto x = [&w](double days) { return years(w, days); };
-    const size_t group = groupFor(view_, w.lab.series.buckets.size());
+    const size_t group = groupFor(view_, w.lab.sky.buckets.size());
     for (int k = 1; k <= 8; ++k) {
       Points p;
-      collect(p, w.lab.series, kChSky + size_t(k) - 1, group, x, std::identity{});
+      collect(p, w.lab.sky, kChSky + size_t(k) - 1, group, x, std::identity{});
       // The legend is laid out again only when a name or a planet's presence changes.
       const QString name = QString::fromStdString(w.sim.bodyName[size_t(k)]);
       if (planets_[k]->name() != name) planets_[k]->setName(name);

@@ -99,7 +99,7 @@ enum LabChannel : size_t {
   kChPerihelion,  // exact perihelia's direction, arc-seconds (continued), at their moment (days)
   kChMarker,      // the markers' angle, arc-seconds (continued), at the orbit's end (days)
   kChSky,         // planet k's angle against the real sky, degrees, at the orbit's end (days):
-                  // channel kChSky + k - 1 for the planets 1..8
+                  // channel kChSky + k - 1 for the planets 1..8 (in the sky's own series)
   kLabChannels = kChSky + 8
 };
 
@@ -156,7 +156,11 @@ struct LabState {
   double lastMarker = NAN;  // the latest markers' angle, arc-seconds, continued
   Extent orbitPerihelia;    // the exact perihelia of the orbit under way (kChPerihelion)
   double orbitErrMax = 0;   // the movement error's maximum in the orbit under way
-  ThinnedSeries series;
+  ThinnedSeries series;     // every orbit, all quantities but the sky's
+  // The orbits that ended within the years of the planetary theory, with the sky's quantities:
+  // some hundreds or thousands however long the run, so the sky's chart keeps them one by one
+  // where the orbits' series has long merged them.
+  ThinnedSeries sky;
   LabFileState file;
   // Bumped whenever a record is added or the records are replaced, so a view redraws only then.
   uint64_t revision = 0;

@@ -117,6 +117,7 @@ TEST_P(ReloadedRun, ContinuesExactlyAsTheUninterruptedOne) {
   EXPECT_EQ(w.lab.fit.slope(), ref.endLab.fit.slope());
   EXPECT_EQ(w.lab.fit.syy, ref.endLab.fit.syy);
   EXPECT_EQ(w.lab.lastPerihelion.angle, ref.endLab.lastPerihelion.angle);
+  EXPECT_EQ(w.lab.sky.buckets.size(), ref.endLab.sky.buckets.size());
   ASSERT_EQ(w.lab.series.buckets.size(), ref.endLab.series.buckets.size());
   for (size_t i = 0; i < w.lab.series.buckets.size(); ++i)
     EXPECT_EQ(w.lab.series.buckets[i].channels[kChPerihelion].lo,
