@@ -7,6 +7,7 @@
 #   bench/long_run_report.sh [BUILD_DIR]
 #   ORBITS="20000 200000 2000000" (the lengths)  WINDOW=0 (leave the window out)
 #   COMPARE=1 (the window's speed also without the Charts window, run right after)
+#   NOBUILD=1 (take the programs in BUILD_DIR as they are)
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -16,7 +17,7 @@ window=${WINDOW:-1}
 compare=${COMPARE:-0}
 preset=83
 
-cmake --build "$build" -j "${JOBS:-2}" --target orbits orbits-batch >/dev/null
+[ "${NOBUILD:-0}" = 1 ] || cmake --build "$build" -j "${JOBS:-2}" --target orbits orbits-batch >/dev/null
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 

@@ -4,6 +4,7 @@
 #include <QChart>
 #include <QChartView>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -541,7 +542,14 @@ void ChartsWindow::open() {
 }
 
 void ChartsWindow::redraw() {
-  if (isVisible()) charts_->refresh(core_);
+  if (!isVisible()) return;
+  QElapsedTimer took;
+  took.start();
+  charts_->refresh(core_);
+  // A redraw that takes long comes less often, so that with its painting (about as long again)
+  // it never takes more than a few percent of a run.
+  const qint64 millis = took.elapsed();
+  redraw_.setInterval(int(std::clamp<qint64>(kRedrawCost * millis, kRedrawMillis, 2000)));
 }
 
 void ChartsWindow::placeOnScreen() {

@@ -75,6 +75,8 @@ class ChartsWindow : public QWidget {
   void redraw();
 
   static constexpr int kRedrawMillis = 333;
+  // A redraw that takes t comes at most every kRedrawCost t (its painting takes about t again).
+  static constexpr int kRedrawCost = 40;
 
  protected:
   void moveEvent(QMoveEvent* e) override;
