@@ -6,7 +6,8 @@
 #
 #   bench/long_run_report.sh [BUILD_DIR]
 #   ORBITS="20000 200000 2000000" (the lengths)  WINDOW=0 (leave the window out)
-#   COMPARE=1 (the window's speed also without the Charts window, run right after)
+#   COMPARE=1 (the window's speed also without the Charts window, alternating with it)
+#   REPEATS=N (window runs of each kind, default 1; the speeds are their medians)
 #   NOBUILD=1 (take the programs in BUILD_DIR as they are)
 set -euo pipefail
 
@@ -15,6 +16,7 @@ build=${1:-${BUILD_DIR:-$here/build}}
 lengths=${ORBITS:-20000 200000 2000000}
 window=${WINDOW:-1}
 compare=${COMPARE:-0}
+repeats=${REPEATS:-1}
 preset=83
 
 [ "${NOBUILD:-0}" = 1 ] || cmake --build "$build" -j "${JOBS:-2}" --target orbits orbits-batch >/dev/null
@@ -24,7 +26,7 @@ trap 'rm -rf "$work"' EXIT
 # "FIELD" of /usr/bin/time -v's report in FILE.
 field() { sed -n "s/^\s*$1: //p" "$2"; }
 seconds() { awk -F: '{ s = 0; for (i = 1; i <= NF; ++i) s = s * 60 + $i; print s }'; }
-median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+median() { sort -g | awk '{ v[NR] = $1 } END { printf "%.10g\n", (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
 echo "Machine: $(nproc) processors; load average at the start: $(cut -d' ' -f1-3 /proc/loadavg)"
 echo
@@ -57,13 +59,20 @@ for n in $lengths; do
     rm -rf "$work/w$n.d"
   }
   if [ "$window" = 1 ]; then
-    windowRun --charts
-    wrss=$(awk "BEGIN { printf \"%.1f\", $(field "Maximum resident set size (kbytes)" "$work/w$n") / 1024 }")
-    wspeed=$(awk '{ print $6 }' "$work/ws$n")
-    if [ "$compare" = 1 ]; then
-      windowRun
-      bare=$(awk '{ print $6 }' "$work/ws$n")
-    fi
+    : >"$work/with" && : >"$work/without" && wrss=0
+    for r in $(seq "$repeats"); do
+      windowRun --charts
+      wrss=$(awk -v a="$wrss" -v b="$(field "Maximum resident set size (kbytes)" "$work/w$n")" \
+        'BEGIN { print (a > b / 1024) ? a : b / 1024 }')
+      awk '{ print $6 }' "$work/ws$n" >>"$work/with"
+      if [ "$compare" = 1 ]; then
+        windowRun
+        awk '{ print $6 }' "$work/ws$n" >>"$work/without"
+      fi
+    done
+    wrss=$(printf "%.1f" "$wrss")
+    wspeed=$(median <"$work/with")
+    [ "$compare" = 1 ] && bare=$(median <"$work/without")
   fi
   awk -v n="$n" -v rss="$rss" -v wall="$wall" -v wrss="$wrss" -v ws="$wspeed" -v bare="$bare" \
     -v plot="$plot" 'BEGIN { printf "| %d | %.1f | %.1f | %s | %s | %s | %s |\n", n, rss / 1024, wall,

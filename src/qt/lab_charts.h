@@ -74,7 +74,7 @@ class ChartsWindow : public QWidget {
   // What its timer does while it is shown: redraws what changed.
   void redraw();
 
-  static constexpr int kRedrawMillis = 333;
+  static constexpr int kRedrawMillis = 500;
   // A redraw that takes t comes at most every kRedrawCost t (its painting takes about t again).
   static constexpr int kRedrawCost = 40;
 
