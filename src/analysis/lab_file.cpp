@@ -76,7 +76,7 @@ void writeOrbit(RecordWriter& out, const char* kind, const OrbitRecord& r) {
 }
 
 OrbitRecord readOrbit(const Record& rec) {
-  const bool withSky = rec.fields.size() == kOrbitFields;
+  const bool withSky = rec.fields.size() != kOrbitFieldsWithoutSky;
   FieldReader f(rec, kName, withSky ? kOrbitFields : kOrbitFieldsWithoutSky);
   (void)f.str();
   OrbitRecord r;
