@@ -70,8 +70,8 @@ void OrbitCompletion(MainWindow& w) {
   Quartz(w);
   labOrbitEnded(w, days);
   Drifter(w);
-  if (w.markers.markerOrbit[kMarkerSlots - 1] == int32_t(n))
-    labMarkerRecorded(w, w.markers.markerTheta[kMarkerSlots - 1]);
+  const bool marked = w.markers.markerOrbit[kMarkerSlots - 1] == int32_t(n);
+  labOrbitRecorded(w, marked ? w.markers.markerTheta[kMarkerSlots - 1] : NAN);
 
   // 8.
   p.cyclesAtLastOrbit = text::intFloor(s.cycleCount);

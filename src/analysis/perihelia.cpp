@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <utility>
 
 #include "sky/sky.h"
 #include "window/main_window.h"
@@ -70,16 +71,75 @@ double unwrapArcsec(double raw, double previous) {
 }
 
 void addPerihelion(LabState& lab, ExactPerihelion p, double siderealYearSecs) {
-  if (!lab.perihelia.empty()) p.angle = unwrapArcsec(p.angle, lab.perihelia.back().angle);
-  lab.perihelia.push_back(p);
+  if (lab.fit.n > 0) p.angle = unwrapArcsec(p.angle, lab.lastPerihelion.angle);
+  if (lab.fit.n == 0) lab.firstPerihelion = p;
+  lab.lastPerihelion = p;
   lab.fit.add(p.days * kSecondsPerDay / siderealYearSecs, p.angle);
+  lab.orbitPerihelia.take(p.days, p.angle);
   ++lab.revision;
 }
 
-void refit(LabState& lab, double siderealYearSecs) {
-  lab.fit = {};
-  for (const ExactPerihelion& p : lab.perihelia)
-    lab.fit.add(p.days * kSecondsPerDay / siderealYearSecs, p.angle);
+namespace {
+
+// The record without its markers' angle, which comes a moment later in a run.
+void addOrbitFigures(LabState& lab, const OrbitRecord& r) {
+  SeriesBucket b;
+  b.firstOrbit = b.lastOrbit = r.orbit;
+  b.records = 1;
+  b.firstDays = b.lastDays = r.days;
+  // The first orbit, begun before the start, has no figures of a whole orbit.
+  if (r.orbit >= 1) {
+    const double x = r.orbit;
+    b.channels[kChClosest].take(x, r.minKm);
+    b.channels[kChFarthest].take(x, r.maxKm);
+    b.channels[kChPeriod].take(x, r.periodDays);
+    b.channels[kChMoveError].take(x, r.maxErrPct);
+  }
+  b.channels[kChPerihelion] = std::exchange(lab.orbitPerihelia, Extent{});
+  lab.series.add(b);
+  SeriesBucket sky = b;
+  sky.channels = {};
+  bool seen = false;
+  for (size_t k = 1; k <= 8; ++k) {
+    sky.channels[kChSky + k - 1].take(r.days, r.skyAngleDeg[k]);
+    seen = seen || std::isfinite(r.skyAngleDeg[k]);
+  }
+  if (seen) lab.sky.add(sky);
+  lab.lastOrbit = r;
+  lab.lastOrbit.markerAngle = 0;
+  ++lab.orbitsRecorded;
+  ++lab.revision;
+}
+
+// The markers' angle of the latest orbit (arc-seconds, 0..1296000; 0 when none), continued from
+// the previous one, or from the latest perihelion for the first.
+void addMarker(LabState& lab, double arcsec) {
+  if (arcsec == 0 || lab.orbitsRecorded == 0) return;
+  lab.lastOrbit.markerAngle = arcsec;
+  const double from = std::isfinite(lab.lastMarker) ? lab.lastMarker
+                      : lab.fit.n > 0               ? lab.lastPerihelion.angle
+                                                    : arcsec;
+  lab.lastMarker = unwrapArcsec(arcsec, from);
+  lab.series.buckets.back().channels[kChMarker].take(lab.lastOrbit.days, lab.lastMarker);
+}
+
+// Kept for the lab's file until the next save; when too many wait (saving is off), the file is
+// written whole at the next save instead.
+template <typename T>
+void keepUnsaved(LabFileState& f, std::vector<T>& records, const T& r) {
+  if (records.size() >= LabFileState::kMaxUnsaved) {
+    f.wholeDue = true;
+    f.perihelia.clear();
+    f.orbits.clear();
+  }
+  if (!f.wholeDue) records.push_back(r);
+}
+
+}  // namespace
+
+void addOrbitRecord(LabState& lab, const OrbitRecord& r) {
+  addOrbitFigures(lab, r);
+  addMarker(lab, r.markerAngle);
 }
 
 void labCycle(MainWindow& w) {
@@ -97,6 +157,7 @@ void labCycle(MainWindow& w) {
         interpolatePerihelion(lab.watch.older, lab.watch.prev, now, s.cycleCount - 1);
     p.orbit = int32_t(s.orbitCount);
     addPerihelion(lab, p, s.siderealYearSecs);
+    keepUnsaved(lab.file, lab.file.perihelia, lab.lastPerihelion);
   }
   lab.watch.push(now);
   lab.orbitErrMax = std::max({lab.orbitErrMax, s.moveErrPct[1], s.moveErrPct[2]});
@@ -114,20 +175,22 @@ void labOrbitEnded(MainWindow& w, double periodDays) {
   r.maxKm = w.pair.orbitMaxDist;
   r.maxErrPct = lab.orbitErrMax;
   // The last perihelion of the orbit that ended, if one was found since the previous record.
-  const double since = lab.orbits.empty() ? -1 : lab.orbits.back().cycle;
-  if (!lab.perihelia.empty() && lab.perihelia.back().cycle > since) {
-    r.periDays = lab.perihelia.back().days;
-    r.periAngle = lab.perihelia.back().angle;
+  const double since = lab.orbitsRecorded > 0 ? lab.lastOrbit.cycle : -1;
+  if (lab.fit.n > 0 && lab.lastPerihelion.cycle > since) {
+    r.periDays = lab.lastPerihelion.days;
+    r.periAngle = lab.lastPerihelion.angle;
   }
   recordSky(w, r);
-  lab.orbits.push_back(r);
+  addOrbitFigures(lab, r);
   lab.orbitErrMax = 0;
-  ++lab.revision;
 }
 
-void labMarkerRecorded(MainWindow& w, double markerTheta) {
-  if (w.lab.orbits.empty()) return;
-  w.lab.orbits.back().markerAngle = markerTheta / (2 * std::numbers::pi) * kArcsecPerTurn;
+void labOrbitRecorded(MainWindow& w, double markerTheta) {
+  LabState& lab = w.lab;
+  if (std::isfinite(markerTheta))
+    addMarker(lab, markerTheta / (2 * std::numbers::pi) * kArcsecPerTurn);
+  keepUnsaved(lab.file, lab.file.orbits, lab.lastOrbit);
+  if (w.labRecordSink) w.labRecordSink(lab.lastOrbit);
 }
 
 void wireLab(MainWindow& w) {

@@ -19,11 +19,11 @@ ExactPerihelion interpolatePerihelion(const PairSample& a, const PairSample& b, 
 // The angle `raw` (arc-seconds, 0..1296000) continued from `previous` by whole turns.
 double unwrapArcsec(double raw, double previous);
 
-// Appends a perihelion to the records and to the fit, the angle continued from the last one.
+// Takes a perihelion into the fit, the orbit under way and the latest one, its angle continued
+// from the last one. (A reload replays the records of the lab's file through it.)
 void addPerihelion(LabState& lab, ExactPerihelion p, double siderealYearSecs);
-
-// Rebuilds the fit from the records (after a reload).
-void refit(LabState& lab, double siderealYearSecs);
+// Takes an orbit's record into the charts' series and the latest one, markers' angle included.
+void addOrbitRecord(LabState& lab, const OrbitRecord& r);
 
 // The lab's part of a cycle, after the pair's distance and movement error are known.
 void labCycle(MainWindow& w);
@@ -31,8 +31,9 @@ void labCycle(MainWindow& w);
 // The lab's record of the orbit that just ended; called at the orbit's completion before the
 // drift record starts the next orbit's extremes.
 void labOrbitEnded(MainWindow& w, double periodDays);
-// The markers' angle of that orbit, once the markers are recorded.
-void labMarkerRecorded(MainWindow& w, double markerTheta);
+// That orbit's markers' angle (radians; NaN when the markers recorded none for it): the record
+// is complete, goes to the lab's file with the next save and to the window's record sink.
+void labOrbitRecorded(MainWindow& w, double markerTheta);
 
 // "Charts" opens the lab's charts window.
 void wireLab(MainWindow& w);

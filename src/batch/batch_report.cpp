@@ -50,6 +50,23 @@ nlohmann::ordered_json skyJson(const MainWindow& w) {
   return list;
 }
 
+// What the reload restored of the lab; null without a reload.
+nlohmann::ordered_json labRestoreJson(const MainWindow& w, const BatchOptions& o) {
+  const LabState& lab = w.lab;
+  if (!o.reload || lab.restoreExpected == 0) return nullptr;
+  return {{"complete", lab.restoreProblem.empty()},
+          {"orbits_restored", lab.restoredOrbits},
+          {"orbits_saved", lab.restoreExpected},
+          {"problem", lab.restoreProblem.empty() ? nlohmann::ordered_json(nullptr)
+                                                 : nlohmann::ordered_json(lab.restoreProblem)}};
+}
+
+std::string labRestoreLine(const LabState& lab) {
+  if (lab.restoreProblem.empty()) return "restored in full";
+  return "restored " + std::to_string(lab.restoredOrbits) + " of " +
+         std::to_string(lab.restoreExpected) + " orbits: " + lab.restoreProblem;
+}
+
 std::string oneLine(std::string s) {
   for (char& ch : s)
     if (ch == '\r' || ch == '\n') ch = ' ';
@@ -124,6 +141,7 @@ void writeJsonReport(std::ostream& out, const MainWindow& w, const BatchOptions&
   for (int k = 0; k <= w.sim.lastBody; ++k) masses[w.sim.bodyName[k]] = number(w.sim.bodyMass[k]);
   j["masses"] = masses;
   lastPerihelion(j, w);
+  j["lab_restore"] = labRestoreJson(w, o);
   j["min_distance_km"] = number(w.pair.totalMinDist);
   j["max_distance_km"] = number(w.pair.totalMaxDist);
   j["sky"] = skyJson(w);
@@ -163,6 +181,9 @@ void writeTextReport(std::ostream& out, const MainWindow& w, const BatchOptions&
                             shownNumber(fit.slopeError(), " arcsec/yr")
                       : std::string("none"))
       << (w.sim.relativity ? " (relativity on)" : "") << "\n"
+      << (o.reload && w.lab.restoreExpected > 0
+              ? "  lab records       " + labRestoreLine(w.lab) + "\n"
+              : std::string())
       << "  distance          " << shownNumber(w.pair.totalMinDist, " km") << " to "
       << shownNumber(w.pair.totalMaxDist, " km") << "\n"
       << "  message           " << oneLine(r.message) << "\n"

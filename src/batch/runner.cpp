@@ -74,26 +74,41 @@ std::string resolveScript(MainWindow& w, const BatchOptions& o, Script& script) 
   return {};
 }
 
-// The lab's series and charts, when asked for: false when one could not be written.
-bool writeLabFiles(const MainWindow& w, const BatchOptions& o, const BatchEnv& env,
-                   std::ostream& err) {
-  bool written = true;
-  if (!o.seriesFile.empty()) {
-    std::ofstream csv(o.seriesFile, std::ios::binary | std::ios::trunc);
-    writeSeriesCsv(w.lab, csv);
-    csv.close();
-    if (!csv) {
-      err << kProgram << ": cannot write " << o.seriesFile << "\n";
-      written = false;
-    }
+// The series file (--series): its header now, then a row as each orbit ends; no row is held.
+class SeriesFile {
+ public:
+  SeriesFile(MainWindow& w, const std::string& path) : w_(w), path_(path) {
+    if (path.empty()) return;
+    out_.open(path, std::ios::binary | std::ios::trunc);
+    writeSeriesHeader(out_);
+    w.labRecordSink = [this](const OrbitRecord& r) {
+      if (out_) writeSeriesRow(r, out_);
+    };
   }
-  if (!o.plotFile.empty()) {
-    if (const std::string why = env.plotWriter(w, o.plotFile); !why.empty()) {
-      err << kProgram << ": cannot write " << o.plotFile << ": " << why << "\n";
-      written = false;
-    }
+  ~SeriesFile() { w_.labRecordSink = nullptr; }
+  // False when it could not be written completely (said on `err`).
+  bool finish(std::ostream& err) {
+    if (path_.empty()) return true;
+    w_.labRecordSink = nullptr;
+    out_.close();
+    if (out_) return true;
+    err << kProgram << ": cannot write " << path_ << "\n";
+    return false;
   }
-  return written;
+
+ private:
+  MainWindow& w_;
+  std::string path_;
+  std::ofstream out_;
+};
+
+// The lab's charts, when asked for: false when they could not be drawn.
+bool writePlot(const MainWindow& w, const BatchOptions& o, const BatchEnv& env, std::ostream& err) {
+  if (o.plotFile.empty()) return true;
+  const std::string why = env.plotWriter(w, o.plotFile);
+  if (why.empty()) return true;
+  err << kProgram << ": cannot write " << o.plotFile << ": " << why << "\n";
+  return false;
 }
 
 // The masses of --mass, given in the body editor of the paused run: "" when every body took
@@ -162,6 +177,7 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
   // Masses are given in the body editor of a paused run: a reloaded run is paused already; a
   // preset's run pauses at its first cycle.
   const bool edits = !o.masses.empty();
+  SeriesFile series(w, o.seriesFile);
   host.beginRun(o.limit, std::move(script.thens), o.progress, edits && !o.reload);
   const auto start = host.clock();
   if (o.reload) {
@@ -181,7 +197,8 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
 
   // What it came to.
   const bool numericFailure = w.run.numericFailures != failuresBefore;
-  const bool outputFailed = !writeLabFiles(w, o, env, err);
+  const bool seriesWritten = series.finish(err);
+  const bool outputFailed = !writePlot(w, o, env, err) || !seriesWritten;
   BatchOutcome r;
   r.status = reloadFailed || !editRefused.empty() || numericFailure || outputFailed ? kExitFailed
                                                                                     : kExitOk;

@@ -17,6 +17,12 @@ RecordWriter& RecordWriter::number(double v) {
   return *this;
 }
 
+RecordWriter& RecordWriter::numberOrEmpty(double v) {
+  separate();
+  if (std::isfinite(v)) out_ += text::shortest(v);
+  return *this;
+}
+
 RecordWriter& RecordWriter::whole(int64_t v) {
   separate();
   out_ += std::to_string(v);
@@ -144,6 +150,15 @@ double FieldReader::number() {
   auto v = text::readNumber(f.text);
   if (!v) fail("\"" + f.text + "\" is not a number");
   return *v;
+}
+
+double FieldReader::numberOrNaN() {
+  if (next_ < r_.fields.size() && r_.fields[next_].kind == FieldKind::Bare &&
+      r_.fields[next_].text.empty()) {
+    ++next_;
+    return NAN;
+  }
+  return number();
 }
 
 int64_t FieldReader::whole(int64_t lo, int64_t hi) {

@@ -16,6 +16,8 @@ namespace orbits::persist {
 class RecordWriter {
  public:
   RecordWriter& number(double v);
+  // A number that may not exist: NaN (or any non-finite value) is an empty field.
+  RecordWriter& numberOrEmpty(double v);
   RecordWriter& whole(int64_t v);
   RecordWriter& str(std::string_view s);
   RecordWriter& date(text::Date d);
@@ -56,6 +58,8 @@ class FieldReader {
  public:
   FieldReader(const Record& r, const std::string& file, size_t expectedFields);
   double number();
+  // A number or an empty field (NaN).
+  double numberOrNaN();
   // A whole number within [lo, hi].
   int64_t whole(int64_t lo, int64_t hi);
   int16_t int16() { return int16_t(whole(INT16_MIN, INT16_MAX)); }

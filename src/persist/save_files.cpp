@@ -35,14 +35,23 @@ void saveFailed(MainWindow& w, const std::string& name, const std::string& path,
   dataFileFailed(w, name, path, reason, err, message);
 }
 
-// A save that failed behind the run, reported as one that failed at once.
+// A save that failed behind the run, reported as one that failed at once. The lab's file alone
+// stops without the saves; whatever waited with the failure is dropped, so the lab's file is
+// written whole with the next save that it gets.
 void reportFailure(MainWindow& w, const std::optional<persist::WriteBehind::Failure>& failed) {
-  if (failed) saveFailed(w, failed->name, failed->path, failed->reason, failed->error);
+  if (!failed) return;
+  w.lab.file.wholeDue = true;
+  if (failed->name == kLabFileName)
+    dataFileFailed(w, failed->name, failed->path, failed->reason, failed->error,
+                   dataFileFailureText(failed->path, failed->reason));
+  else
+    saveFailed(w, failed->name, failed->path, failed->reason, failed->error);
 }
 
 persist::WriteBehind::Files saveFiles(MainWindow& w) {
-  return {kSaveFileName, dataFilePath(w, kSaveFileName), kPerihelionFileName,
-          dataFilePath(w, kPerihelionFileName)};
+  return {kSaveFileName,       dataFilePath(w, kSaveFileName),
+          kPerihelionFileName, dataFilePath(w, kPerihelionFileName),
+          kLabFileName,        dataFilePath(w, kLabFileName)};
 }
 
 // The header of a new "orbit-pp.txt" when this run has not started its own yet, else empty.
@@ -105,11 +114,12 @@ void SavePerPre(MainWindow& w) {
 void SaveOrbit(MainWindow& w) {
   reportFailure(w, w.saves.failure());
   if (savingStopped(w)) return;
-  // The lab's records of a new run start afresh with its first save, as its perihelion records do.
-  if (!w.scenario.recordsStarted) startLabFile(w);
-  w.saves.snapshot(saveFiles(w), saveText(w), newLogHeader(w));
+  // The lab's file goes with the save: a new run's is written whole and replaces the previous
+  // run's only together with its first save, as its perihelion records do.
+  persist::WriteBehind::Side lab{};
+  if (!dataFileStopped(w, kLabFileName)) lab = labSaveText(w);
+  w.saves.snapshot(saveFiles(w), saveText(w), newLogHeader(w), std::move(lab));
   w.scenario.recordsStarted = true;
-  saveLabRecords(w);
 }
 
 // The records of the save. A crash between the save's rename and that of a new run's first

@@ -115,11 +115,18 @@ void WriteBehind::append(const Files& files, std::string records, const std::str
   pending_.records += records;
 }
 
-void WriteBehind::snapshot(const Files& files, std::string text, const std::string& logHeader) {
+void WriteBehind::snapshot(const Files& files, std::string text, const std::string& logHeader,
+                           Side side) {
   std::unique_lock lock(mutex_);
   take(files, logHeader);
   pending_.snapshot = std::move(text);
   pending_.hasSnapshot = true;
+  if (side.whole) {
+    pending_.side = std::move(side.text);
+    pending_.sideWhole = true;
+  } else {
+    pending_.side += side.text;
+  }
   if (started()) {
     // A worker waiting out its interval wakes by itself: no system call for it at every orbit.
     const bool wake = idle_;
@@ -222,22 +229,45 @@ std::optional<WriteBehind::Failure> WriteBehind::write(const Pending& p) {
     if (auto e = appendSynced(f.logName, f.logPath, p.records)) return e;
   }
   if (!p.hasSnapshot) return std::nullopt;
+  // The side file does not hold the snapshot back: its failure is reported after it.
+  std::optional<Failure> sideFailed = writeSide(p);
+  const std::string sideTemp = f.sidePath + ".tmp";
+  const bool sideTempMade = p.sideWhole && !f.sidePath.empty() && !sideFailed;
+  auto dropTemps = [&] {
+    if (p.freshLog) ::unlink(logTemp.c_str());
+    if (sideTempMade) ::unlink(sideTemp.c_str());
+  };
   const std::string temp = f.snapshotPath + ".tmp";
   if (auto e = writeNew(f.snapshotName, temp, p.snapshot)) {
-    if (p.freshLog) ::unlink(logTemp.c_str());
+    dropTemps();
     e->path = f.snapshotPath;
     return e;
   }
   // A new run's log replaces the previous run's right after its first snapshot; a crash between
   // the two renames leaves the new log complete in its temporary file, where a reload finds it.
+  // So does the side file written whole.
   if (auto e = renameInto(f.snapshotName, temp, f.snapshotPath)) {
-    if (p.freshLog) ::unlink(logTemp.c_str());
+    dropTemps();
     return e;
   }
   if (p.freshLog)
-    if (auto e = renameInto(f.logName, logTemp, f.logPath)) return e;
+    if (auto e = renameInto(f.logName, logTemp, f.logPath)) {
+      if (sideTempMade) ::unlink(sideTemp.c_str());
+      return e;
+    }
+  if (sideTempMade) sideFailed = renameInto(f.sideName, sideTemp, f.sidePath);
   syncDirectoryOf(f.snapshotPath);
-  return std::nullopt;
+  return sideFailed;
+}
+
+std::optional<WriteBehind::Failure> WriteBehind::writeSide(const Pending& p) {
+  const Files& f = p.files;
+  if (f.sidePath.empty()) return std::nullopt;
+  if (!p.sideWhole)
+    return p.side.empty() ? std::nullopt : appendSynced(f.sideName, f.sidePath, p.side);
+  auto e = writeNew(f.sideName, f.sidePath + ".tmp", p.side);
+  if (e) e->path = f.sidePath;
+  return e;
 }
 
 }  // namespace orbits::persist

@@ -9,6 +9,10 @@
 //   snapshot that needs them is renamed into place: a snapshot on the disk never lacks a
 //   record of its orbits. A new run starts its log anew (a temporary file renamed into place)
 //   only together with its first snapshot, so the previous pair stays whole until then.
+// - A side file (the lab's "orbit-lab.txt") goes with the snapshots: its records are appended
+//   and synced before the snapshot is renamed, or, when it is written whole, it goes to a
+//   temporary file renamed into place right after the snapshot. So the side file on the disk
+//   (or, after a crash between the two renames, its temporary file) always reaches the save.
 // - The worker starts a write at most every kGroupInterval, and at once when asked to settle,
 //   so a crash loses at most the saves of the last interval plus the time of one write.
 #include <chrono>
@@ -32,6 +36,14 @@ class WriteBehind {
   };
   struct Files {
     std::string snapshotName, snapshotPath, logName, logPath;
+    std::string sideName, sidePath;
+  };
+  // What a snapshot brings for the side file: records to append, or the whole file anew (the
+  // records of later snapshots are then appended to that).
+  // (No member initialisers: `Side{}` is empty, appending nothing.)
+  struct Side {
+    std::string text;
+    bool whole;
   };
 
   WriteBehind() = default;
@@ -44,7 +56,8 @@ class WriteBehind {
   // when given, starts the log anew with it (a new run).
   void append(const Files& files, std::string records, const std::string& logHeader = {});
   // The newest snapshot; it replaces one still waiting.
-  void snapshot(const Files& files, std::string text, const std::string& logHeader = {});
+  void snapshot(const Files& files, std::string text, const std::string& logHeader = {},
+                Side side = {});
 
   // Waits until everything handed over is on the disk; the first failure since the last call.
   // Records of a new log that never got their snapshot are dropped: alone they would break
@@ -62,6 +75,8 @@ class WriteBehind {
     std::string records, logHeader, snapshot;
     bool hasSnapshot = false;
     bool freshLog = false;  // records go to a log started anew with logHeader
+    std::string side;       // for the side file: appended, or its whole new content
+    bool sideWhole = false;
   };
   void take(const Files& files, const std::string& logHeader);
   // Starts the worker; false when no thread can be had (files are then written by the caller).
@@ -73,6 +88,8 @@ class WriteBehind {
   std::optional<Failure> takeFailure();
   // Writes one group; the failure, if any.
   static std::optional<Failure> write(const Pending& p);
+  // The side file's records, or its whole content to its temporary file.
+  static std::optional<Failure> writeSide(const Pending& p);
 
   std::mutex mutex_;
   std::condition_variable wake_, done_;

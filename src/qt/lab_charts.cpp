@@ -3,9 +3,12 @@
 #include <QApplication>
 #include <QChart>
 #include <QChartView>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QImage>
@@ -16,13 +19,17 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScatterSeries>
+#include <QScreen>
+#include <QSettings>
 #include <QSvgGenerator>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <QValueAxis>
 #include <algorithm>
 #include <cmath>
 #include <fstream>
+#include <functional>
 
 #include "analysis/lab_file.h"
 #include "analysis/perihelia.h"
@@ -80,20 +87,31 @@ class XYChart : public LabChart {
     return a;
   }
   template <typename S>
-  S* series(const QString& name, QColor colour, QValueAxis* y = nullptr) {
+  S* series(const QString& name, QColor colour, QValueAxis* y = nullptr, int markerSize = 5) {
     auto* s = new S;
     s->setName(name);
     s->setColor(colour);
     if constexpr (std::is_same_v<S, QScatterSeries>) {
-      s->setMarkerSize(5);
+      // Drawn as one picture per point within the series' own painting: a marker item per
+      // point would cost a graphics item for each of the thousands.
+      s->setMarkerSize(markerSize);
       s->setBorderColor(colour);
-    } else {
-      s->setPointsVisible(true);  // one point per orbit, seen even while there is only one
+      s->setLightMarker(dot(colour, markerSize));
     }
     chart_->addSeries(s);
     s->attachAxis(x_);
     s->attachAxis(y ? y : y_);
     return s;
+  }
+  static QImage dot(QColor colour, int size) {
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(colour);
+    p.drawEllipse(QRectF(0, 0, size, size));
+    return image;
   }
 
   QChart* chart_;
@@ -105,43 +123,90 @@ double years(const MainWindow& w, double days) {
   return w.sim.siderealYearSecs > 0 ? days * kSecondsPerDay / w.sim.siderealYearSecs : 0;
 }
 
-// The perihelion direction per orbit against time, the line fitted to it, and the markers'
-// angles beside it, as arc-seconds from the first exact perihelion.
+// Up to so many points a line shows its points too (one orbit is seen while there is only one).
+constexpr qsizetype kFewPoints = 64;
+
+// What a chart draws of one quantity over the buckets of the series: each bucket's smallest and
+// largest value, in the order they came (one point where they are one), so that a line runs
+// through both the envelope and the wobble.
+struct Points {
+  QList<QPointF> list;
+  Range xs, ys;
+
+  template <typename X, typename Y>
+  void take(const Extent& e, X x, Y y) {
+    if (e.empty()) return;
+    QPointF a(x(e.loX), y(e.lo)), b(x(e.hiX), y(e.hi));
+    if (e.hiX < e.loX) std::swap(a, b);
+    add(a);
+    if (a != b) add(b);
+  }
+  void add(QPointF p) {
+    list.append(p);
+    xs.take(p.x()), ys.take(p.y());
+  }
+};
+
+// A chart draws groups of neighbouring buckets, as many as its plot is wide in pixels, so that a
+// drawing costs the same at any length of the run (the series has at most so many buckets) and
+// holds no more points than it can show.
+size_t groupFor(const QWidget* view, size_t buckets) {
+  const size_t columns = size_t(std::max(64, view->width()));
+  return std::max<size_t>(1, (buckets + columns - 1) / columns);
+}
+
+// One quantity's extremes over each group of buckets.
+template <typename X, typename Y>
+void collect(Points& p, const ThinnedSeries& s, size_t channel, size_t group, X x, Y y) {
+  for (size_t i = 0; i < s.buckets.size(); i += group) {
+    Extent e;
+    for (size_t j = i; j < std::min(i + group, s.buckets.size()); ++j)
+      e.merge(s.buckets[j].channels[channel]);
+    p.take(e, x, y);
+  }
+}
+
+template <typename S>
+void show(S* series, const Points& p) {
+  series->replace(p.list);
+  if constexpr (std::is_same_v<S, QLineSeries>)
+    if (series->pointsVisible() != (p.list.size() <= kFewPoints))
+      series->setPointsVisible(p.list.size() <= kFewPoints);
+}
+
+// The perihelion direction per orbit against time, the line fitted to every exact perihelion,
+// and the markers' angles beside it, as arc-seconds from the first exact perihelion.
 class PerihelionChart : public XYChart {
  public:
   PerihelionChart() : XYChart("Perihelion direction", "years", "arcsec from the first perihelion") {
     exact_ = series<QScatterSeries>("exact perihelia", QColor(200, 30, 30));
     fit_ = series<QLineSeries>("fitted line", QColor(20, 20, 20));
-    markers_ = series<QScatterSeries>("markers (whole cycles)", QColor(60, 120, 220));
-    markers_->setMarkerSize(4);
+    markers_ = series<QScatterSeries>("markers (whole cycles)", QColor(60, 120, 220), nullptr, 4);
   }
   void refresh(const MainWindow& w) override {
     const LabState& lab = w.lab;
-    QList<QPointF> exact, line, marks;
-    Range xs, ys;
-    const double ref = lab.perihelia.empty() ? 0 : lab.perihelia.front().angle;
-    for (const ExactPerihelion& p : lab.perihelia) {
-      exact.append({years(w, p.days), p.angle - ref});
-      xs.take(exact.back().x()), ys.take(exact.back().y());
-    }
-    for (const OrbitRecord& r : lab.orbits) {
-      if (r.markerAngle == 0 || lab.perihelia.empty()) continue;
-      marks.append({years(w, r.days), unwrapArcsec(r.markerAngle, ref) - ref});
-      xs.take(marks.back().x()), ys.take(marks.back().y());
-    }
+    const double ref = lab.fit.n > 0 ? lab.firstPerihelion.angle : 0;
+    auto x = [&w](double days) { return years(w, days); };
+    auto y = [ref](double arcsec) { return arcsec - ref; };
+    Points exact, marks, line;
+    const size_t group = groupFor(view_, lab.series.buckets.size());
+    collect(exact, lab.series, kChPerihelion, group, x, y);
+    if (lab.fit.n > 0) collect(marks, lab.series, kChMarker, group, x, y);
+    Range xs = exact.xs, ys = exact.ys;
+    xs.take(marks.xs.lo), xs.take(marks.xs.hi), ys.take(marks.ys.lo), ys.take(marks.ys.hi);
     const PrecessionFit& f = lab.fit;
     if (f.ready() && xs.lo <= xs.hi) {
-      for (double x : {xs.lo, xs.hi}) line.append({x, f.intercept() + f.slope() * x - ref});
+      for (double at : {xs.lo, xs.hi}) line.add({at, f.intercept() + f.slope() * at - ref});
       chart_->setTitle(QString("Perihelion direction: %1 \u00b1 %2 arcsec/yr (%3 perihelia)")
                            .arg(f.slope(), 0, 'f', 3)
                            .arg(f.slopeError(), 0, 'f', 3)
-                           .arg(lab.perihelia.size()));
+                           .arg(f.n));
     } else {
       chart_->setTitle("Perihelion direction (the rate needs three perihelia)");
     }
-    exact_->replace(exact);
-    fit_->replace(line);
-    markers_->replace(marks);
+    show(exact_, exact);
+    show(fit_, line);
+    show(markers_, marks);
     xs.apply(x_);
     ys.apply(y_);
   }
@@ -151,31 +216,26 @@ class PerihelionChart : public XYChart {
   QLineSeries* fit_;
 };
 
-// A per-orbit quantity against the orbit number. The first orbit, begun before the start, is
-// left out.
+// A per-orbit quantity against the orbit number. The first orbit, begun before the start, has
+// none.
 class OrbitChart : public XYChart {
  public:
-  using Value = double (*)(const OrbitRecord&);
-  OrbitChart(const QString& title, const QString& yTitle, Value value, QColor colour)
-      : XYChart(title, "orbit", yTitle), value_(value) {
+  OrbitChart(const QString& title, const QString& yTitle, LabChannel channel, QColor colour)
+      : XYChart(title, "orbit", yTitle), channel_(channel) {
     line_ = series<QLineSeries>(title, colour);
     chart_->legend()->hide();
   }
   void refresh(const MainWindow& w) override {
-    QList<QPointF> points;
-    Range xs, ys;
-    for (const OrbitRecord& r : w.lab.orbits) {
-      if (r.orbit < 1) continue;
-      points.append({double(r.orbit), value_(r)});
-      xs.take(points.back().x()), ys.take(points.back().y());
-    }
-    line_->replace(points);
-    xs.apply(x_);
-    ys.apply(y_);
+    Points p;
+    const size_t group = groupFor(view_, w.lab.series.buckets.size());
+    collect(p, w.lab.series, channel_, group, std::identity{}, std::identity{});
+    show(line_, p);
+    p.xs.apply(x_);
+    p.ys.apply(y_);
   }
 
  private:
-  Value value_;
+  LabChannel channel_;
   QLineSeries* line_;
 };
 
@@ -188,19 +248,18 @@ class DistanceChart : public XYChart {
     farthest_ = series<QLineSeries>("farthest", QColor(60, 120, 220), far_);
   }
   void refresh(const MainWindow& w) override {
-    QList<QPointF> near, far;
-    Range xs, ns, fs;
-    for (const OrbitRecord& r : w.lab.orbits) {
-      if (r.orbit < 1) continue;
-      near.append({double(r.orbit), r.minKm / 1e6});
-      far.append({double(r.orbit), r.maxKm / 1e6});
-      xs.take(r.orbit), ns.take(near.back().y()), fs.take(far.back().y());
-    }
-    closest_->replace(near);
-    farthest_->replace(far);
+    Points near, far;
+    auto million = [](double km) { return km / 1e6; };
+    const size_t group = groupFor(view_, w.lab.series.buckets.size());
+    collect(near, w.lab.series, kChClosest, group, std::identity{}, million);
+    collect(far, w.lab.series, kChFarthest, group, std::identity{}, million);
+    show(closest_, near);
+    show(farthest_, far);
+    Range xs = near.xs;
+    xs.take(far.xs.lo), xs.take(far.xs.hi);
     xs.apply(x_);
-    ns.apply(y_);
-    fs.apply(far_);
+    near.ys.apply(y_);
+    far.ys.apply(far_);
   }
 
  private:
@@ -227,22 +286,20 @@ class SkyAngleChart : public XYChart {
   void refresh(const MainWindow& w) override {
     Range xs, ys;
     bool any = false;
+    auto x = [&w](double days) { return years(w, days); };
+    const size_t group = groupFor(view_, w.lab.sky.buckets.size());
     for (int k = 1; k <= 8; ++k) {
-      QList<QPointF> points;
-      for (const OrbitRecord& r : w.lab.orbits) {
-        const double a = r.skyAngleDeg[size_t(k)];
-        if (!std::isfinite(a)) continue;
-        points.append({years(w, r.days), a});
-        xs.take(points.back().x()), ys.take(a);
-      }
+      Points p;
+      collect(p, w.lab.sky, kChSky + size_t(k) - 1, group, x, std::identity{});
       // The legend is laid out again only when a name or a planet's presence changes.
       const QString name = QString::fromStdString(w.sim.bodyName[size_t(k)]);
       if (planets_[k]->name() != name) planets_[k]->setName(name);
-      planets_[k]->replace(points);
+      show(planets_[k], p);
       // Planets without figures stay out of the legend.
       for (QLegendMarker* m : chart_->legend()->markers(planets_[k]))
-        if (m->isVisible() != !points.isEmpty()) m->setVisible(!points.isEmpty());
-      any = any || !points.isEmpty();
+        if (m->isVisible() != !p.list.isEmpty()) m->setVisible(!p.list.isEmpty());
+      any = any || !p.list.isEmpty();
+      xs.take(p.xs.lo), xs.take(p.xs.hi), ys.take(p.ys.lo), ys.take(p.ys.hi);
     }
     chart_->setTitle(any ? "Angle against the real sky, per orbit"
                          : "Angle against the real sky (the years 1000-3000 only)");
@@ -289,6 +346,11 @@ class SkyTable : public LabChart {
   QWidget* widget() override { return box_; }
   bool live() const override { return true; }
   void refresh(const MainWindow& w) override {
+    if (w.scenario.presetIndex == 0) {
+      heading_->setText("Against the real sky: no run yet");
+      table_->setRowCount(0);
+      return;
+    }
     const sky::JulianDate jd = sky::simulatedDate(w.scenario, w.clock);
     const auto planets = sky::skyComparison(w);
     QString when;
@@ -322,32 +384,101 @@ class SkyTable : public LabChart {
   QTableWidget* table_;
 };
 
+// A chart beside a table, as one page.
+class SidePage : public LabChart {
+ public:
+  SidePage(std::unique_ptr<LabChart> left, std::unique_ptr<LabChart> right)
+      : left_(std::move(left)), right_(std::move(right)) {
+    box_ = new QWidget;
+    auto* row = new QHBoxLayout(box_);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(left_->widget(), 3);
+    row->addWidget(right_->widget(), 2);
+  }
+  QWidget* widget() override { return box_; }
+  bool live() const override { return left_->live() || right_->live(); }
+  void refresh(const MainWindow& w) override {
+    left_->refresh(w);
+    right_->refresh(w);
+  }
+
+ private:
+  std::unique_ptr<LabChart> left_, right_;
+  QWidget* box_;
+};
+
 }  // namespace
 
-LabCharts::LabCharts(QWidget* parent) : QWidget(parent) {
-  charts_.push_back(std::make_unique<PerihelionChart>());
-  charts_.push_back(std::make_unique<DistanceChart>());
-  charts_.push_back(std::make_unique<OrbitChart>(
-      "Period per orbit", "days", [](const OrbitRecord& r) { return r.periodDays; },
-      QColor(30, 140, 60)));
-  charts_.push_back(std::make_unique<OrbitChart>(
-      "Largest movement error per orbit", "%", [](const OrbitRecord& r) { return r.maxErrPct; },
-      QColor(150, 80, 20)));
-  charts_.push_back(std::make_unique<SkyAngleChart>());
-  charts_.push_back(std::make_unique<SkyTable>());
-  auto* grid = new QGridLayout(this);
-  for (size_t i = 0; i < charts_.size(); ++i)
-    grid->addWidget(charts_[i]->widget(), int(i / 2), int(i % 2));
+LabCharts::LabCharts(Layout layout, QWidget* parent) : QWidget(parent), layout_(layout) {
+  auto* box = new QVBoxLayout(this);
+  box->setContentsMargins(0, 0, 0, 0);
+  if (layout == Layout::Tabs) {
+    tabs_ = new QTabWidget;
+    box->addWidget(tabs_);
+    // A page out of view is drawn when it comes into view, if it missed records meanwhile.
+    connect(tabs_, &QTabWidget::currentChanged, this, [this](int i) {
+      if (core_ && i >= 0 && size_t(i) < pages_.size() &&
+          (pages_[size_t(i)].drawn != core_->lab.revision || pages_[size_t(i)].chart->live()))
+        draw(pages_[size_t(i)], *core_);
+    });
+  } else {
+    grid_ = new QGridLayout;
+    box->addLayout(grid_);
+  }
+  addPage("Perihelion", std::make_unique<PerihelionChart>());
+  addPage("Distance", std::make_unique<DistanceChart>());
+  addPage("Period",
+          std::make_unique<OrbitChart>("Period per orbit", "days", kChPeriod, QColor(30, 140, 60)));
+  addPage("Movement error", std::make_unique<OrbitChart>("Largest movement error per orbit", "%",
+                                                         kChMoveError, QColor(150, 80, 20)));
+  addPage("Real sky", std::make_unique<SidePage>(std::make_unique<SkyAngleChart>(),
+                                                 std::make_unique<SkyTable>()));
   setAutoFillBackground(true);
 }
 
 LabCharts::~LabCharts() = default;
 
+void LabCharts::addPage(const QString& title, std::unique_ptr<LabChart> page) {
+  QWidget* widget = page->widget();
+  pages_.push_back({title, std::move(page)});
+  if (tabs_) {
+    tabs_->addTab(widget, title);
+    return;
+  }
+  // Two pages a row; the last of an odd number spans the row.
+  const int i = int(pages_.size()) - 1;
+  if (i % 2 == 1) {
+    QLayoutItem* lone = grid_->itemAtPosition(i / 2, 0);
+    grid_->removeItem(lone);
+    grid_->addItem(lone, i / 2, 0);
+  }
+  grid_->addWidget(widget, i / 2, i % 2, 1, i % 2 == 0 ? 2 : 1);
+}
+
+void LabCharts::resizeEvent(QResizeEvent* e) {
+  QWidget::resizeEvent(e);
+  // Drawn again for the new width, once the pages have it.
+  if (!core_) return;
+  for (Page& page : pages_) page.drawn = ~uint64_t(0);
+  QTimer::singleShot(0, this, [this] {
+    if (core_ && isVisible()) refresh(*core_);
+  });
+}
+
+bool LabCharts::onView(size_t page) const { return !tabs_ || tabs_->currentIndex() == int(page); }
+
+void LabCharts::draw(Page& page, const MainWindow& w) {
+  page.chart->refresh(w);
+  page.drawn = w.lab.revision;
+}
+
 void LabCharts::refresh(const MainWindow& w, bool force) {
-  const bool changed = force || w.lab.revision != seen_;
-  seen_ = w.lab.revision;
-  for (auto& c : charts_)
-    if (changed || c->live()) c->refresh(w);
+  core_ = &w;
+  for (size_t i = 0; i < pages_.size(); ++i) {
+    Page& page = pages_[i];
+    if (force) page.drawn = ~uint64_t(0);
+    if (onView(i) && (page.drawn != w.lab.revision || page.chart->live())) draw(page, w);
+  }
 }
 
 std::string LabCharts::savePicture(const QString& path) {
@@ -371,6 +502,16 @@ std::string LabCharts::savePicture(const QString& path) {
   return image.save(path, "PNG") ? "" : "the file could not be written";
 }
 
+namespace {
+
+constexpr const char* kGeometryKey = "chartsWindow/geometry";
+constexpr const char* kFolderKey = "chartsWindow/folder";
+constexpr QSize kPreferredSize(980, 700);
+// Room for a window manager's frame and title bar.
+constexpr int kFrameAllowance = 40;
+
+}  // namespace
+
 ChartsWindow::ChartsWindow(const MainWindow& core) : core_(core) {
   setWindowTitle("Charts");
   auto* column = new QVBoxLayout(this);
@@ -381,42 +522,96 @@ ChartsWindow::ChartsWindow(const MainWindow& core) : core_(core) {
   actions->addWidget(data);
   actions->addStretch();
   column->addLayout(actions);
-  charts_ = new LabCharts;
+  charts_ = new LabCharts(LabCharts::Layout::Tabs);
   column->addWidget(charts_, 1);
   connect(picture, &QPushButton::clicked, this, [this] { savePicture(); });
   connect(data, &QPushButton::clicked, this, [this] { saveData(); });
   // Redrawn from the records a few times a second at most, and only when they changed.
   redraw_.setInterval(kRedrawMillis);
-  connect(&redraw_, &QTimer::timeout, this, [this] {
-    if (isVisible()) charts_->refresh(core_);
-  });
-  resize(1000, 960);
+  connect(&redraw_, &QTimer::timeout, this, [this] { redraw(); });
+  resize(kPreferredSize);
 }
 
 void ChartsWindow::open() {
+  if (!placed_) placeOnScreen();
+  show();  // first, so that the charts are drawn for the width they have
   charts_->refresh(core_, true);
-  show();
   raise();
   activateWindow();
   redraw_.start();
 }
 
+void ChartsWindow::redraw() {
+  if (!isVisible()) return;
+  QElapsedTimer took;
+  took.start();
+  charts_->refresh(core_);
+  // A redraw that takes long comes less often, so that with its painting (about as long again)
+  // it never takes more than a few percent of a run.
+  const qint64 millis = took.elapsed();
+  redraw_.setInterval(int(std::clamp<qint64>(kRedrawCost * millis, kRedrawMillis, 2000)));
+}
+
+void ChartsWindow::placeOnScreen() {
+  placed_ = true;
+  const bool restored = restoreGeometry(QSettings().value(kGeometryKey).toByteArray());
+  // The screen it opens on: where it was, or that of the window it is opened from.
+  QScreen* screen = restored ? QGuiApplication::screenAt(geometry().center()) : nullptr;
+  if (!screen && QApplication::activeWindow()) screen = QApplication::activeWindow()->screen();
+  if (!screen) screen = QGuiApplication::primaryScreen();
+  if (!screen) return;
+  const QRect area = screen->availableGeometry();
+  const QRect room = area.adjusted(0, kFrameAllowance, 0, 0);
+  if (restored && room.contains(geometry())) return;
+  QSize size = restored ? this->size() : kPreferredSize;
+  size = size.boundedTo(room.size()).expandedTo(minimumSizeHint().boundedTo(room.size()));
+  resize(size);
+  QRect r(QPoint(0, 0), size);
+  r.moveCenter(room.center());
+  move(r.topLeft());
+}
+
+void ChartsWindow::remember() {
+  if (isVisible()) QSettings().setValue(kGeometryKey, saveGeometry());
+}
+
+void ChartsWindow::moveEvent(QMoveEvent* e) {
+  QWidget::moveEvent(e);
+  remember();
+}
+
+void ChartsWindow::resizeEvent(QResizeEvent* e) {
+  QWidget::resizeEvent(e);
+  remember();
+}
+
+QString ChartsWindow::folder() const {
+  const QString last = QSettings().value(kFolderKey).toString();
+  if (!last.isEmpty() && QDir(last).exists()) return last;
+  const QString data = QString::fromStdString(core_.host.dataDir());
+  return QDir(data.isEmpty() ? QDir::currentPath() : data).absolutePath();
+}
+
 void ChartsWindow::savePicture() {
-  QString path = QFileDialog::getSaveFileName(this, "Save picture", "charts.png",
-                                              "PNG picture (*.png);;SVG drawing (*.svg)");
+  QString path =
+      QFileDialog::getSaveFileName(this, "Save picture", QDir(folder()).filePath("charts.png"),
+                                   "PNG picture (*.png);;SVG drawing (*.svg)");
   if (path.isEmpty()) return;
+  QSettings().setValue(kFolderKey, QFileInfo(path).absolutePath());
   if (!path.endsWith(".png", Qt::CaseInsensitive) && !path.endsWith(".svg", Qt::CaseInsensitive))
     path += ".png";
-  charts_->refresh(core_, true);
-  if (const std::string why = charts_->savePicture(path); !why.empty())
+  // Every page, as the runner's --plot draws them.
+  if (const std::string why = writeChartsPicture(core_, path.toStdString()); !why.empty())
     QMessageBox::warning(this, "Save picture", path + ": " + QString::fromStdString(why));
 }
 
 void ChartsWindow::saveData() {
-  QString path = QFileDialog::getSaveFileName(this, "Save data", "orbit-series.csv", "CSV (*.csv)");
+  const QString path = QFileDialog::getSaveFileName(
+      this, "Save data", QDir(folder()).filePath("charts-data.csv"), "CSV (*.csv)");
   if (path.isEmpty()) return;
+  QSettings().setValue(kFolderKey, QFileInfo(path).absolutePath());
   std::ofstream out(path.toStdString(), std::ios::binary | std::ios::trunc);
-  writeSeriesCsv(core_.lab, out);
+  writeChartsCsv(core_.lab, out);
   out.close();
   if (!out) QMessageBox::warning(this, "Save data", path + ": the file could not be written");
 }
@@ -424,7 +619,7 @@ void ChartsWindow::saveData() {
 std::string writeChartsPicture(const MainWindow& w, const std::string& path) {
   if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
     return "drawing charts needs the program's graphical setup";
-  LabCharts charts;
+  LabCharts charts(LabCharts::Layout::Grid);
   charts.setAttribute(Qt::WA_DontShowOnScreen);
   charts.resize(1200, 1290);
   charts.show();

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace orbits {
@@ -77,16 +78,96 @@ struct OrbitRecord {
   }
 };
 
+// The smallest and largest value of one quantity over some records, each with where it lies on
+// its chart's horizontal axis (the orbit number, or days since the start).
+struct Extent {
+  double loX = NAN, lo = NAN, hiX = NAN, hi = NAN;
+
+  bool empty() const { return !(lo <= hi); }
+  // Takes one value; a value that does not exist (NaN) changes nothing.
+  void take(double x, double y);
+  // Takes the extremes of later records.
+  void merge(const Extent& later);
+};
+
+// The quantities the charts draw, one value (or none) per orbit.
+enum LabChannel : size_t {
+  kChClosest,     // closest distance of the orbit, km, at its orbit number
+  kChFarthest,    // farthest distance of the orbit, km, at its orbit number
+  kChPeriod,      // the orbit's period, days, at its orbit number
+  kChMoveError,   // largest movement error of the orbit, %, at its orbit number
+  kChPerihelion,  // exact perihelia's direction, arc-seconds (continued), at their moment (days)
+  kChMarker,      // the markers' angle, arc-seconds (continued), at the orbit's end (days)
+  kChSky,         // planet k's angle against the real sky, degrees, at the orbit's end (days):
+                  // channel kChSky + k - 1 for the planets 1..8 (in the sky's own series)
+  kLabChannels = kChSky + 8
+};
+
+// Consecutive orbits of the charts' series: which, when they ended, and each quantity's
+// extremes over them.
+struct SeriesBucket {
+  int32_t firstOrbit = 0, lastOrbit = 0;
+  int64_t records = 0;
+  double firstDays = 0, lastDays = 0;  // elapsed days at the end of the first and last orbit
+  std::array<Extent, kLabChannels> channels;
+
+  // Takes the later bucket `b` in.
+  void merge(const SeriesBucket& b);
+};
+
+// The per-orbit series the charts draw, of a fixed size however long the run: every orbit has
+// a bucket of its own until kMaxBuckets are full; then neighbours merge in pairs and each bucket
+// takes twice as many orbits from then on. Each keeps its quantities' extremes, so a chart keeps
+// both the envelope and, at a bucket per pixel or less, the wobble.
+struct ThinnedSeries {
+  static constexpr size_t kMaxBuckets = 1024;
+  std::vector<SeriesBucket> buckets;  // oldest first
+  int64_t perBucket = 1;              // orbits a bucket takes before the next starts
+
+  // Adds one orbit's bucket.
+  void add(const SeriesBucket& orbit);
+
+ private:
+  void halve();
+};
+
+// What of the lab is not yet in its file "orbit-lab.txt", and when the file is next written
+// whole instead of appended to.
+struct LabFileState {
+  // Records made since the last save, appended with the next one (at most kMaxUnsaved; beyond
+  // that the file is written whole instead).
+  std::vector<ExactPerihelion> perihelia;
+  std::vector<OrbitRecord> orbits;
+  static constexpr size_t kMaxUnsaved = 4096;
+  bool wholeDue = true;      // a new run, a reload, records dropped, or the file grown
+  size_t appendedBytes = 0;  // appended since it was last written whole
+  size_t wholeBytes = 0;     // the size of that whole file
+};
+
 struct LabState {
   PerihelionWatch watch;
-  std::vector<ExactPerihelion> perihelia;
-  PrecessionFit fit;
-  std::vector<OrbitRecord> orbits;
-  double orbitErrMax = 0;  // the movement error's maximum in the orbit under way
+  PrecessionFit fit;  // over every exact perihelion of the run; fit.n counts them
+  // The first exact perihelion (the charts' zero) and the latest (the next one is continued
+  // from it); valid once fit.n > 0.
+  ExactPerihelion firstPerihelion, lastPerihelion;
+  // The latest orbit's record; valid once orbitsRecorded > 0.
+  OrbitRecord lastOrbit;
+  int64_t orbitsRecorded = 0;
+  double lastMarker = NAN;  // the latest markers' angle, arc-seconds, continued
+  Extent orbitPerihelia;    // the exact perihelia of the orbit under way (kChPerihelion)
+  double orbitErrMax = 0;   // the movement error's maximum in the orbit under way
+  ThinnedSeries series;     // every orbit, all quantities but the sky's
+  // The orbits that ended within the years of the planetary theory, with the sky's quantities:
+  // some hundreds or thousands however long the run, so the sky's chart keeps them one by one
+  // where the orbits' series has long merged them.
+  ThinnedSeries sky;
+  LabFileState file;
   // Bumped whenever a record is added or the records are replaced, so a view redraws only then.
   uint64_t revision = 0;
-  // How many of each were written to the lab's file.
-  size_t savedPerihelia = 0, savedOrbits = 0;
+  // What the last reload restored of the lab: the orbits' records of the saved run, how many of
+  // them were restored, and why not the rest (empty when all were).
+  int64_t restoreExpected = 0, restoredOrbits = 0;
+  std::string restoreProblem;
 };
 
 }  // namespace orbits

@@ -1,6 +1,7 @@
 #pragma once
 // The whole main window as a model: the simulation state, every control of the panel, the
 // drawing surfaces and the timers. Every procedure of the system works on one MainWindow.
+#include <functional>
 #include <memory>
 #include <string_view>
 
@@ -44,8 +45,11 @@ class MainWindow {
   Clock clock;
   Periods periods;
   Markers markers;
-  // The lab: exact perihelia, the fitted precession, the per-orbit records.
+  // The lab: exact perihelia, the fitted precession, the charts' series of the orbits.
   LabState lab;
+  // Where each orbit's complete lab record goes as the orbit ends (the runner's series file),
+  // if anywhere: the records themselves are not kept.
+  std::function<void(const OrbitRecord&)> labRecordSink;
   // The perihelion lines last drawn on the surface, kept to draw only what changed.
   LineLayer perihelionLines;
 

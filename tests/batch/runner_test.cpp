@@ -133,6 +133,28 @@ TEST(BatchRun, ReportsTheLastOrbitsPerihelionAsNumbers) {
   EXPECT_LT(j["last_perihelion_days"].get<double>(), j["elapsed_days"].get<double>());
 }
 
+// The series file gets a row as each orbit ends, also after a reload (the orbits of that run),
+// and the report says what the reload restored of the lab.
+TEST(BatchRun, TheSeriesHasARowPerOrbitOfTheRunAndTheReportTheLabRestored) {
+  TempDir dir;
+  const std::string csv = dir.file("series.csv");
+  ASSERT_EQ(
+      runWith({"--preset", kFastPreset, "--orbits", "3", "--data-dir", dir.path(), "--series", csv})
+          .status,
+      kExitOk);
+  EXPECT_EQ(linesOf(csv).size(), 1u + 3u);  // the header, orbits 0, 1 and 2
+  const auto r =
+      runWith({"--reload", "--orbits", "5", "--json", "--data-dir", dir.path(), "--series", csv});
+  ASSERT_EQ(r.status, kExitOk) << r.err;
+  const auto rows = linesOf(csv);
+  ASSERT_EQ(rows.size(), 1u + 2u);
+  EXPECT_EQ(rows[1].substr(0, 2), "3,");
+  const auto lab = jsonOf(r)["lab_restore"];
+  EXPECT_EQ(lab["complete"], true);
+  EXPECT_EQ(lab["orbits_restored"], 3);
+  EXPECT_TRUE(lab["problem"].is_null());
+}
+
 TEST(BatchRun, CyclesCountsTheCyclesOfThisRun) {
   TempDir dir;
   const auto r = runWith({"--preset", kFastPreset, "--cycles", "1234", "--json", "--data-dir",

@@ -52,6 +52,25 @@ TEST_F(WriteBehindTest, ANewLogReplacesTheOldPairOnlyWithItsFirstSnapshot) {
   EXPECT_FALSE(fs::exists(dir / "log.txt.tmp"));
 }
 
+// The side file gets the records of each snapshot appended, or is written whole and put in place
+// after the snapshot; later records go on after the whole one.
+TEST_F(WriteBehindTest, TheSideFileIsAppendedToOrWrittenWholeWithTheSnapshots) {
+  WriteBehind::Files withSide = files;
+  withSide.sideName = "side.txt", withSide.sidePath = (dir / "side.txt").string();
+  WriteBehind saves;
+  saves.snapshot(withSide, "save 1", "log\n", {"whole 1\n", true});
+  saves.snapshot(withSide, "save 2", {}, {"r2\n", false});
+  EXPECT_FALSE(saves.settle().has_value());
+  EXPECT_EQ(read("side.txt"), "whole 1\nr2\n");
+  saves.snapshot(withSide, "save 3", {}, {"r3\n", false});
+  saves.snapshot(withSide, "save 4", {}, {"whole 4\n", true});
+  saves.snapshot(withSide, "save 5", {}, {"r5\n", false});
+  EXPECT_FALSE(saves.settle().has_value());
+  EXPECT_EQ(read("side.txt"), "whole 4\nr5\n");
+  EXPECT_EQ(read("save.txt"), "save 5");
+  EXPECT_FALSE(fs::exists(dir / "side.txt.tmp"));
+}
+
 // The temporary file is created afresh: a link planted at its name is replaced, never followed.
 TEST_F(WriteBehindTest, ALinkAtTheTemporaryNameIsNotFollowed) {
   std::ofstream(dir / "victim.txt") << "keep";

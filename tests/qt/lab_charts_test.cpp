@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineSeries>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
@@ -33,7 +34,7 @@ TEST(LabCharts, PicturesAreWellFormed) {
     OrbitRecord r;
     r.orbit = k, r.cycle = 1000.0 * k, r.days = 88.0 * k + 10, r.periodDays = 87.97;
     r.minKm = 4.6e7, r.maxKm = 6.98e7, r.markerAngle = 600010, r.maxErrPct = 1e-6;
-    core.lab.orbits.push_back(r);
+    addOrbitRecord(core.lab, r);
   }
   const QString svg = dir.filePath("charts.svg"), png = dir.filePath("charts.png");
   ASSERT_EQ(writeChartsPicture(core, svg.toStdString()), "");
@@ -66,6 +67,24 @@ TEST(LabCharts, TheChartsButtonOpensTheWindow) {
   EXPECT_EQ(charts.windowTitle(), "Charts");
 }
 
+// The window fits the smallest common screen (1366 x 768, less a panel and the window's frame),
+// and before any run its sky table says there is none yet.
+TEST(LabCharts, TheWindowFitsASmallScreenAndSaysWhenThereIsNoRunYet) {
+  QTemporaryDir dir;
+  QtHost host(dir.path().toStdString());
+  MainWindow core(host);
+  ChartsWindow charts(core);
+  charts.open();
+  EXPECT_LE(charts.minimumSizeHint().width(), 1366);
+  EXPECT_LE(charts.minimumSizeHint().height(), 768 - 100);
+  auto* pages = charts.findChild<QTabWidget*>();
+  ASSERT_TRUE(pages);
+  pages->setCurrentIndex(pages->count() - 1);
+  auto* sky = charts.findChild<QWidget*>("skyTable");
+  ASSERT_TRUE(sky);
+  EXPECT_EQ(sky->findChild<QLabel*>()->text(), "Against the real sky: no run yet");
+}
+
 // Runs until the watched pair has completed two orbits, then presses Stop.
 struct TwoOrbitsHost : Host {
   QTemporaryDir dir;
@@ -90,6 +109,9 @@ TEST(LabCharts, TheSkyTableAndChartFollowTheRun) {
   ChartsWindow charts(core);
   core.c("CDp", 1).press();  // Mercury, 1940
   charts.open();
+  auto* pages = charts.findChild<QTabWidget*>();
+  ASSERT_TRUE(pages);
+  pages->setCurrentIndex(pages->count() - 1);  // the real sky
   auto* sky = charts.findChild<QWidget*>("skyTable");
   ASSERT_TRUE(sky);
   auto* table = sky->findChild<QTableWidget*>();

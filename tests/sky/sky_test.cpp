@@ -125,15 +125,15 @@ TEST(RealSky, EachOrbitRecordsTheAnglesOnceTheYearsAllowIt) {
     if (w.sim.orbitCount >= 2 && w.sim.runState == RunState::Bat) w.c("CDstop").press();
   };
   w.c("CDp", 1).press();  // Mercury, 1940
-  ASSERT_GE(w.lab.orbits.size(), 2u);
-  const OrbitRecord& r = w.lab.orbits.back();
+  ASSERT_GE(w.lab.orbitsRecorded, 2);
+  const OrbitRecord& r = w.lab.lastOrbit;
   EXPECT_EQ(r.skyBody, 1);
   EXPECT_LT(r.watchedSkyAngle(), 0.1);
   for (int k = 1; k <= 8; ++k) EXPECT_TRUE(std::isfinite(r.skyAngleDeg[k])) << k;
 
   w.scenario.startDate = text::Date::fromYmd(3001, 1, 1);
   labOrbitEnded(w, 88);
-  EXPECT_TRUE(std::isnan(w.lab.orbits.back().watchedSkyAngle()));
+  EXPECT_TRUE(std::isnan(w.lab.lastOrbit.watchedSkyAngle()));
 }
 
 }  // namespace
