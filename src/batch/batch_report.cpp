@@ -80,11 +80,11 @@ void lastPerihelion(nlohmann::ordered_json& j, const MainWindow& w) {
   for (const char* key : {"last_perihelion_orbit", "last_perihelion_days", "last_perihelion_jd",
                           "last_perihelion_date"})
     j[key] = nullptr;
-  const auto& orbits = w.lab.orbits;
-  if (orbits.empty() || orbits.back().periDays == 0) return;
+  const OrbitRecord& last = w.lab.lastOrbit;
+  if (w.lab.orbitsRecorded == 0 || last.periDays == 0) return;
   const ScenarioState& sc = w.scenario;
-  const double days = orbits.back().periDays, sinceStartDay = sc.beginTimeDays + days;
-  j["last_perihelion_orbit"] = orbits.back().orbit;
+  const double days = last.periDays, sinceStartDay = sc.beginTimeDays + days;
+  j["last_perihelion_orbit"] = last.orbit;
   j["last_perihelion_days"] = number(days);
   j["last_perihelion_jd"] = number(sky::julianDate(sc.startDate, sinceStartDay).value());
   const text::Date day = sc.startDate.plusDays(text::toWhole(text::intFloor(sinceStartDay)));
