@@ -19,14 +19,19 @@ using persist::Record;
 using persist::RecordWriter;
 
 constexpr const char* kHeader = "Lab records: P perihelion, O orbit";
-// An orbit's record: its kind, ten figures, the watched body and eight sky angles.
+// An orbit's record: its kind, ten figures, the watched body and eight sky angles, then the
+// perihelion's longitude where one was measured.
 constexpr size_t kOrbitFieldsWithSky = 20;
+// A perihelion's record: its kind and five figures, then its longitude where one was measured.
+constexpr size_t kPerihelionFields = 6;
 
 std::string shortest(double v) {
   char buf[32];
   const auto r = std::to_chars(buf, buf + sizeof buf, v);
   return std::string(buf, r.ptr);
 }
+
+double peri(const OrbitRecord& r, double v) { return r.hasPerihelion() ? v : NAN; }
 
 // Drops records at or after `cycle` (written again after a reload), then adds `r`.
 template <typename T>
@@ -45,11 +50,14 @@ const std::vector<SeriesColumn>& seriesColumns() {
       {"period_days", [](const OrbitRecord& r) { return r.periodDays; }},
       {"closest_km", [](const OrbitRecord& r) { return r.minKm; }},
       {"farthest_km", [](const OrbitRecord& r) { return r.maxKm; }},
-      {"perihelion_days", [](const OrbitRecord& r) { return r.periDays; }},
-      {"perihelion_arcsec", [](const OrbitRecord& r) { return r.periAngle; }},
-      {"marker_arcsec", [](const OrbitRecord& r) { return r.markerAngle; }},
+      // An orbit without a perihelion or a marker has no such figures: empty cells, not 0.
+      {"perihelion_days", [](const OrbitRecord& r) { return peri(r, r.periDays); }},
+      {"perihelion_arcsec", [](const OrbitRecord& r) { return peri(r, r.periAngle); }},
+      {"marker_arcsec",
+       [](const OrbitRecord& r) { return r.markerAngle != 0 ? r.markerAngle : NAN; }},
       {"max_error_pct", [](const OrbitRecord& r) { return r.maxErrPct; }},
       {"sky_angle_deg", [](const OrbitRecord& r) { return r.watchedSkyAngle(); }},
+      {"perihelion_longitude_arcsec", [](const OrbitRecord& r) { return peri(r, r.periVarpi); }},
   };
   return columns;
 }
@@ -81,6 +89,7 @@ void saveLabRecords(MainWindow& w) {
   for (size_t i = lab.savedPerihelia; i < lab.perihelia.size(); ++i) {
     const ExactPerihelion& p = lab.perihelia[i];
     out.str("P").whole(p.orbit).number(p.cycle).number(p.days).number(p.distKm).number(p.angle);
+    if (std::isfinite(p.varpi)) out.number(p.varpi);
     out.end();
   }
   for (size_t i = lab.savedOrbits; i < lab.orbits.size(); ++i) {
@@ -91,6 +100,7 @@ void saveLabRecords(MainWindow& w) {
     // The sky angles, -1 where there is none.
     for (int k = 1; k <= 8; ++k)
       out.number(std::isfinite(r.skyAngleDeg[size_t(k)]) ? r.skyAngleDeg[size_t(k)] : -1);
+    if (std::isfinite(r.periVarpi)) out.number(r.periVarpi);
     out.end();
   }
   if (out.text().empty()) return;
@@ -114,16 +124,22 @@ LabState readLabRecords(const std::string& content, double cycleCount, double si
       if (rec.fields.empty()) continue;
       const std::string kind = rec.fields[0].text;
       if (kind == "P") {
-        FieldReader f(rec, kLabFileName, 6);
+        const bool withVarpi = rec.fields.size() == kPerihelionFields + 1;
+        FieldReader f(rec, kLabFileName, withVarpi ? kPerihelionFields + 1 : kPerihelionFields);
         (void)f.str();
         ExactPerihelion p;
         p.orbit = f.int32(), p.cycle = f.number(), p.days = f.number();
         p.distKm = f.number(), p.angle = f.number();
+        if (withVarpi) p.varpi = f.number();
         if (p.cycle <= cycleCount) replaceTail(lab.perihelia, p);
       } else if (kind == "O") {
         // Files written before the sky angles were recorded have 11 fields; their orbits have none.
-        const bool withSky = rec.fields.size() == kOrbitFieldsWithSky;
-        FieldReader f(rec, kLabFileName, withSky ? kOrbitFieldsWithSky : 11);
+        const bool withVarpi = rec.fields.size() == kOrbitFieldsWithSky + 1;
+        const bool withSky = withVarpi || rec.fields.size() == kOrbitFieldsWithSky;
+        FieldReader f(rec, kLabFileName,
+                      withVarpi ? kOrbitFieldsWithSky + 1
+                      : withSky ? kOrbitFieldsWithSky
+                                : 11);
         (void)f.str();
         OrbitRecord r;
         r.orbit = f.int32(), r.cycle = f.number(), r.days = f.number(), r.periodDays = f.number();
@@ -134,6 +150,7 @@ LabState readLabRecords(const std::string& content, double cycleCount, double si
           for (int k = 1; k <= 8; ++k)
             if (const double a = f.number(); a >= 0) r.skyAngleDeg[size_t(k)] = a;
         }
+        if (withVarpi) r.periVarpi = f.number();
         if (r.cycle <= cycleCount) replaceTail(lab.orbits, r);
       }
     }

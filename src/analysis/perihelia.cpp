@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "analysis/osculating.h"
 #include "sky/sky.h"
 #include "window/main_window.h"
 
@@ -52,8 +53,15 @@ double PrecessionFit::slopeError() const {
   return std::sqrt(residual / double(n - 2) / sxx);
 }
 
+double sampleVarpi(const PairSample& p, double mu) {
+  // The samples hold the first body less the second; the orbit is the second's about the first.
+  const double rad =
+      eclipticPerihelionLongitude({-p.dx, -p.dy, -p.dz}, {-p.dvx, -p.dvy, -p.dvz}, mu);
+  return rad / (2 * std::numbers::pi) * kArcsecPerTurn;
+}
+
 ExactPerihelion interpolatePerihelion(const PairSample& a, const PairSample& b, const PairSample& c,
-                                      double middleCycle) {
+                                      double middleCycle, double mu) {
   const double curve = a.dist - 2 * b.dist + c.dist;
   const double u = curve > 0 ? std::clamp((a.dist - c.dist) / (2 * curve), -1.0, 1.0) : 0.0;
   ExactPerihelion p;
@@ -61,6 +69,13 @@ ExactPerihelion interpolatePerihelion(const PairSample& a, const PairSample& b, 
   p.days = b.days + u * (u > 0 ? c.days - b.days : b.days - a.days);
   p.distKm = parabola(a.dist, b.dist, c.dist, u);
   p.angle = markerArcsec(parabola(a.dx, b.dx, c.dx, u), parabola(a.dy, b.dy, c.dy, u));
+  if (mu > 0) {
+    // Each sample's own osculating orbit, so that no interpolated state mixes two moments; the
+    // longitude changes by far less than a turn between them.
+    const double vb = sampleVarpi(b, mu);
+    p.varpi =
+        parabola(unwrapArcsec(sampleVarpi(a, mu), vb), vb, unwrapArcsec(sampleVarpi(c, mu), vb), u);
+  }
   return p;
 }
 
@@ -70,31 +85,54 @@ double unwrapArcsec(double raw, double previous) {
 }
 
 void addPerihelion(LabState& lab, ExactPerihelion p, double siderealYearSecs) {
-  if (!lab.perihelia.empty()) p.angle = unwrapArcsec(p.angle, lab.perihelia.back().angle);
+  if (!lab.perihelia.empty()) {
+    const ExactPerihelion& last = lab.perihelia.back();
+    p.angle = unwrapArcsec(p.angle, last.angle);
+    if (std::isfinite(last.varpi) && std::isfinite(p.varpi))
+      p.varpi = unwrapArcsec(p.varpi, last.varpi);
+  }
   lab.perihelia.push_back(p);
   lab.fit.add(p.days * kSecondsPerDay / siderealYearSecs, p.angle);
+  if (std::isfinite(p.varpi)) lab.varpiFit.add(p.days / kDaysPerJulianCentury, p.varpi);
   ++lab.revision;
 }
 
 void refit(LabState& lab, double siderealYearSecs) {
   lab.fit = {};
-  for (const ExactPerihelion& p : lab.perihelia)
+  lab.varpiFit = {};
+  for (const ExactPerihelion& p : lab.perihelia) {
     lab.fit.add(p.days * kSecondsPerDay / siderealYearSecs, p.angle);
+    if (std::isfinite(p.varpi)) lab.varpiFit.add(p.days / kDaysPerJulianCentury, p.varpi);
+  }
 }
 
-void labCycle(MainWindow& w) {
+void labCycle(MainWindow& w, const Accelerations& accel) {
   LabState& lab = w.lab;
   const SimState& s = w.sim;
   const PairStats& pair = w.pair;
-  const PairSample now{pair.pairDist, pair.pairDx, pair.pairDy, w.clock.elapsedDays};
+  const int a1 = s.pairBody[1], a2 = s.pairBody[2];
+  // The step moved the bodies with the velocity before its update; the velocity at the moved
+  // positions is the mean of that and the updated one (the leapfrog's synchronised velocity).
+  auto relative = [&](const BodyArray<double>& v, const BodyArray<double>& acc) {
+    return (v[a1] - v[a2]) - (acc[a1] - acc[a2]) / 2;
+  };
+  const PairSample now{pair.pairDist,
+                       pair.pairDx,
+                       pair.pairDy,
+                       w.clock.elapsedDays,
+                       pair.pairDz,
+                       relative(s.velX, accel.accelX),
+                       relative(s.velY, accel.accelY),
+                       relative(s.velZ, accel.accelZ)};
   if (lab.watch.alpha != s.pairBody[1] || lab.watch.beta != s.pairBody[2]) {
     // Another pair: its minima are searched from here on.
     lab.watch = PerihelionWatch{};
     lab.watch.alpha = s.pairBody[1], lab.watch.beta = s.pairBody[2];
   }
   if (lab.watch.minimumBefore(now)) {
+    const double mu = s.timeFactorSq * s.gravConstant * (s.bodyMass[a1] + s.bodyMass[a2]);
     ExactPerihelion p =
-        interpolatePerihelion(lab.watch.older, lab.watch.prev, now, s.cycleCount - 1);
+        interpolatePerihelion(lab.watch.older, lab.watch.prev, now, s.cycleCount - 1, mu);
     p.orbit = int32_t(s.orbitCount);
     addPerihelion(lab, p, s.siderealYearSecs);
   }
@@ -118,6 +156,7 @@ void labOrbitEnded(MainWindow& w, double periodDays) {
   if (!lab.perihelia.empty() && lab.perihelia.back().cycle > since) {
     r.periDays = lab.perihelia.back().days;
     r.periAngle = lab.perihelia.back().angle;
+    r.periVarpi = lab.perihelia.back().varpi;
   }
   recordSky(w, r);
   lab.orbits.push_back(r);

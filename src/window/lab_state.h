@@ -9,9 +9,12 @@
 
 namespace orbits {
 
-// One cycle's view of the pair: distance, separation in the x-y plane and the moment (days).
+// One cycle's view of the pair: distance, separation in the x-y plane and the moment (days),
+// the separation across it, and the relative velocity at that moment (km per calculation), the
+// same way round as the separation (the first pair body's less the second's).
 struct PairSample {
   double dist = 0, dx = 0, dy = 0, days = 0;
+  double dz = 0, dvx = 0, dvy = 0, dvz = 0;
 };
 
 // The last two samples, kept so that a minimum of the distance is seen one cycle after it.
@@ -39,6 +42,9 @@ struct ExactPerihelion {
   double days = 0;    // the moment, days since the start
   double distKm = 0;  // the interpolated closest distance
   double angle = 0;   // direction in arc-seconds, unwrapped (the markers' angle, continued)
+  // The longitude of perihelion of the osculating orbit in the J2000 ecliptic, arc-seconds,
+  // unwrapped; NaN where unknown (records written before it was measured).
+  double varpi = NAN;
 };
 
 // The least-squares line through (years, arc-seconds), kept as running centred sums so that
@@ -69,7 +75,11 @@ struct OrbitRecord {
   // Each planet's angle against the real sky at the orbit's end, degrees, by body number (1..8);
   // NaN for planets not in play, and for all outside the years the planetary theory covers.
   std::array<double, 9> skyAngleDeg{NAN, NAN, NAN, NAN, NAN, NAN, NAN, NAN, NAN};
-  int32_t skyBody = 0;  // the watched body (body 2 of the pair) when it is a planet, else 0
+  int32_t skyBody = 0;     // the watched body (body 2 of the pair) when it is a planet, else 0
+  double periVarpi = NAN;  // that perihelion's longitude in the J2000 ecliptic, arc-seconds
+
+  // Whether an exact perihelion was found in the orbit: its moment is then after the start.
+  bool hasPerihelion() const { return periDays > 0; }
 
   // The watched body's angle against the real sky; NaN when there is none.
   double watchedSkyAngle() const {
@@ -87,6 +97,8 @@ struct LabState {
   uint64_t revision = 0;
   // How many of each were written to the lab's file.
   size_t savedPerihelia = 0, savedOrbits = 0;
+  // The longitude of perihelion against time: arc-seconds over Julian centuries (36525 days).
+  PrecessionFit varpiFit;
 };
 
 }  // namespace orbits

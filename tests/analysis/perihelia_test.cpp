@@ -6,6 +6,7 @@
 #include <numbers>
 #include <vector>
 
+#include "../support/run_fixture.h"
 #include "engine/gravity.h"
 
 namespace orbits {
@@ -130,6 +131,34 @@ TEST(Relativity, PerihelionAdvancePerOrbitIsTheTextbookFigure) {
   const double expected = 6 * kPi * gm / (c * c * a * (1 - e * e)) / (2 * kPi) * kArcsecPerTurn;
   // The markers' angle turns against the polar angle: an advance makes it smaller.
   EXPECT_NEAR(off - on, expected, expected * 0.01);
+}
+
+// A run's first exact perihelion, one period after a start at perihelion on +x: its moment is
+// that of the cycle it falls in (the clock after the cycle's step, not before), and the
+// longitude of its osculating orbit in the ecliptic is where the orbit was started (+x of the
+// simulation is -Y of the ecliptic: 270 degrees).
+TEST(ExactPerihelion, ARunsPerihelionHasTheMomentAndLongitudeOfItsOrbit) {
+  testing::RunFixture f;
+  f.choose(5, 7, 14);                                             // 1500 s per calculation
+  f.s.pairBody = {0, 0, 1};                                       // the planet about the Sun
+  const double gm = testing::RunFixture::kGravConstant, e = 0.2;  // km^3 per base step^2
+  const double a = testing::RunFixture::kAu, rp = a * (1 - e), tf = f.s.timeFactor;
+  f.s.posX[1] = rp;
+  f.s.velY[1] = -std::sqrt(gm * (1 + e) / rp);
+  // The step moves with the velocity of half a step later: that half step's pull is taken off
+  // in advance, so that the orbit is at its perihelion at the start.
+  f.s.velX[1] = -gm * tf / (2 * rp * rp);
+  f.host.onYield = [&](long) {
+    if (!f.w.lab.perihelia.empty()) f.w.c("CDstop").press();
+  };
+  f.go();
+  ASSERT_EQ(f.w.lab.perihelia.size(), 1u);
+  const ExactPerihelion& p = f.w.lab.perihelia.front();
+  const double step = f.s.stepSeconds;
+  const double period = 2 * kPi * std::sqrt(a * a * a / gm) * step / tf;  // s
+  EXPECT_NEAR(p.days * 86400, p.cycle * step, 1e-6 * step);
+  EXPECT_NEAR(p.days * 86400, period, 0.05 * step);
+  EXPECT_NEAR(p.varpi, 0.75 * kArcsecPerTurn, 1.0);
 }
 
 }  // namespace
