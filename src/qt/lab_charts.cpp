@@ -4,11 +4,9 @@
 #include <QChart>
 #include <QChartView>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QImage>
 #include <QLabel>
 #include <QLegendMarker>
 #include <QLineSeries>
@@ -16,7 +14,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScatterSeries>
-#include <QSvgGenerator>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <QValueAxis>
@@ -26,6 +24,8 @@
 
 #include "analysis/lab_file.h"
 #include "analysis/perihelia.h"
+#include "qt/budget_page.h"
+#include "qt/picture_file.h"
 #include "sky/sky.h"
 #include "text/date.h"
 #include "window/main_window.h"
@@ -106,7 +106,8 @@ double years(const MainWindow& w, double days) {
 }
 
 // The perihelion direction per orbit against time, the line fitted to it, and the markers'
-// angles beside it, as arc-seconds from the first exact perihelion.
+// angles beside it, as arc-seconds from the first exact perihelion. The direction is projected
+// on the x-y plane (the ecliptic), as the markers take it.
 class PerihelionChart : public XYChart {
  public:
   PerihelionChart() : XYChart("Perihelion direction", "years", "arcsec from the first perihelion") {
@@ -132,7 +133,8 @@ class PerihelionChart : public XYChart {
     const PrecessionFit& f = lab.fit;
     if (f.ready() && xs.lo <= xs.hi) {
       for (double x : {xs.lo, xs.hi}) line.append({x, f.intercept() + f.slope() * x - ref});
-      chart_->setTitle(QString("Perihelion direction: %1 \u00b1 %2 arcsec/yr (%3 perihelia)")
+      chart_->setTitle(QString("Perihelion direction on the x-y plane: %1 \u00b1 %2 arcsec/yr (%3 "
+                               "perihelia)")
                            .arg(f.slope(), 0, 'f', 3)
                            .arg(f.slopeError(), 0, 'f', 3)
                            .arg(lab.perihelia.size()));
@@ -148,6 +150,47 @@ class PerihelionChart : public XYChart {
 
  private:
   QScatterSeries *exact_, *markers_;
+  QLineSeries* fit_;
+};
+
+// The longitude of perihelion of the osculating orbit at each exact perihelion, in the J2000
+// ecliptic, against Julian centuries, and the line fitted to it.
+class LongitudeChart : public XYChart {
+ public:
+  LongitudeChart()
+      : XYChart("Longitude of perihelion", "Julian centuries", "arcsec from the first perihelion") {
+    points_ = series<QScatterSeries>("longitude of perihelion", QColor(150, 40, 160));
+    fit_ = series<QLineSeries>("fitted line", QColor(20, 20, 20));
+  }
+  void refresh(const MainWindow& w) override {
+    const LabState& lab = w.lab;
+    QList<QPointF> points, line;
+    Range xs, ys;
+    double ref = NAN;
+    for (const ExactPerihelion& p : lab.perihelia) {
+      if (!std::isfinite(p.varpi)) continue;
+      if (!std::isfinite(ref)) ref = p.varpi;
+      points.append({p.days / kDaysPerJulianCentury, p.varpi - ref});
+      xs.take(points.back().x()), ys.take(points.back().y());
+    }
+    const PrecessionFit& f = lab.varpiFit;
+    if (f.ready() && xs.lo <= xs.hi) {
+      for (double x : {xs.lo, xs.hi}) line.append({x, f.intercept() + f.slope() * x - ref});
+      chart_->setTitle(
+          QString("Longitude of perihelion (J2000 ecliptic): %1 \u00b1 %2 arcsec/century")
+              .arg(f.slope(), 0, 'f', 3)
+              .arg(f.slopeError(), 0, 'f', 3));
+    } else {
+      chart_->setTitle("Longitude of perihelion, J2000 ecliptic (the rate needs three perihelia)");
+    }
+    points_->replace(points);
+    fit_->replace(line);
+    xs.apply(x_);
+    ys.apply(y_);
+  }
+
+ private:
+  QScatterSeries* points_;
   QLineSeries* fit_;
 };
 
@@ -326,6 +369,7 @@ class SkyTable : public LabChart {
 
 LabCharts::LabCharts(QWidget* parent) : QWidget(parent) {
   charts_.push_back(std::make_unique<PerihelionChart>());
+  charts_.push_back(std::make_unique<LongitudeChart>());
   charts_.push_back(std::make_unique<DistanceChart>());
   charts_.push_back(std::make_unique<OrbitChart>(
       "Period per orbit", "days", [](const OrbitRecord& r) { return r.periodDays; },
@@ -351,29 +395,16 @@ void LabCharts::refresh(const MainWindow& w, bool force) {
 }
 
 std::string LabCharts::savePicture(const QString& path) {
-  QPainter painter;
-  if (path.endsWith(".svg", Qt::CaseInsensitive)) {
-    QSvgGenerator svg;
-    svg.setFileName(path);
-    svg.setSize(size());
-    svg.setViewBox(rect());
-    svg.setTitle("Charts");
-    if (!painter.begin(&svg)) return "the file could not be written";
-    render(&painter);
-    painter.end();
-    return QFileInfo(path).size() > 0 ? "" : "the file could not be written";
-  }
-  QImage image(size(), QImage::Format_ARGB32);
-  image.fill(Qt::white);
-  painter.begin(&image);
-  render(&painter);
-  painter.end();
-  return image.save(path, "PNG") ? "" : "the file could not be written";
+  return saveWidgetPicture(*this, path, "Charts");
 }
 
 ChartsWindow::ChartsWindow(const MainWindow& core) : core_(core) {
   setWindowTitle("Charts");
-  auto* column = new QVBoxLayout(this);
+  // The charts of the run on screen on one page, the precession budget on another.
+  auto* pages = new QTabWidget;
+  (new QVBoxLayout(this))->addWidget(pages);
+  auto* measured = new QWidget;
+  auto* column = new QVBoxLayout(measured);
   auto* actions = new QHBoxLayout;
   auto* picture = new QPushButton("Save picture");
   auto* data = new QPushButton("Save data");
@@ -383,6 +414,8 @@ ChartsWindow::ChartsWindow(const MainWindow& core) : core_(core) {
   column->addLayout(actions);
   charts_ = new LabCharts;
   column->addWidget(charts_, 1);
+  pages->addTab(measured, "Charts");
+  pages->addTab(new BudgetPage(core), "Budget");
   connect(picture, &QPushButton::clicked, this, [this] { savePicture(); });
   connect(data, &QPushButton::clicked, this, [this] { saveData(); });
   // Redrawn from the records a few times a second at most, and only when they changed.
