@@ -116,27 +116,25 @@ void labCycle(MainWindow& w, const Accelerations& accel) {
   auto relative = [&](const BodyArray<double>& v, const BodyArray<double>& acc) {
     return (v[a1] - v[a2]) - (acc[a1] - acc[a2]) / 2;
   };
-  const PairSample now{pair.pairDist,
-                       pair.pairDx,
-                       pair.pairDy,
-                       w.clock.elapsedDays,
-                       pair.pairDz,
-                       relative(s.velX, accel.accelX),
-                       relative(s.velY, accel.accelY),
-                       relative(s.velZ, accel.accelZ)};
-  if (lab.watch.alpha != s.pairBody[1] || lab.watch.beta != s.pairBody[2]) {
+  if (lab.watch.alpha != a1 || lab.watch.beta != a2) {
     // Another pair: its minima are searched from here on.
     lab.watch = PerihelionWatch{};
-    lab.watch.alpha = s.pairBody[1], lab.watch.beta = s.pairBody[2];
+    lab.watch.alpha = a1, lab.watch.beta = a2;
   }
-  if (lab.watch.minimumBefore(now)) {
+  PairSample& now = lab.watch.take();
+  now.dist = pair.pairDist, now.dx = pair.pairDx, now.dy = pair.pairDy, now.dz = pair.pairDz;
+  now.days = w.clock.elapsedDays;
+  now.dvx = relative(s.velX, accel.accelX);
+  now.dvy = relative(s.velY, accel.accelY);
+  now.dvz = relative(s.velZ, accel.accelZ);
+  if (lab.watch.minimumBehind()) {
     const double mu = s.timeFactorSq * s.gravConstant * (s.bodyMass[a1] + s.bodyMass[a2]);
+    const PerihelionWatch& seen = lab.watch;
     ExactPerihelion p =
-        interpolatePerihelion(lab.watch.older, lab.watch.prev, now, s.cycleCount - 1, mu);
+        interpolatePerihelion(seen.back(2), seen.back(1), seen.back(0), s.cycleCount - 1, mu);
     p.orbit = int32_t(s.orbitCount);
     addPerihelion(lab, p, s.siderealYearSecs);
   }
-  lab.watch.push(now);
   lab.orbitErrMax = std::max({lab.orbitErrMax, s.moveErrPct[1], s.moveErrPct[2]});
 }
 

@@ -17,22 +17,33 @@ struct PairSample {
   double dz = 0, dvx = 0, dvy = 0, dvz = 0;
 };
 
-// The last two samples, kept so that a minimum of the distance is seen one cycle after it.
+// The last three samples, kept so that a minimum of the distance is seen one cycle after it.
+// They stay where they were written, in a ring: a cycle fills the next place in and copies
+// nothing (a sample copied just after it was written costs more than the rest of the lab's
+// part of the cycle).
 struct PerihelionWatch {
-  PairSample older, prev;
-  int count = 0;              // samples taken since the last reset, up to 2
+  int count = 0;              // samples taken since the last reset, up to 3
   int alpha = -1, beta = -1;  // the pair the samples are of
 
-  // Whether `prev` is a minimum, given the sample after it: strictly below the one before, and
-  // not above the one after. A few comparisons per cycle.
-  bool minimumBefore(const PairSample& next) const {
-    return count >= 2 && prev.dist < older.dist && prev.dist <= next.dist;
+  // The place of the next sample, to be filled in at once; it becomes the newest.
+  PairSample& take() {
+    newest_ = newest_ == 2 ? 0 : newest_ + 1;
+    if (count < 3) ++count;
+    return ring_[size_t(newest_)];
   }
-  void push(const PairSample& next) {
-    older = prev;
-    prev = next;
-    if (count < 2) ++count;
+  // The sample `back` cycles before the newest (0 the newest, up to 2).
+  const PairSample& back(int n) const { return ring_[size_t((newest_ + 3 - n) % 3)]; }
+  // Whether the sample before the newest is a minimum: strictly below the one before it, and
+  // not above the newest. A few comparisons per cycle.
+  bool minimumBehind() const {
+    if (count < 3) return false;
+    const double mid = back(1).dist;
+    return mid < back(2).dist && mid <= back(0).dist;
   }
+
+ private:
+  std::array<PairSample, 3> ring_{};
+  int newest_ = 0;
 };
 
 // A perihelion found between cycles.

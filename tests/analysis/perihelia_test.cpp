@@ -40,12 +40,11 @@ TEST(ExactPerihelion, MomentAndDirectionOfAKeplerOrbitBetweenCycles) {
   bool seen = false;
   for (int i = -20; i <= 20 && !seen; ++i) {
     const double t = (i - offset) * step;
-    const PairSample now = k.at(t, t / 86400);
-    if (watch.minimumBefore(now)) {
-      found = interpolatePerihelion(watch.older, watch.prev, now, i - 1);
+    watch.take() = k.at(t, t / 86400);
+    if (watch.minimumBehind()) {
+      found = interpolatePerihelion(watch.back(2), watch.back(1), watch.back(0), i - 1);
       seen = true;
     }
-    watch.push(now);
   }
   ASSERT_TRUE(seen);
   EXPECT_NEAR(found.cycle, offset, 1e-3);  // within a thousandth of a cycle
@@ -109,12 +108,12 @@ double shiftPerOrbit(bool relativity, double lightSpeed, int orbits, double a, d
     moveBodies(s);
     computeAccelerations(s, acc, close);
     if (s.relativity) addRelativity(s, acc);
-    const PairSample now{std::hypot(s.posX[1], s.posY[1]), s.posX[1], s.posY[1], c};
-    if (watch.minimumBefore(now)) {
-      const double raw = interpolatePerihelion(watch.older, watch.prev, now, c - 1).angle;
+    watch.take() = {std::hypot(s.posX[1], s.posY[1]), s.posX[1], s.posY[1], c};
+    if (watch.minimumBehind()) {
+      const double raw =
+          interpolatePerihelion(watch.back(2), watch.back(1), watch.back(0), c - 1).angle;
       angles.push_back(angles.empty() ? raw : unwrapArcsec(raw, angles.back()));
     }
-    watch.push(now);
     updateVelocity(s, acc, 1);
   }
   EXPECT_GE(int(angles.size()), orbits);
