@@ -67,7 +67,7 @@ class XYChart : public LabChart {
     y_ = axis(yTitle, Qt::AlignLeft);
     view_ = new QChartView(chart_);
     view_->setRenderHint(QPainter::Antialiasing);
-    view_->setMinimumSize(360, 260);
+    view_->setMinimumSize(360, 200);  // four rows of charts fit a 1024-pixel screen
   }
   QWidget* widget() override { return view_; }
 
@@ -315,7 +315,7 @@ class SkyTable : public LabChart {
     table_->setSelectionMode(QAbstractItemView::NoSelection);
     column->addWidget(heading_);
     column->addWidget(table_, 1);
-    box_->setMinimumSize(360, 260);
+    box_->setMinimumSize(360, 200);  // four rows of charts fit a 1024-pixel screen
     // Dark text on white, as the charts beside it, whatever the desktop's colours.
     QPalette light = box_->palette();
     for (auto role : {QPalette::Window, QPalette::Base, QPalette::AlternateBase})
