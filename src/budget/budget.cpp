@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <exception>
 #include <filesystem>
 #include <numeric>
 #include <system_error>
@@ -146,7 +147,11 @@ BudgetResult runBudget(const BudgetRequest& request, BudgetControl& control) {
         results[run].failure = "cancelled";
         continue;
       }
-      results[run] = runCause(request, runs[run], scratch.run(run), control, slot, cycles);
+      try {
+        results[run] = runCause(request, runs[run], scratch.run(run), control, slot, cycles);
+      } catch (const std::exception& e) {
+        results[run].failure = std::string("the run broke off: ") + e.what();
+      }
     }
   };
   std::vector<std::thread> threads;

@@ -47,6 +47,7 @@ void BudgetHost::flush() {
 }
 
 void BudgetHost::yield() {
+  if (!w_) return;  // no run begun
   script_.cycle();
   if (!control_ || script_.cycles() - counted_ < kCyclesPerCheck) return;
   flush();
@@ -58,8 +59,11 @@ void BudgetHost::messageBox(const std::string& text, const std::string&, Message
 }
 
 void pressPreset(MainWindow& w, int n, const std::function<void()>& go) {
-  w.panel.onClick("Command2", [&go](int) { go(); });
+  Control& goButton = w.c("Command2");
+  const Handler own = goButton.onClick;
+  goButton.onClick = [&go](int) { go(); };
   w.c("CDp", n).press();
+  goButton.onClick = own;
 }
 
 std::string prepareWindow(MainWindow& w, const std::vector<std::string>& settings,
