@@ -54,7 +54,7 @@ int threadsFor(const BudgetRequest& r, size_t runs) {
 
 // The runs in the order they are taken up: the ones with the most bodies, the longest, first,
 // so that the last to finish are short.
-std::vector<size_t> longestFirst(const std::vector<RunSpec>& runs) {
+std::vector<size_t> longestFirst(const std::vector<CauseRun>& runs) {
   std::vector<size_t> order(runs.size());
   std::iota(order.begin(), order.end(), 0);
   std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
@@ -128,7 +128,7 @@ BudgetResult runBudget(const BudgetRequest& request, BudgetControl& control) {
   result.scenario = probeScenario(request, result.error);
   if (!result.error.empty()) return result;
   const Scenario& sc = result.scenario;
-  const std::vector<RunSpec> runs = planRuns(sc);
+  const std::vector<CauseRun> runs = planRuns(sc);
   const double cycles = std::ceil(request.years * kDaysPerJulianYear * 86400 / sc.stepSeconds);
   control.setTotal(cycles * double(runs.size()));
   result.runs = int(runs.size());

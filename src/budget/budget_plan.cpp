@@ -14,8 +14,8 @@ constexpr double kMercuryAllPlanets = 531.5;
 constexpr double kMercuryRelativity = 42.98;
 constexpr double kMercuryObserved = 574.1;
 
-RunSpec spec(const Scenario& sc, Cause cause, std::string name, bool relativity) {
-  RunSpec r;
+CauseRun causeRun(const Scenario& sc, Cause cause, std::string name, bool relativity) {
+  CauseRun r;
   r.cause = cause;
   r.name = std::move(name);
   r.inPlay[0] = r.inPlay[size_t(sc.planet)] = true;
@@ -31,7 +31,7 @@ std::vector<int> others(const Scenario& sc) {
   return list;
 }
 
-Row rowOf(const Scenario& sc, const RunSpec& run, const RunResult& r, const RunResult& base) {
+Row rowOf(const Scenario& sc, const CauseRun& run, const RunResult& r, const RunResult& base) {
   Row row;
   row.cause = run.cause;
   row.body = run.body;
@@ -51,34 +51,34 @@ Row rowOf(const Scenario& sc, const RunSpec& run, const RunResult& r, const RunR
 
 }  // namespace
 
-int RunSpec::bodiesInPlay() const { return int(std::count(inPlay.begin(), inPlay.end(), true)); }
+int CauseRun::bodiesInPlay() const { return int(std::count(inPlay.begin(), inPlay.end(), true)); }
 
-std::vector<RunSpec> planRuns(const Scenario& sc) {
+std::vector<CauseRun> planRuns(const Scenario& sc) {
   const std::string& planet = sc.planetName;
-  std::vector<RunSpec> runs{spec(sc, Cause::Step, "Sun and " + planet + " alone", false)};
+  std::vector<CauseRun> runs{causeRun(sc, Cause::Step, "Sun and " + planet + " alone", false)};
   const std::vector<int> rest = others(sc);
   for (int k : rest) {
-    RunSpec r = spec(sc, Cause::Planet, sc.names[size_t(k)], false);
+    CauseRun r = causeRun(sc, Cause::Planet, sc.names[size_t(k)], false);
     r.body = k;
     r.inPlay[size_t(k)] = true;
     runs.push_back(r);
   }
   // With a single other planet, all of them is that one.
   if (rest.size() >= 2) {
-    RunSpec all = spec(sc, Cause::AllPlanets, "all planets", false);
+    CauseRun all = causeRun(sc, Cause::AllPlanets, "all planets", false);
     for (int k : rest) all.inPlay[size_t(k)] = true;
     runs.push_back(all);
   }
-  runs.push_back(spec(sc, Cause::Relativity, "relativity", true));
+  runs.push_back(causeRun(sc, Cause::Relativity, "relativity", true));
   if (!rest.empty()) {
-    RunSpec both = spec(sc, Cause::AllAndRelativity, "all planets and relativity", true);
+    CauseRun both = causeRun(sc, Cause::AllAndRelativity, "all planets and relativity", true);
     for (int k : rest) both.inPlay[size_t(k)] = true;
     runs.push_back(both);
   }
   return runs;
 }
 
-Table makeTable(const Scenario& sc, const std::vector<RunSpec>& runs,
+Table makeTable(const Scenario& sc, const std::vector<CauseRun>& runs,
                 const std::vector<RunResult>& results) {
   Table t;
   if (runs.empty() || results.size() != runs.size()) return t;

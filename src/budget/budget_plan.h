@@ -44,7 +44,7 @@ struct Scenario {
 };
 
 // One run of the budget.
-struct RunSpec {
+struct CauseRun {
   Cause cause = Cause::Step;
   int body = 0;  // the other planet of a Cause::Planet run
   std::string name;
@@ -80,10 +80,10 @@ struct Table {
 };
 
 // The runs of a budget; the first is the Sun and the planet alone.
-std::vector<RunSpec> planRuns(const Scenario& sc);
+std::vector<CauseRun> planRuns(const Scenario& sc);
 
 // The table from the runs' results (in the order of planRuns).
-Table makeTable(const Scenario& sc, const std::vector<RunSpec>& runs,
+Table makeTable(const Scenario& sc, const std::vector<CauseRun>& runs,
                 const std::vector<RunResult>& results);
 
 // The classical share of a cause in the perihelion's advance of the real planet, in

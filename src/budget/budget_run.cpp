@@ -99,19 +99,19 @@ Scenario scenarioOf(MainWindow& w, int preset) {
   return sc;
 }
 
-RunResult runCause(const BudgetRequest& request, const RunSpec& spec, const std::string& dir,
+RunResult runCause(const BudgetRequest& request, const CauseRun& run, const std::string& dir,
                    BudgetControl& control, int slot, double cycles) {
   RunResult result;
   BudgetHost host(dir, &control, slot);
   MainWindow w(host);
-  if (std::string error = prepareWindow(w, request.settings, spec.relativity); !error.empty()) {
+  if (std::string error = prepareWindow(w, request.settings, run.relativity); !error.empty()) {
     result.failure = error;
     return result;
   }
   pressPreset(w, request.preset, [&] {
     // The causes left out leave the run before its first cycle; minimal detail, no lines.
     for (int k = 1; k < kBodies; ++k)
-      if (!spec.inPlay[size_t(k)]) w.sim.bodyOff[size_t(k)] = 1;
+      if (!run.inPlay[size_t(k)]) w.sim.bodyOff[size_t(k)] = 1;
     w.c("OptimT", 5).setValue(1);
     w.c("ChDraw").setValue(0);
     host.begin(w, cycles);

@@ -58,7 +58,7 @@ std::string prepareWindow(MainWindow& w, const std::vector<std::string>& setting
 Scenario scenarioOf(MainWindow& w, int preset);
 
 // One run of the budget in the directory `dir`, on thread `slot`, for `cycles` cycles.
-RunResult runCause(const BudgetRequest& request, const RunSpec& spec, const std::string& dir,
+RunResult runCause(const BudgetRequest& request, const CauseRun& run, const std::string& dir,
                    BudgetControl& control, int slot, double cycles);
 
 }  // namespace orbits::budget

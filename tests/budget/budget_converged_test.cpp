@@ -28,7 +28,7 @@ struct Start {
   double light = 0;        // km/s
 };
 
-Start startOf(const BudgetRequest& request, const RunSpec& spec) {
+Start startOf(const BudgetRequest& request, const CauseRun& run) {
   testing::TestHost host;
   MainWindow w(host);
   EXPECT_EQ(prepareWindow(w, request.settings, false), "");
@@ -37,7 +37,7 @@ Start startOf(const BudgetRequest& request, const RunSpec& spec) {
     const SimState& s = w.sim;
     const double base = s.stepSeconds / s.timeFactor;  // the unit of the stored velocities, s
     for (int k = 0; k < kBodies; ++k) {
-      if (!spec.inPlay[size_t(k)]) continue;
+      if (!run.inPlay[size_t(k)]) continue;
       st.body.push_back(k);
       st.x.push_back({s.posX[k], s.posY[k], s.posZ[k]});
       st.v.push_back({s.velX[k] / base, s.velY[k] / base, s.velZ[k] / base});
@@ -124,17 +124,17 @@ TEST(BudgetLong, CenturyFrom1900AgreesWithAConvergedIntegration) {
   const BudgetResult budget = runBudget(request, control);
   ASSERT_EQ(budget.error, "");
   const Scenario& sc = budget.scenario;
-  const std::vector<RunSpec> runs = planRuns(sc);
+  const std::vector<CauseRun> runs = planRuns(sc);
 
   // The same runs converged, each cause measured from the converged run of the Sun and Mercury
   // alone as the budget measures it from its own.
   constexpr double h = 2400;  // s; at half of it no figure moves by a hundredth of a percent
   std::vector<RunResult> exact;
-  for (const RunSpec& spec : runs) {
-    const Start st = startOf(request, spec);
+  for (const CauseRun& run : runs) {
+    const Start st = startOf(request, run);
     size_t planet = 0;
     while (st.body[planet] != sc.planet) ++planet;
-    const PrecessionFit fit = converged(st, planet, spec.relativity, request.years, h);
+    const PrecessionFit fit = converged(st, planet, run.relativity, request.years, h);
     RunResult r;
     r.rate = fit.slope(), r.stderr = fit.slopeError(), r.perihelia = long(fit.n);
     exact.push_back(r);

@@ -20,7 +20,7 @@ TEST(BudgetTable, CausesAreMeasuredFromTheBaseline) {
   sc.planetName = "Mercury";
   sc.inPlay = {true, true, true, false, false, true, false, false, false};
   sc.names = {"Sun", "Mercury", "Venus", "", "", "Jupiter", "", "", ""};
-  const std::vector<RunSpec> runs = planRuns(sc);
+  const std::vector<CauseRun> runs = planRuns(sc);
   ASSERT_EQ(runs.size(), 6u);  // alone, Venus, Jupiter, both, relativity, both and relativity
   EXPECT_EQ(runs[3].cause, Cause::AllPlanets);
   EXPECT_EQ(runs[3].bodiesInPlay(), 4);
