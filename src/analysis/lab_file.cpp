@@ -22,25 +22,34 @@ using persist::Record;
 using persist::RecordWriter;
 
 // The first line of the file: its kind, version and the run it belongs to. Files of version 1
-// have the old header alone and one record per orbit.
+// have the old header alone and one record per orbit. Version 3 added the longitude of
+// perihelion: its fit in the summary ("FV"), and the orbit under way's longitudes in "U".
 constexpr const char* kHeader = "Lab records";
 constexpr const char* kOldHeader = "Lab records: P perihelion, O orbit";
-constexpr int64_t kVersion = 2;
+constexpr int64_t kVersion = 3;
+constexpr int64_t kLongitudeVersion = 3, kEarliestSummaryVersion = 2;
 constexpr int64_t kLargestCount = int64_t(1) << 52;
-// A perihelion's record: its kind and five figures.
+// A perihelion's record: its kind and five figures, then its longitude where one was measured
+// (files written before it have none).
 constexpr size_t kPerihelionFields = 6;
-// An orbit's record: its kind, ten figures, the watched body and eight sky angles (version 1
-// files written before the sky angles have the first eleven only).
+// An orbit's record: its kind, ten figures, the watched body and eight sky angles, then its
+// perihelion's longitude where one was measured (version 1 files written before the sky angles
+// have the first eleven only).
 constexpr size_t kOrbitFields = 20, kOrbitFieldsWithoutSky = 11;
+// The summary's record of the lab's state: its kind and five figures, then four more (the orbit
+// under way's longitudes) from version 3.
+constexpr size_t kStateFields = 9, kStateFieldsWithLongitude = 13;
 constexpr size_t kBucketFields = 6;  // its kind and five figures, then four per quantity
 // The name readers of a record keep a reference to.
 const std::string kName = kLabFileName;
 
 // The CSV names of the charts' quantities, in the order of LabChannel.
 constexpr const char* kChannelNames[kLabChannels] = {
-    "closest_km",      "farthest_km",     "period_days",     "max_error_pct",   "perihelion_arcsec",
-    "marker_arcsec",   "sky_angle_deg_1", "sky_angle_deg_2", "sky_angle_deg_3", "sky_angle_deg_4",
-    "sky_angle_deg_5", "sky_angle_deg_6", "sky_angle_deg_7", "sky_angle_deg_8"};
+    "closest_km",      "farthest_km",       "period_days",
+    "max_error_pct",   "perihelion_arcsec", "marker_arcsec",
+    "sky_angle_deg_1", "sky_angle_deg_2",   "sky_angle_deg_3",
+    "sky_angle_deg_4", "sky_angle_deg_5",   "sky_angle_deg_6",
+    "sky_angle_deg_7", "sky_angle_deg_8",   "perihelion_longitude_arcsec"};
 
 std::string shortest(double v) {
   char buf[32];
@@ -51,17 +60,23 @@ std::string shortest(double v) {
 // A figure that does not exist (the sky outside the theory's years) is an empty cell.
 std::string cell(double v) { return std::isfinite(v) ? shortest(v) : std::string(); }
 
+// A figure of the orbit's perihelion; none when the orbit had none.
+double peri(const OrbitRecord& r, double v) { return r.hasPerihelion() ? v : NAN; }
+
 void writePerihelion(RecordWriter& out, const char* kind, const ExactPerihelion& p) {
   out.str(kind).whole(p.orbit).number(p.cycle).number(p.days).number(p.distKm).number(p.angle);
+  if (std::isfinite(p.varpi)) out.number(p.varpi);
   out.end();
 }
 
 ExactPerihelion readPerihelion(const Record& rec) {
-  FieldReader f(rec, kName, kPerihelionFields);
+  const bool withVarpi = rec.fields.size() == kPerihelionFields + 1;
+  FieldReader f(rec, kName, kPerihelionFields + (withVarpi ? 1 : 0));
   (void)f.str();
   ExactPerihelion p;
   p.orbit = f.int32(), p.cycle = f.number(), p.days = f.number();
   p.distKm = f.number(), p.angle = f.number();
+  if (withVarpi) p.varpi = f.number();
   return p;
 }
 
@@ -72,12 +87,17 @@ void writeOrbit(RecordWriter& out, const char* kind, const OrbitRecord& r) {
   // The sky angles, -1 where there is none.
   for (size_t k = 1; k <= 8; ++k)
     out.number(std::isfinite(r.skyAngleDeg[k]) ? r.skyAngleDeg[k] : -1);
+  if (std::isfinite(r.periVarpi)) out.number(r.periVarpi);
   out.end();
 }
 
 OrbitRecord readOrbit(const Record& rec) {
   const bool withSky = rec.fields.size() != kOrbitFieldsWithoutSky;
-  FieldReader f(rec, kName, withSky ? kOrbitFields : kOrbitFieldsWithoutSky);
+  const bool withVarpi = rec.fields.size() == kOrbitFields + 1;
+  FieldReader f(rec, kName,
+                withVarpi ? kOrbitFields + 1
+                : withSky ? kOrbitFields
+                          : kOrbitFieldsWithoutSky);
   (void)f.str();
   OrbitRecord r;
   r.orbit = f.int32(), r.cycle = f.number(), r.days = f.number(), r.periodDays = f.number();
@@ -88,7 +108,23 @@ OrbitRecord readOrbit(const Record& rec) {
     for (size_t k = 1; k <= 8; ++k)
       if (const double a = f.number(); a >= 0) r.skyAngleDeg[k] = a;
   }
+  if (withVarpi) r.periVarpi = f.number();
   return r;
+}
+
+void writeFit(RecordWriter& out, const char* kind, const PrecessionFit& f) {
+  out.str(kind).whole(f.n).number(f.meanX).number(f.meanY).number(f.sxx).number(f.sxy);
+  out.number(f.syy);
+  out.end();
+}
+
+PrecessionFit readFit(const Record& rec) {
+  FieldReader f(rec, kName, 7);
+  (void)f.str();
+  PrecessionFit fit;
+  fit.n = f.whole(0, kLargestCount), fit.meanX = f.number(), fit.meanY = f.number();
+  fit.sxx = f.number(), fit.sxy = f.number(), fit.syy = f.number();
+  return fit;
 }
 
 void writeExtent(RecordWriter& out, const Extent& e) {
@@ -156,11 +192,12 @@ std::string kindOf(const Record& rec) {
              : rec.fields[0].text;
 }
 
-// Reads a file of version 2: its summary, then the records of each save whose end is not later
-// than the target.
+// Reads a file of version 2 or 3: its summary, then the records of each save whose end is not
+// later than the target.
 class SummaryReader {
  public:
-  SummaryReader(const LabTarget& t, LabState& lab) : t_(t), lab_(lab) {}
+  SummaryReader(const LabTarget& t, int64_t version, LabState& lab)
+      : t_(t), version_(version), lab_(lab) {}
 
   // Takes one record; false once the rest of the file is of no use.
   bool take(const Record& rec) {
@@ -187,11 +224,9 @@ class SummaryReader {
  private:
   bool summary(const std::string& kind, const Record& rec) {
     if (kind == "F") {
-      FieldReader f(rec, kName, 7);
-      (void)f.str();
-      PrecessionFit& fit = lab_.fit;
-      fit.n = f.whole(0, kLargestCount), fit.meanX = f.number(), fit.meanY = f.number();
-      fit.sxx = f.number(), fit.sxy = f.number(), fit.syy = f.number();
+      lab_.fit = readFit(rec);
+    } else if (kind == "FV") {
+      lab_.varpiFit = readFit(rec);
     } else if (kind == "P0") {
       lab_.firstPerihelion = readPerihelion(rec);
     } else if (kind == "PL") {
@@ -199,13 +234,15 @@ class SummaryReader {
     } else if (kind == "OL") {
       lab_.lastOrbit = readOrbit(rec);
     } else if (kind == "U") {
-      FieldReader f(rec, kName, 9);
+      const bool withLongitude = version_ >= kLongitudeVersion;
+      FieldReader f(rec, kName, withLongitude ? kStateFieldsWithLongitude : kStateFields);
       (void)f.str();
       const double cycle = f.number();
       lab_.orbitsRecorded = f.whole(0, kLargestCount);
       lab_.lastMarker = f.numberOrNaN();
       lab_.orbitErrMax = f.number();
       lab_.orbitPerihelia = readExtent(f);
+      if (withLongitude) lab_.orbitVarpi = readExtent(f);
       if (cycle > t_.cycleCount) {
         later_ = true;
         return false;
@@ -276,6 +313,7 @@ class SummaryReader {
   }
 
   const LabTarget& t_;
+  int64_t version_;
   LabState& lab_;
   bool summarised_ = false, later_ = false;
   ThinnedSeries* into_ = nullptr;  // the series being read; none for one unknown here
@@ -345,11 +383,14 @@ const std::vector<SeriesColumn>& seriesColumns() {
       {"period_days", [](const OrbitRecord& r) { return r.periodDays; }},
       {"closest_km", [](const OrbitRecord& r) { return r.minKm; }},
       {"farthest_km", [](const OrbitRecord& r) { return r.maxKm; }},
-      {"perihelion_days", [](const OrbitRecord& r) { return r.periDays; }},
-      {"perihelion_arcsec", [](const OrbitRecord& r) { return r.periAngle; }},
-      {"marker_arcsec", [](const OrbitRecord& r) { return r.markerAngle; }},
+      // An orbit without a perihelion or a marker has no such figures: empty cells, not 0.
+      {"perihelion_days", [](const OrbitRecord& r) { return peri(r, r.periDays); }},
+      {"perihelion_arcsec", [](const OrbitRecord& r) { return peri(r, r.periAngle); }},
+      {"marker_arcsec",
+       [](const OrbitRecord& r) { return r.markerAngle != 0 ? r.markerAngle : NAN; }},
       {"max_error_pct", [](const OrbitRecord& r) { return r.maxErrPct; }},
       {"sky_angle_deg", [](const OrbitRecord& r) { return r.watchedSkyAngle(); }},
+      {"perihelion_longitude_arcsec", [](const OrbitRecord& r) { return peri(r, r.periVarpi); }},
   };
   return columns;
 }
@@ -384,16 +425,15 @@ std::string labWholeText(const MainWindow& w) {
   RecordWriter out;
   out.str(kHeader).whole(kVersion).whole(int64_t(w.scenario.runId));
   out.end();
-  const PrecessionFit& f = lab.fit;
-  out.str("F").whole(f.n).number(f.meanX).number(f.meanY).number(f.sxx).number(f.sxy);
-  out.number(f.syy);
-  out.end();
+  writeFit(out, "F", lab.fit);
+  writeFit(out, "FV", lab.varpiFit);
   writePerihelion(out, "P0", lab.firstPerihelion);
   writePerihelion(out, "PL", lab.lastPerihelion);
   writeOrbit(out, "OL", lab.lastOrbit);
   out.str("U").number(w.sim.cycleCount).whole(lab.orbitsRecorded).numberOrEmpty(lab.lastMarker);
   out.number(lab.orbitErrMax);
   writeExtent(out, lab.orbitPerihelia);
+  writeExtent(out, lab.orbitVarpi);
   out.end();
   for (const auto& [name, series] : {std::pair{"orbits", &lab.series}, {"sky", &lab.sky}}) {
     out.str("S").str(name).whole(series->perBucket).whole(int64_t(series->buckets.size()));
@@ -446,14 +486,16 @@ LabState readLabFile(const std::string& content, const LabTarget& t, std::string
       (void)f.str();
       version = f.whole(2, kLargestCount);
       const uint64_t run = uint64_t(f.whole(0, kLargestCount));
-      if (version == kVersion && t.runId != 0 && run != 0 && run != t.runId) version = -1;
+      if (version >= kEarliestSummaryVersion && version <= kVersion && t.runId != 0 && run != 0 &&
+          run != t.runId)
+        version = -1;
     }
     return false;
   });
   if (version == 1) {
     damage = readVersion1(content, t, lab);
-  } else if (version == kVersion) {
-    SummaryReader reader(t, lab);
+  } else if (version >= kEarliestSummaryVersion && version <= kVersion) {
+    SummaryReader reader(t, version, lab);
     bool first = true;
     damage = eachRecord(content, [&](const Record& rec) {
       if (std::exchange(first, false)) return true;

@@ -1,7 +1,7 @@
 #pragma once
 // The lab's records on disk: the per-orbit series as CSV (a row written as each orbit ends), the
 // charts' data as CSV, and "orbit-lab.txt" beside the saves, from which a reload restores the
-// lab. The file holds a summary of the lab at one save (the fit's running sums, the latest
+// lab. The file holds a summary of the lab at one save (the two fits' running sums, the latest
 // perihelion and orbit, the charts' bounded series) followed by the records of the saves since;
 // it is written whole again once those outgrow twice the summary, so its size stays within about
 // three times that of the summary (a few megabytes) however long the run.

@@ -5,6 +5,7 @@
 #include <numbers>
 #include <utility>
 
+#include "analysis/osculating.h"
 #include "sky/sky.h"
 #include "window/main_window.h"
 
@@ -53,8 +54,15 @@ double PrecessionFit::slopeError() const {
   return std::sqrt(residual / double(n - 2) / sxx);
 }
 
+double sampleVarpi(const PairSample& p, double mu) {
+  // The samples hold the first body less the second; the orbit is the second's about the first.
+  const double rad =
+      eclipticPerihelionLongitude({-p.dx, -p.dy, -p.dz}, {-p.dvx, -p.dvy, -p.dvz}, mu);
+  return rad / (2 * std::numbers::pi) * kArcsecPerTurn;
+}
+
 ExactPerihelion interpolatePerihelion(const PairSample& a, const PairSample& b, const PairSample& c,
-                                      double middleCycle) {
+                                      double middleCycle, double mu) {
   const double curve = a.dist - 2 * b.dist + c.dist;
   const double u = curve > 0 ? std::clamp((a.dist - c.dist) / (2 * curve), -1.0, 1.0) : 0.0;
   ExactPerihelion p;
@@ -62,6 +70,13 @@ ExactPerihelion interpolatePerihelion(const PairSample& a, const PairSample& b, 
   p.days = b.days + u * (u > 0 ? c.days - b.days : b.days - a.days);
   p.distKm = parabola(a.dist, b.dist, c.dist, u);
   p.angle = markerArcsec(parabola(a.dx, b.dx, c.dx, u), parabola(a.dy, b.dy, c.dy, u));
+  if (mu > 0) {
+    // Each sample's own osculating orbit, so that no interpolated state mixes two moments; the
+    // longitude changes by far less than a turn between them.
+    const double vb = sampleVarpi(b, mu);
+    p.varpi =
+        parabola(unwrapArcsec(sampleVarpi(a, mu), vb), vb, unwrapArcsec(sampleVarpi(c, mu), vb), u);
+  }
   return p;
 }
 
@@ -71,11 +86,18 @@ double unwrapArcsec(double raw, double previous) {
 }
 
 void addPerihelion(LabState& lab, ExactPerihelion p, double siderealYearSecs) {
-  if (lab.fit.n > 0) p.angle = unwrapArcsec(p.angle, lab.lastPerihelion.angle);
+  if (lab.fit.n > 0) {
+    const ExactPerihelion& last = lab.lastPerihelion;
+    p.angle = unwrapArcsec(p.angle, last.angle);
+    if (std::isfinite(last.varpi) && std::isfinite(p.varpi))
+      p.varpi = unwrapArcsec(p.varpi, last.varpi);
+  }
   if (lab.fit.n == 0) lab.firstPerihelion = p;
   lab.lastPerihelion = p;
   lab.fit.add(p.days * kSecondsPerDay / siderealYearSecs, p.angle);
+  if (std::isfinite(p.varpi)) lab.varpiFit.add(p.days / kDaysPerJulianCentury, p.varpi);
   lab.orbitPerihelia.take(p.days, p.angle);
+  lab.orbitVarpi.take(p.days, p.varpi);
   ++lab.revision;
 }
 
@@ -96,6 +118,7 @@ void addOrbitFigures(LabState& lab, const OrbitRecord& r) {
     b.channels[kChMoveError].take(x, r.maxErrPct);
   }
   b.channels[kChPerihelion] = std::exchange(lab.orbitPerihelia, Extent{});
+  b.channels[kChVarpi] = std::exchange(lab.orbitVarpi, Extent{});
   lab.series.add(b);
   SeriesBucket sky = b;
   sky.channels = {};
@@ -142,24 +165,36 @@ void addOrbitRecord(LabState& lab, const OrbitRecord& r) {
   addMarker(lab, r.markerAngle);
 }
 
-void labCycle(MainWindow& w) {
+void labCycle(MainWindow& w, const Accelerations& accel) {
   LabState& lab = w.lab;
   const SimState& s = w.sim;
   const PairStats& pair = w.pair;
-  const PairSample now{pair.pairDist, pair.pairDx, pair.pairDy, w.clock.elapsedDays};
-  if (lab.watch.alpha != s.pairBody[1] || lab.watch.beta != s.pairBody[2]) {
+  const int a1 = s.pairBody[1], a2 = s.pairBody[2];
+  // The step moved the bodies with the velocity before its update; the velocity at the moved
+  // positions is the mean of that and the updated one (the leapfrog's synchronised velocity).
+  auto relative = [&](const BodyArray<double>& v, const BodyArray<double>& acc) {
+    return (v[a1] - v[a2]) - (acc[a1] - acc[a2]) / 2;
+  };
+  if (lab.watch.alpha != a1 || lab.watch.beta != a2) {
     // Another pair: its minima are searched from here on.
     lab.watch = PerihelionWatch{};
-    lab.watch.alpha = s.pairBody[1], lab.watch.beta = s.pairBody[2];
+    lab.watch.alpha = a1, lab.watch.beta = a2;
   }
-  if (lab.watch.minimumBefore(now)) {
+  PairSample& now = lab.watch.take();
+  now.dist = pair.pairDist, now.dx = pair.pairDx, now.dy = pair.pairDy, now.dz = pair.pairDz;
+  now.days = w.clock.elapsedDays;
+  now.dvx = relative(s.velX, accel.accelX);
+  now.dvy = relative(s.velY, accel.accelY);
+  now.dvz = relative(s.velZ, accel.accelZ);
+  if (lab.watch.minimumBehind()) {
+    const double mu = s.timeFactorSq * s.gravConstant * (s.bodyMass[a1] + s.bodyMass[a2]);
+    const PerihelionWatch& seen = lab.watch;
     ExactPerihelion p =
-        interpolatePerihelion(lab.watch.older, lab.watch.prev, now, s.cycleCount - 1);
+        interpolatePerihelion(seen.back(2), seen.back(1), seen.back(0), s.cycleCount - 1, mu);
     p.orbit = int32_t(s.orbitCount);
     addPerihelion(lab, p, s.siderealYearSecs);
     keepUnsaved(lab.file, lab.file.perihelia, lab.lastPerihelion);
   }
-  lab.watch.push(now);
   lab.orbitErrMax = std::max({lab.orbitErrMax, s.moveErrPct[1], s.moveErrPct[2]});
 }
 
@@ -179,6 +214,7 @@ void labOrbitEnded(MainWindow& w, double periodDays) {
   if (lab.fit.n > 0 && lab.lastPerihelion.cycle > since) {
     r.periDays = lab.lastPerihelion.days;
     r.periAngle = lab.lastPerihelion.angle;
+    r.periVarpi = lab.lastPerihelion.varpi;
   }
   recordSky(w, r);
   addOrbitFigures(lab, r);

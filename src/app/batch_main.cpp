@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "batch/runner.h"
+#include "qt/budget_page.h"
 #include "qt/lab_charts.h"
 
 int main(int argc, char** argv) {
@@ -21,6 +22,7 @@ int main(int argc, char** argv) {
                                                : std::make_unique<QCoreApplication>(argc, argv);
   orbits::batch::BatchEnv env;
   env.plotWriter = orbits::qt::writeChartsPicture;
+  env.budgetPlotWriter = orbits::qt::writeBudgetPicture;
   env.errIsTerminal = ::isatty(STDERR_FILENO) == 1;
   env.programDir = QCoreApplication::applicationDirPath().toStdString();
   std::ios::sync_with_stdio(false);

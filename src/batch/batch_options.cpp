@@ -19,7 +19,8 @@ void describe(QCommandLineParser& p) {
       "Runs a preset scenario, or continues the saved run, with no window, and reports what "
       "the window would show.\n\n"
       "  orbits-batch --preset N (--orbits K | --cycles C) [options]\n"
-      "  orbits-batch --reload   (--orbits K | --cycles C) [options]");
+      "  orbits-batch --reload   (--orbits K | --cycles C) [options]\n"
+      "  orbits-batch --budget --preset N [--years Y] [--json] [--plot FILE] [--set ...]");
   p.addOptions({
       {"preset", "Press preset button N, as a user would.", "N"},
       {"reload", "Load the previous data (the saved run), then continue it."},
@@ -45,6 +46,12 @@ void describe(QCommandLineParser& p) {
       {"series", "Write the watched pair's per-orbit records as CSV, a row as each orbit ends.",
        "FILE.csv"},
       {"plot", "Draw the charts of the run into a picture at the end (.svg or .png).", "FILE"},
+      {"budget",
+       "The precession budget of the preset's planet: one run per cause (each other planet, all "
+       "of them, relativity), in the background of no window, on every core; its table, or "
+       "with --json its figures."},
+      {"years", "The budget's span from the preset's start, in Julian years (default 100).", "Y"},
+      {"threads", "The budget's runs at once (default: one for every core).", "N"},
       {{"h", "help"}, "Show this help."},
       {{"v", "version"}, "Show the version."},
   });
@@ -104,10 +111,57 @@ std::string massEdits(const QCommandLineParser& p, std::vector<MassEdit>& out) {
   return {};
 }
 
+// The plot file's kind, and whether this program can draw it: "" when it can.
+std::string plotOption(const QCommandLineParser& p, bool drawable, BatchOptions& o) {
+  o.plotFile = p.value("plot").toStdString();
+  if (!p.isSet("plot")) return {};
+  const std::string ext = std::filesystem::path(o.plotFile).extension().string();
+  if (ext != ".svg" && ext != ".png") return "--plot takes a .svg or .png file";
+  if (!drawable) return "--plot is not available in this program";
+  return {};
+}
+
+// The budget's options: "" when they hold together, else what is wrong.
+std::string budgetOptions(const QCommandLineParser& p, const BatchEnv& env, BatchOptions& o) {
+  std::string error;
+  for (const char* other :
+       {"reload", "orbits", "cycles", "then", "mass", "show", "series", "data-dir"})
+    if (p.isSet(other))
+      return std::string("--budget takes no --") + other +
+             " (its runs keep no files and stop at the span's end)";
+  if (!p.isSet("preset")) return "--budget needs --preset N";
+  long long n = 0;
+  if (!positive(p, "preset", n, error)) return error;
+  o.preset = int(std::min<long long>(n, 1 << 20));
+  o.presetGiven = n;
+  if (p.isSet("years")) {
+    bool ok = false;
+    o.years = p.value("years").toDouble(&ok);
+    if (!ok || !(o.years > 0 && o.years <= 10000))
+      return "--years takes a number of years above 0 and at most 10000, not '" +
+             p.value("years").toStdString() + "'";
+  }
+  if (p.isSet("threads")) {
+    long long t = 0;
+    if (!positive(p, "threads", t, error)) return error;
+    o.threads = int(std::min<long long>(t, 256));
+  }
+  return plotOption(p, bool(env.budgetPlotWriter), o);
+}
+
 // The run's options from a parsed command line: "" when they hold together, else what is
 // wrong.
 std::string runOptions(const QCommandLineParser& p, const BatchEnv& env, BatchOptions& o) {
   std::string error;
+  o.set = strings(p.values("set"));
+  if (p.isSet("progress") && p.isSet("no-progress"))
+    return "give either --progress or --no-progress";
+  o.progress = p.isSet("progress") || (env.errIsTerminal && !p.isSet("no-progress"));
+  o.json = p.isSet("json");
+  o.budget = p.isSet("budget");
+  if (o.budget) return budgetOptions(p, env, o);
+  for (const char* budgetOnly : {"years", "threads"})
+    if (p.isSet(budgetOnly)) return std::string("--") + budgetOnly + " belongs to --budget";
   if (p.isSet("preset") == p.isSet("reload")) return "give one of --preset N and --reload";
   if (p.isSet("preset")) {
     long long n = 0;
@@ -121,10 +175,6 @@ std::string runOptions(const QCommandLineParser& p, const BatchEnv& env, BatchOp
   long long k = 0;
   if (!positive(p, byOrbits ? "orbits" : "cycles", k, error)) return error;
   o.limit = {byOrbits ? RunLimit::By::Orbits : RunLimit::By::Cycles, double(k)};
-  if (p.isSet("progress") && p.isSet("no-progress"))
-    return "give either --progress or --no-progress";
-  o.progress = p.isSet("progress") || (env.errIsTerminal && !p.isSet("no-progress"));
-  o.json = p.isSet("json");
   if (p.values("data-dir").size() > 1) return "--data-dir is given more than once";
   if (p.isSet("data-dir")) {
     const std::string dir = p.value("data-dir").toStdString();
@@ -136,14 +186,8 @@ std::string runOptions(const QCommandLineParser& p, const BatchEnv& env, BatchOp
     o.dataDir = defaultDataDir(env);
   }
   o.seriesFile = p.value("series").toStdString();
-  o.plotFile = p.value("plot").toStdString();
   if (p.isSet("series") && o.seriesFile.empty()) return "--series needs a file";
-  if (p.isSet("plot")) {
-    const std::string ext = std::filesystem::path(o.plotFile).extension().string();
-    if (ext != ".svg" && ext != ".png") return "--plot takes a .svg or .png file";
-    if (!env.plotWriter) return "--plot is not available in this program";
-  }
-  o.set = strings(p.values("set"));
+  if (std::string e = plotOption(p, bool(env.plotWriter), o); !e.empty()) return e;
   o.then = strings(p.values("then"));
   o.show = strings(p.values("show"));
   return massEdits(p, o.masses);

@@ -7,6 +7,10 @@
 
 #include "batch/batch_host.h"
 
+namespace orbits::budget {
+struct BudgetResult;
+}
+
 namespace orbits::batch {
 
 // Exit statuses.
@@ -26,6 +30,8 @@ struct BatchEnv {
   // Draws the lab's charts into a picture file (--plot); "" when written, else why not. The
   // program supplies it (it needs the chart library); without it --plot is refused.
   std::function<std::string(const MainWindow&, const std::string& path)> plotWriter;
+  // Draws a precession budget's chart into a picture file, in the same way.
+  std::function<std::string(const budget::BudgetResult&, const std::string& path)> budgetPlotWriter;
 };
 
 // --mass BODY=MASS: body BODY is given that mass (in solar masses) at the start of the run, as a
@@ -55,6 +61,12 @@ struct BatchOptions {
   bool progress = false;
   std::string dataDir;               // absolute
   std::string seriesFile, plotFile;  // the lab's per-orbit series (CSV) and charts (SVG, PNG)
+
+  // --budget: the precession budget of the preset's planet over `years`, on `threads` threads
+  // (0: every core); `set` applies to each of its runs.
+  bool budget = false;
+  double years = 100;
+  int threads = 0;
 };
 
 BatchOptions parseBatchOptions(const std::vector<std::string>& args, const BatchEnv& env = {});

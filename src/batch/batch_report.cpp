@@ -135,6 +135,11 @@ void writeJsonReport(std::ostream& out, const MainWindow& w, const BatchOptions&
   const PrecessionFit& fit = w.lab.fit;
   j["precise_precession_arcsec_per_year"] = fit.ready() ? number(fit.slope()) : nullptr;
   j["precise_precession_stderr_arcsec_per_year"] = fit.ready() ? number(fit.slopeError()) : nullptr;
+  const PrecessionFit& varpi = w.lab.varpiFit;
+  j["perihelion_longitude_rate_arcsec_per_century"] =
+      varpi.ready() ? number(varpi.slope()) : nullptr;
+  j["perihelion_longitude_rate_stderr_arcsec_per_century"] =
+      varpi.ready() ? number(varpi.slopeError()) : nullptr;
   j["relativity"] = w.sim.relativity;
   // The masses the bodies in play had at the end, in solar masses, by name.
   nlohmann::ordered_json masses = nlohmann::ordered_json::object();
@@ -166,6 +171,7 @@ void writeJsonReport(std::ostream& out, const MainWindow& w, const BatchOptions&
 void writeTextReport(std::ostream& out, const MainWindow& w, const BatchOptions& o,
                      const BatchOutcome& r) {
   const PrecessionFit& fit = w.lab.fit;
+  const PrecessionFit& varpi = w.lab.varpiFit;
   out << (o.reload ? "Reload of preset " : "Preset ") << presetOf(w) << ": " << r.outcome << "\n"
       << "  orbits            " << shownNumber(w.sim.orbitCount, "") << "\n"
       << "  cycles            " << shownNumber(w.sim.cycleCount, "") << " (this run " << r.runCycles
@@ -180,7 +186,12 @@ void writeTextReport(std::ostream& out, const MainWindow& w, const BatchOptions&
       << (fit.ready() ? shownNumber(fit.slope(), " arcsec/yr") + ", error " +
                             shownNumber(fit.slopeError(), " arcsec/yr")
                       : std::string("none"))
-      << (w.sim.relativity ? " (relativity on)" : "") << "\n"
+      << (w.sim.relativity ? " (relativity on)" : "") << " (direction projected on the x-y plane)\n"
+      << "  perihelion longitude "
+      << (varpi.ready() ? shownNumber(varpi.slope(), " arcsec/century") + ", error " +
+                              shownNumber(varpi.slopeError(), " arcsec/century")
+                        : std::string("none"))
+      << " (J2000 ecliptic)\n"
       << (o.reload && w.lab.restoreExpected > 0
               ? "  lab records       " + labRestoreLine(w.lab) + "\n"
               : std::string())

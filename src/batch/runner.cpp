@@ -2,12 +2,16 @@
 
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <system_error>
 
 #include "analysis/lab_file.h"
 #include "batch/batch_report.h"
+#include "batch/budget_report.h"
+#include "budget/budget.h"
 #include "panel/scripted_run.h"
 #include "persist/data_dir.h"
 #include "window/main_window.h"
@@ -120,6 +124,51 @@ std::string editMasses(MainWindow& w, const BatchOptions& o) {
   return {};
 }
 
+// --budget: the precession budget's runs in the background, a progress line while they go.
+int runBudgetCommand(const BatchOptions& o, std::ostream& out, std::ostream& err,
+                     const BatchEnv& env) {
+  budget::BudgetRequest request;
+  request.preset = o.preset;
+  request.years = o.years;
+  request.settings = o.set;
+  request.threads = o.threads;
+  std::string error;
+  budget::probeScenario(request, error);
+  if (!error.empty()) return usage(err, "--budget: " + error);
+
+  budget::BudgetControl control;
+  auto running =
+      std::async(std::launch::async, [&] { return budget::runBudget(request, control); });
+  bool drawn = false;
+  while (running.wait_for(std::chrono::milliseconds(200)) != std::future_status::ready) {
+    if (!o.progress) continue;
+    char line[96];
+    std::snprintf(line, sizeof line, "\rbudget: %5.1f%% of the runs' cycles",
+                  100 * control.progress());
+    err << line << std::flush;
+    drawn = true;
+  }
+  if (drawn) err << "\r\033[K" << std::flush;
+  const budget::BudgetResult result = running.get();
+  if (!result.error.empty()) {
+    err << kProgram << ": --budget: " << result.error << "\n";
+    return kExitFailed;
+  }
+  bool failed = !result.table.step.failure.empty();
+  for (const budget::Row& row : result.table.rows) failed |= !row.failure.empty();
+  if (!o.plotFile.empty()) {
+    if (const std::string why = env.budgetPlotWriter(result, o.plotFile); !why.empty()) {
+      err << kProgram << ": cannot write " << o.plotFile << ": " << why << "\n";
+      failed = true;
+    }
+  }
+  if (o.json)
+    writeBudgetJson(out, result);
+  else
+    writeBudgetText(out, result);
+  return failed ? kExitFailed : kExitOk;
+}
+
 }  // namespace
 
 std::string scriptError(MainWindow& w, const BatchOptions& o) {
@@ -140,6 +189,7 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     case BatchOptions::Asked::Run:
       break;
   }
+  if (o.budget) return runBudgetCommand(o, out, err, env);
 
   // The window, and the controls the command line names.
   BatchHost host(o.dataDir, err, env.clocks);

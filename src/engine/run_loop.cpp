@@ -425,7 +425,6 @@ void runCycles(MainWindow& w) {
       }
       if (ctl.chEnder.checked() && s.moveErrPct[b] > errorLimitText.get()) s.endCode = 99;
     }
-    labCycle(w);
 
     // 15. Velocities and drawing bounds.
     if (boundsSettled(w, ctl, inside)) {
@@ -439,6 +438,8 @@ void runCycles(MainWindow& w) {
 
     // 16. Simulated time and end messages.
     TikTok(w, clockTexts);
+    // The lab samples the pair where the cycle leaves it: positions, velocities and clock.
+    labCycle(w, accel);
     // 17.
     w.host.yield();
     // 18. Per-orbit save.

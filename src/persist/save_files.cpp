@@ -94,7 +94,8 @@ std::string readBounded(const std::string& path, const char* name, long limit) {
 void settleSaves(MainWindow& w) { reportFailure(w, w.saves.settle()); }
 
 void StartSaves(MainWindow& w) {
-  static std::random_device entropy;
+  // One source a thread: windows of the core may run side by side (the precession budget's).
+  thread_local std::random_device entropy;
   // Kept below 2^48 so that it reads back exactly as a number.
   uint64_t id = 0;
   while (id == 0) id = ((uint64_t(entropy()) << 16) ^ entropy()) & ((uint64_t(1) << 48) - 1);

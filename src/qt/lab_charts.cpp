@@ -21,7 +21,6 @@
 #include <QScatterSeries>
 #include <QScreen>
 #include <QSettings>
-#include <QSvgGenerator>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -33,6 +32,8 @@
 
 #include "analysis/lab_file.h"
 #include "analysis/perihelia.h"
+#include "qt/budget_page.h"
+#include "qt/picture_file.h"
 #include "sky/sky.h"
 #include "text/date.h"
 #include "window/main_window.h"
@@ -175,7 +176,8 @@ void show(S* series, const Points& p) {
 }
 
 // The perihelion direction per orbit against time, the line fitted to every exact perihelion,
-// and the markers' angles beside it, as arc-seconds from the first exact perihelion.
+// and the markers' angles beside it, as arc-seconds from the first exact perihelion. The
+// direction is projected on the x-y plane (the ecliptic), as the markers take it.
 class PerihelionChart : public XYChart {
  public:
   PerihelionChart() : XYChart("Perihelion direction", "years", "arcsec from the first perihelion") {
@@ -197,7 +199,8 @@ class PerihelionChart : public XYChart {
     const PrecessionFit& f = lab.fit;
     if (f.ready() && xs.lo <= xs.hi) {
       for (double at : {xs.lo, xs.hi}) line.add({at, f.intercept() + f.slope() * at - ref});
-      chart_->setTitle(QString("Perihelion direction: %1 \u00b1 %2 arcsec/yr (%3 perihelia)")
+      chart_->setTitle(QString("Perihelion direction on the x-y plane: %1 \u00b1 %2 arcsec/yr (%3 "
+                               "perihelia)")
                            .arg(f.slope(), 0, 'f', 3)
                            .arg(f.slopeError(), 0, 'f', 3)
                            .arg(f.n));
@@ -213,6 +216,57 @@ class PerihelionChart : public XYChart {
 
  private:
   QScatterSeries *exact_, *markers_;
+  QLineSeries* fit_;
+};
+
+// The value of a quantity at its earliest point in the series; NaN when it has none.
+double earliest(const ThinnedSeries& s, size_t channel) {
+  for (const SeriesBucket& b : s.buckets)
+    if (const Extent& e = b.channels[channel]; !e.empty()) return e.loX <= e.hiX ? e.lo : e.hi;
+  return NAN;
+}
+
+// The longitude of perihelion of the osculating orbit at each exact perihelion, in the J2000
+// ecliptic, against Julian centuries, and the line fitted to every one, as arc-seconds from the
+// first.
+class LongitudeChart : public XYChart {
+ public:
+  LongitudeChart()
+      : XYChart("Longitude of perihelion", "Julian centuries", "arcsec from the first perihelion") {
+    points_ = series<QScatterSeries>("longitude of perihelion", QColor(150, 40, 160));
+    fit_ = series<QLineSeries>("fitted line", QColor(20, 20, 20));
+  }
+  void refresh(const MainWindow& w) override {
+    const LabState& lab = w.lab;
+    // From the first perihelion's longitude; a lab restored from a file written before the
+    // longitude was measured, from the first one measured.
+    double ref = lab.fit.n > 0 ? lab.firstPerihelion.varpi : NAN;
+    if (!std::isfinite(ref)) ref = earliest(lab.series, kChVarpi);
+    auto x = [](double days) { return days / kDaysPerJulianCentury; };
+    auto y = [ref](double arcsec) { return arcsec - ref; };
+    Points points, line;
+    collect(points, lab.series, kChVarpi, groupFor(view_, lab.series.buckets.size()), x, y);
+    const PrecessionFit& f = lab.varpiFit;
+    if (f.ready() && points.xs.lo <= points.xs.hi) {
+      for (double at : {points.xs.lo, points.xs.hi})
+        line.add({at, f.intercept() + f.slope() * at - ref});
+      chart_->setTitle(
+          QString("Longitude of perihelion (J2000 ecliptic): %1 \u00b1 %2 arcsec/century (%3 "
+                  "perihelia)")
+              .arg(f.slope(), 0, 'f', 3)
+              .arg(f.slopeError(), 0, 'f', 3)
+              .arg(f.n));
+    } else {
+      chart_->setTitle("Longitude of perihelion, J2000 ecliptic (the rate needs three perihelia)");
+    }
+    show(points_, points);
+    show(fit_, line);
+    points.xs.apply(x_);
+    points.ys.apply(y_);
+  }
+
+ private:
+  QScatterSeries* points_;
   QLineSeries* fit_;
 };
 
@@ -397,6 +451,7 @@ class SidePage : public LabChart {
   }
   QWidget* widget() override { return box_; }
   bool live() const override { return left_->live() || right_->live(); }
+  bool wide() const override { return true; }
   void refresh(const MainWindow& w) override {
     left_->refresh(w);
     right_->refresh(w);
@@ -426,6 +481,7 @@ LabCharts::LabCharts(Layout layout, QWidget* parent) : QWidget(parent), layout_(
     box->addLayout(grid_);
   }
   addPage("Perihelion", std::make_unique<PerihelionChart>());
+  addPage("Longitude", std::make_unique<LongitudeChart>());
   addPage("Distance", std::make_unique<DistanceChart>());
   addPage("Period",
           std::make_unique<OrbitChart>("Period per orbit", "days", kChPeriod, QColor(30, 140, 60)));
@@ -445,14 +501,20 @@ void LabCharts::addPage(const QString& title, std::unique_ptr<LabChart> page) {
     tabs_->addTab(widget, title);
     return;
   }
-  // Two pages a row; the last of an odd number spans the row.
-  const int i = int(pages_.size()) - 1;
-  if (i % 2 == 1) {
-    QLayoutItem* lone = grid_->itemAtPosition(i / 2, 0);
+  // Two pages a row, a wide one a row of its own; a page alone in its row spans it.
+  const bool wide = pages_.back().chart->wide();
+  if (gridColumn_ == 1 && !wide) {
+    QLayoutItem* lone = grid_->itemAtPosition(gridRow_, 0);
     grid_->removeItem(lone);
-    grid_->addItem(lone, i / 2, 0);
+    grid_->addItem(lone, gridRow_, 0);
+    grid_->addWidget(widget, gridRow_++, 1);
+    gridColumn_ = 0;
+    return;
   }
-  grid_->addWidget(widget, i / 2, i % 2, 1, i % 2 == 0 ? 2 : 1);
+  if (gridColumn_ == 1) ++gridRow_;
+  grid_->addWidget(widget, gridRow_, 0, 1, 2);
+  gridColumn_ = wide ? 0 : 1;
+  if (wide) ++gridRow_;
 }
 
 void LabCharts::resizeEvent(QResizeEvent* e) {
@@ -482,24 +544,7 @@ void LabCharts::refresh(const MainWindow& w, bool force) {
 }
 
 std::string LabCharts::savePicture(const QString& path) {
-  QPainter painter;
-  if (path.endsWith(".svg", Qt::CaseInsensitive)) {
-    QSvgGenerator svg;
-    svg.setFileName(path);
-    svg.setSize(size());
-    svg.setViewBox(rect());
-    svg.setTitle("Charts");
-    if (!painter.begin(&svg)) return "the file could not be written";
-    render(&painter);
-    painter.end();
-    return QFileInfo(path).size() > 0 ? "" : "the file could not be written";
-  }
-  QImage image(size(), QImage::Format_ARGB32);
-  image.fill(Qt::white);
-  painter.begin(&image);
-  render(&painter);
-  painter.end();
-  return image.save(path, "PNG") ? "" : "the file could not be written";
+  return saveWidgetPicture(*this, path, "Charts");
 }
 
 namespace {
@@ -509,6 +554,18 @@ constexpr const char* kFolderKey = "chartsWindow/folder";
 constexpr QSize kPreferredSize(980, 700);
 // Room for a window manager's frame and title bar.
 constexpr int kFrameAllowance = 40;
+
+// The precession budget as a page of the window: it runs and redraws on its own timer, never
+// from the run on screen's records.
+class BudgetTab : public LabChart {
+ public:
+  explicit BudgetTab(BudgetPage* page) : page_(page) {}
+  QWidget* widget() override { return page_; }
+  void refresh(const MainWindow&) override {}
+
+ private:
+  BudgetPage* page_;
+};
 
 }  // namespace
 
@@ -523,6 +580,8 @@ ChartsWindow::ChartsWindow(const MainWindow& core) : core_(core) {
   actions->addStretch();
   column->addLayout(actions);
   charts_ = new LabCharts(LabCharts::Layout::Tabs);
+  budget_ = new BudgetPage(core);
+  charts_->addPage("Budget", std::make_unique<BudgetTab>(budget_));
   column->addWidget(charts_, 1);
   connect(picture, &QPushButton::clicked, this, [this] { savePicture(); });
   connect(data, &QPushButton::clicked, this, [this] { saveData(); });
@@ -593,15 +652,19 @@ QString ChartsWindow::folder() const {
 }
 
 void ChartsWindow::savePicture() {
-  QString path =
-      QFileDialog::getSaveFileName(this, "Save picture", QDir(folder()).filePath("charts.png"),
-                                   "PNG picture (*.png);;SVG drawing (*.svg)");
+  // On the budget's page, once it has a table, its chart; else every page of the run, as the
+  // runner's --plot draws them.
+  const bool budget = budget_->isVisible() && budget_->result();
+  QString path = QFileDialog::getSaveFileName(
+      this, "Save picture", QDir(folder()).filePath(budget ? "budget.png" : "charts.png"),
+      "PNG picture (*.png);;SVG drawing (*.svg)");
   if (path.isEmpty()) return;
   QSettings().setValue(kFolderKey, QFileInfo(path).absolutePath());
   if (!path.endsWith(".png", Qt::CaseInsensitive) && !path.endsWith(".svg", Qt::CaseInsensitive))
     path += ".png";
-  // Every page, as the runner's --plot draws them.
-  if (const std::string why = writeChartsPicture(core_, path.toStdString()); !why.empty())
+  if (const std::string why = budget ? writeBudgetPicture(*budget_->result(), path.toStdString())
+                                     : writeChartsPicture(core_, path.toStdString());
+      !why.empty())
     QMessageBox::warning(this, "Save picture", path + ": " + QString::fromStdString(why));
 }
 
@@ -621,7 +684,7 @@ std::string writeChartsPicture(const MainWindow& w, const std::string& path) {
     return "drawing charts needs the program's graphical setup";
   LabCharts charts(LabCharts::Layout::Grid);
   charts.setAttribute(Qt::WA_DontShowOnScreen);
-  charts.resize(1200, 1290);
+  charts.resize(1200, 1720);  // four rows of pages
   charts.show();
   charts.refresh(w, true);
   QCoreApplication::processEvents();

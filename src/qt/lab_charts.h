@@ -28,6 +28,8 @@ class LabChart {
   // Whether it shows the current moment, and so is redrawn on every tick of the window's timer,
   // not only when the records change.
   virtual bool live() const { return false; }
+  // Whether it needs a whole row of the grid (a chart beside a table).
+  virtual bool wide() const { return false; }
 };
 
 // The pages of charts: tabs in the window, or all of them in a grid (for a picture).
@@ -59,13 +61,16 @@ class LabCharts : public QWidget {
   Layout layout_;
   QTabWidget* tabs_ = nullptr;
   QGridLayout* grid_ = nullptr;
+  int gridRow_ = 0, gridColumn_ = 0;  // where the grid's next page goes
   std::vector<Page> pages_;
   const MainWindow* core_ = nullptr;  // of the last refresh, to draw a page coming into view
 };
 
-// The "Charts" window: the pages, redrawn at most a few times a second while it is shown, and
-// the actions to save the picture and the data. It opens within the screen it opens on and
-// remembers its size and place.
+class BudgetPage;
+
+// The "Charts" window: the pages, redrawn at most a few times a second while it is shown, the
+// precession budget as a page of its own, and the actions to save the picture and the data. It
+// opens within the screen it opens on and remembers its size and place.
 class ChartsWindow : public QWidget {
  public:
   explicit ChartsWindow(const MainWindow& core);
@@ -92,6 +97,7 @@ class ChartsWindow : public QWidget {
 
   const MainWindow& core_;
   LabCharts* charts_;
+  BudgetPage* budget_;
   QTimer redraw_;
   bool placed_ = false;
 };

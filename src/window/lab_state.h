@@ -10,27 +10,41 @@
 
 namespace orbits {
 
-// One cycle's view of the pair: distance, separation in the x-y plane and the moment (days).
+// One cycle's view of the pair: distance, separation in the x-y plane and the moment (days),
+// the separation across it, and the relative velocity at that moment (km per calculation), the
+// same way round as the separation (the first pair body's less the second's).
 struct PairSample {
   double dist = 0, dx = 0, dy = 0, days = 0;
+  double dz = 0, dvx = 0, dvy = 0, dvz = 0;
 };
 
-// The last two samples, kept so that a minimum of the distance is seen one cycle after it.
+// The last three samples, kept so that a minimum of the distance is seen one cycle after it.
+// They stay where they were written, in a ring: a cycle fills the next place in and copies
+// nothing (a sample copied just after it was written costs more than the rest of the lab's
+// part of the cycle).
 struct PerihelionWatch {
-  PairSample older, prev;
-  int count = 0;              // samples taken since the last reset, up to 2
+  int count = 0;              // samples taken since the last reset, up to 3
   int alpha = -1, beta = -1;  // the pair the samples are of
 
-  // Whether `prev` is a minimum, given the sample after it: strictly below the one before, and
-  // not above the one after. A few comparisons per cycle.
-  bool minimumBefore(const PairSample& next) const {
-    return count >= 2 && prev.dist < older.dist && prev.dist <= next.dist;
+  // The place of the next sample, to be filled in at once; it becomes the newest.
+  PairSample& take() {
+    newest_ = newest_ == 2 ? 0 : newest_ + 1;
+    if (count < 3) ++count;
+    return ring_[size_t(newest_)];
   }
-  void push(const PairSample& next) {
-    older = prev;
-    prev = next;
-    if (count < 2) ++count;
+  // The sample `back` cycles before the newest (0 the newest, up to 2).
+  const PairSample& back(int n) const { return ring_[size_t((newest_ + 3 - n) % 3)]; }
+  // Whether the sample before the newest is a minimum: strictly below the one before it, and
+  // not above the newest. A few comparisons per cycle.
+  bool minimumBehind() const {
+    if (count < 3) return false;
+    const double mid = back(1).dist;
+    return mid < back(2).dist && mid <= back(0).dist;
   }
+
+ private:
+  std::array<PairSample, 3> ring_{};
+  int newest_ = 0;
 };
 
 // A perihelion found between cycles.
@@ -40,9 +54,12 @@ struct ExactPerihelion {
   double days = 0;    // the moment, days since the start
   double distKm = 0;  // the interpolated closest distance
   double angle = 0;   // direction in arc-seconds, unwrapped (the markers' angle, continued)
+  // The longitude of perihelion of the osculating orbit in the J2000 ecliptic, arc-seconds,
+  // unwrapped; NaN where unknown (records written before it was measured).
+  double varpi = NAN;
 };
 
-// The least-squares line through (years, arc-seconds), kept as running centred sums so that
+// The least-squares line through (time, arc-seconds), kept as running centred sums so that
 // each perihelion costs the same.
 struct PrecessionFit {
   int64_t n = 0;
@@ -70,7 +87,11 @@ struct OrbitRecord {
   // Each planet's angle against the real sky at the orbit's end, degrees, by body number (1..8);
   // NaN for planets not in play, and for all outside the years the planetary theory covers.
   std::array<double, 9> skyAngleDeg{NAN, NAN, NAN, NAN, NAN, NAN, NAN, NAN, NAN};
-  int32_t skyBody = 0;  // the watched body (body 2 of the pair) when it is a planet, else 0
+  int32_t skyBody = 0;     // the watched body (body 2 of the pair) when it is a planet, else 0
+  double periVarpi = NAN;  // that perihelion's longitude in the J2000 ecliptic, arc-seconds
+
+  // Whether an exact perihelion was found in the orbit: its moment is then after the start.
+  bool hasPerihelion() const { return periDays > 0; }
 
   // The watched body's angle against the real sky; NaN when there is none.
   double watchedSkyAngle() const {
@@ -100,7 +121,10 @@ enum LabChannel : size_t {
   kChMarker,      // the markers' angle, arc-seconds (continued), at the orbit's end (days)
   kChSky,         // planet k's angle against the real sky, degrees, at the orbit's end (days):
                   // channel kChSky + k - 1 for the planets 1..8 (in the sky's own series)
-  kLabChannels = kChSky + 8
+  // The exact perihelia's longitude of perihelion in the J2000 ecliptic, arc-seconds
+  // (continued), at their moment (days). After the sky's, so that files written before it read.
+  kChVarpi = kChSky + 8,
+  kLabChannels
 };
 
 // Consecutive orbits of the charts' series: which, when they ended, and each quantity's
@@ -147,6 +171,9 @@ struct LabFileState {
 struct LabState {
   PerihelionWatch watch;
   PrecessionFit fit;  // over every exact perihelion of the run; fit.n counts them
+  // The longitude of perihelion against time, beside it: arc-seconds over Julian centuries
+  // (36525 days), over every exact perihelion whose longitude was measured.
+  PrecessionFit varpiFit;
   // The first exact perihelion (the charts' zero) and the latest (the next one is continued
   // from it); valid once fit.n > 0.
   ExactPerihelion firstPerihelion, lastPerihelion;
@@ -155,6 +182,7 @@ struct LabState {
   int64_t orbitsRecorded = 0;
   double lastMarker = NAN;  // the latest markers' angle, arc-seconds, continued
   Extent orbitPerihelia;    // the exact perihelia of the orbit under way (kChPerihelion)
+  Extent orbitVarpi;        // and their longitudes of perihelion (kChVarpi)
   double orbitErrMax = 0;   // the movement error's maximum in the orbit under way
   ThinnedSeries series;     // every orbit, all quantities but the sky's
   // The orbits that ended within the years of the planetary theory, with the sky's quantities:

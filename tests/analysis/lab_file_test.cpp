@@ -16,7 +16,8 @@ namespace orbits {
 namespace {
 
 // The series file: a header, then one row per orbit with a value in every column that reads
-// back as the number written; the sky angle is empty, never "nan", where there is none.
+// back as the number written; a figure that does not exist (the sky outside the theory's
+// years, the perihelion of an orbit that had none) is an empty cell, never "nan" nor 0.
 TEST(SeriesCsv, OneRowPerOrbitEveryColumnANumber) {
   std::vector<OrbitRecord> records;
   std::ostringstream out;
@@ -25,6 +26,7 @@ TEST(SeriesCsv, OneRowPerOrbitEveryColumnANumber) {
     OrbitRecord r;
     r.orbit = k, r.cycle = 30313.0 * k, r.days = 87.96875 * k + 1e-9, r.minKm = 45983860.90044967;
     r.periAngle = 601685.1543802584 + k, r.maxErrPct = 3.8e-06;
+    if (k > 0) r.periDays = 87.9 * k, r.periVarpi = 278000.25 + k;  // orbit 0 had no perihelion
     r.skyBody = 1;
     if (k > 0) r.skyAngleDeg[1] = 0.0125 * k;  // the first orbit lies outside the theory's years
     records.push_back(r);
@@ -32,26 +34,41 @@ TEST(SeriesCsv, OneRowPerOrbitEveryColumnANumber) {
   }
   std::istringstream in(out.str());
   std::string line;
-  std::getline(in, line);
-  EXPECT_EQ(line.rfind("orbit,cycle,elapsed_days,period_days,closest_km,farthest_km,", 0), 0u);
-  EXPECT_NE(line.find(",sky_angle_deg"), std::string::npos) << line;
-  const size_t columns = seriesColumns().size();
-  int rows = 0;
-  while (std::getline(in, line)) {
+  auto split = [](const std::string& text) {
     std::vector<std::string> cells(1);
-    for (char c : line)
+    for (char c : text)
       if (c == ',')
         cells.emplace_back();
       else
         cells.back().push_back(c);
+    return cells;
+  };
+  std::getline(in, line);
+  EXPECT_EQ(line.rfind("orbit,cycle,elapsed_days,period_days,closest_km,farthest_km,", 0), 0u);
+  const std::vector<std::string> header = split(line);
+  auto column = [&](const std::string& name) {
+    return size_t(std::find(header.begin(), header.end(), name) - header.begin());
+  };
+  const size_t columns = seriesColumns().size();
+  ASSERT_EQ(header.size(), columns);
+  int rows = 0;
+  while (std::getline(in, line)) {
+    const std::vector<std::string> cells = split(line);
     ASSERT_EQ(cells.size(), columns) << line;
+    const OrbitRecord& r = records[size_t(rows)];
     EXPECT_EQ(std::stod(cells[0]), rows);
-    EXPECT_EQ(std::stod(cells[2]), records[size_t(rows)].days);  // shortest, read back exactly
-    EXPECT_EQ(std::stod(cells[7]), records[size_t(rows)].periAngle);
-    if (rows == 0)
-      EXPECT_EQ(cells.back(), "");
-    else
-      EXPECT_EQ(std::stod(cells.back()), 0.0125 * rows);
+    EXPECT_EQ(std::stod(cells[2]), r.days);  // shortest, read back exactly
+    for (const char* name : {"perihelion_days", "perihelion_arcsec", "perihelion_longitude_arcsec",
+                             "sky_angle_deg", "marker_arcsec"}) {
+      if (rows == 0 || std::string(name) == "marker_arcsec") {
+        EXPECT_EQ(cells.at(column(name)), "") << name;
+      }
+    }
+    if (rows > 0) {
+      EXPECT_EQ(std::stod(cells.at(column("perihelion_arcsec"))), r.periAngle);
+      EXPECT_EQ(std::stod(cells.at(column("perihelion_longitude_arcsec"))), r.periVarpi);
+      EXPECT_EQ(std::stod(cells.at(column("sky_angle_deg"))), 0.0125 * rows);
+    }
     ++rows;
   }
   EXPECT_EQ(rows, 3);
@@ -111,6 +128,7 @@ TEST(LabFile, ALongRunReadsBackTheSameLabFromABoundedFile) {
   std::string file;
   size_t largest = 0;
   const double distances[] = {5e7, 4.61e7, 4.6e7, 4.605e7};  // a minimum at every third cycle
+  const Accelerations accel{};
   for (int k = 0; k < kOrbits; ++k) {
     for (int c = 0; c < 4; ++c) {
       w.sim.cycleCount += 1;
@@ -119,7 +137,7 @@ TEST(LabFile, ALongRunReadsBackTheSameLabFromABoundedFile) {
       w.pair.pairDist = distances[c];
       w.pair.pairDx = distances[c] * std::cos(turn), w.pair.pairDy = distances[c] * std::sin(turn);
       w.sim.moveErrPct[1] = 1e-6 * c;
-      labCycle(w);
+      labCycle(w, accel);
     }
     w.pair.orbitMinDist = 4.6e7 + k, w.pair.orbitMaxDist = 7e7 - k;
     labOrbitEnded(w, 88);
@@ -180,6 +198,41 @@ TEST(LabFile, AFileOfTheEarlierVersionStillLoads) {
   EXPECT_EQ(lab.fit.n, 3);
   EXPECT_EQ(lab.lastPerihelion.angle, 218790.0);
   EXPECT_EQ(lab.lastOrbit.markerAngle, 218530.0);
+}
+
+// A file of the version before the longitude of perihelion (its summary of fourteen quantities a
+// bucket, no longitude fit, records without a longitude) still loads: the projected fit and the
+// records come back, and the longitude's fit starts from the records that have one.
+TEST(LabFile, AFileWithoutTheLongitudeStillLoads) {
+  const std::string bucket = "\"B\",0,0,1,73.9,73.9" + std::string(4 * 14, ',') + "\r\n";
+  const std::string file =
+      "\"Lab records\",2,77\r\n"
+      "\"F\",1,0.2,219890.4,0,0,0\r\n"
+      "\"P0\",0,43.5,73.9,207991569.6,219890.4\r\n"
+      "\"PL\",0,43.5,73.9,207991569.6,219890.4\r\n"
+      "\"OL\",0,279,484.375,484.375,2.07e8,2.47e8,73.9,219890.4,0,0.0416,1,-1,-1,-1,-1,-1,-1,-1,"
+      "-1\r\n"
+      "\"U\",279,1,,0,,,,\r\n"
+      "\"S\",\"orbits\",1,1,14\r\n" +
+      bucket +
+      "\"S\",\"sky\",1,0,14\r\n"
+      "\"Z\"\r\n"
+      "\"P\",1,439.0,760.5,207991389.6,219340.8\r\n"
+      "\"O\",1,675,1171.875,687.5,2.07e8,2.47e8,760.5,219340.8,219082.6,0.0417,1,-1,-1,-1,-1,-1,-1,"
+      "-1,-1\r\n"
+      "\"E\",675\r\n"
+      "\"P\",2,835.0,1447.1,207991300.0,218790.0,280000.5\r\n"  // as a later program writes it
+      "\"E\",1071\r\n";
+  std::string problem;
+  const LabState lab = readLabFile(file, {77, 1071, 2, 31558149.54}, problem);
+  EXPECT_EQ(problem, "");
+  EXPECT_EQ(lab.orbitsRecorded, 2);
+  EXPECT_EQ(lab.fit.n, 3);
+  EXPECT_EQ(lab.lastPerihelion.angle, 218790.0);
+  EXPECT_EQ(lab.series.buckets.size(), 2u);
+  EXPECT_TRUE(lab.series.buckets[0].channels[kChVarpi].empty());
+  EXPECT_EQ(lab.varpiFit.n, 1);
+  EXPECT_EQ(lab.lastPerihelion.varpi, 280000.5);
 }
 
 }  // namespace

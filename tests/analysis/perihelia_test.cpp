@@ -6,6 +6,7 @@
 #include <numbers>
 #include <vector>
 
+#include "../support/run_fixture.h"
 #include "engine/gravity.h"
 
 namespace orbits {
@@ -39,12 +40,11 @@ TEST(ExactPerihelion, MomentAndDirectionOfAKeplerOrbitBetweenCycles) {
   bool seen = false;
   for (int i = -20; i <= 20 && !seen; ++i) {
     const double t = (i - offset) * step;
-    const PairSample now = k.at(t, t / 86400);
-    if (watch.minimumBefore(now)) {
-      found = interpolatePerihelion(watch.older, watch.prev, now, i - 1);
+    watch.take() = k.at(t, t / 86400);
+    if (watch.minimumBehind()) {
+      found = interpolatePerihelion(watch.back(2), watch.back(1), watch.back(0), i - 1);
       seen = true;
     }
-    watch.push(now);
   }
   ASSERT_TRUE(seen);
   EXPECT_NEAR(found.cycle, offset, 1e-3);  // within a thousandth of a cycle
@@ -108,12 +108,12 @@ double shiftPerOrbit(bool relativity, double lightSpeed, int orbits, double a, d
     moveBodies(s);
     computeAccelerations(s, acc, close);
     if (s.relativity) addRelativity(s, acc);
-    const PairSample now{std::hypot(s.posX[1], s.posY[1]), s.posX[1], s.posY[1], c};
-    if (watch.minimumBefore(now)) {
-      const double raw = interpolatePerihelion(watch.older, watch.prev, now, c - 1).angle;
+    watch.take() = {std::hypot(s.posX[1], s.posY[1]), s.posX[1], s.posY[1], c};
+    if (watch.minimumBehind()) {
+      const double raw =
+          interpolatePerihelion(watch.back(2), watch.back(1), watch.back(0), c - 1).angle;
       angles.push_back(angles.empty() ? raw : unwrapArcsec(raw, angles.back()));
     }
-    watch.push(now);
     updateVelocity(s, acc, 1);
   }
   EXPECT_GE(int(angles.size()), orbits);
@@ -130,6 +130,34 @@ TEST(Relativity, PerihelionAdvancePerOrbitIsTheTextbookFigure) {
   const double expected = 6 * kPi * gm / (c * c * a * (1 - e * e)) / (2 * kPi) * kArcsecPerTurn;
   // The markers' angle turns against the polar angle: an advance makes it smaller.
   EXPECT_NEAR(off - on, expected, expected * 0.01);
+}
+
+// A run's first exact perihelion, one period after a start at perihelion on +x: its moment is
+// that of the cycle it falls in (the clock after the cycle's step, not before), and the
+// longitude of its osculating orbit in the ecliptic is where the orbit was started (+x of the
+// simulation is -Y of the ecliptic: 270 degrees).
+TEST(ExactPerihelion, ARunsPerihelionHasTheMomentAndLongitudeOfItsOrbit) {
+  testing::RunFixture f;
+  f.choose(5, 7, 14);                                             // 1500 s per calculation
+  f.s.pairBody = {0, 0, 1};                                       // the planet about the Sun
+  const double gm = testing::RunFixture::kGravConstant, e = 0.2;  // km^3 per base step^2
+  const double a = testing::RunFixture::kAu, rp = a * (1 - e), tf = f.s.timeFactor;
+  f.s.posX[1] = rp;
+  f.s.velY[1] = -std::sqrt(gm * (1 + e) / rp);
+  // The step moves with the velocity of half a step later: that half step's pull is taken off
+  // in advance, so that the orbit is at its perihelion at the start.
+  f.s.velX[1] = -gm * tf / (2 * rp * rp);
+  f.host.onYield = [&](long) {
+    if (f.w.lab.fit.n > 0) f.w.c("CDstop").press();
+  };
+  f.go();
+  ASSERT_EQ(f.w.lab.fit.n, 1);
+  const ExactPerihelion& p = f.w.lab.firstPerihelion;
+  const double step = f.s.stepSeconds;
+  const double period = 2 * kPi * std::sqrt(a * a * a / gm) * step / tf;  // s
+  EXPECT_NEAR(p.days * 86400, p.cycle * step, 1e-6 * step);
+  EXPECT_NEAR(p.days * 86400, period, 0.05 * step);
+  EXPECT_NEAR(p.varpi, 0.75 * kArcsecPerTurn, 1.0);
 }
 
 }  // namespace

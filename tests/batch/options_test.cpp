@@ -77,6 +77,21 @@ TEST(BatchOptions, EveryUsageErrorExitsWithTwoAndSaysWhatIsWrong) {
   }
 }
 
+TEST(BatchOptions, BudgetUsageErrorsExitWithTwo) {
+  const std::vector<UsageCase> cases = {
+      {{"--budget"}, "--budget needs --preset N"},
+      {{"--budget", "--preset", "51", "--orbits", "3"}, "--budget takes no --orbits"},
+      {{"--budget", "--preset", "51", "--years", "0"}, "--years takes a number of years"},
+      {{"--preset", "51", "--cycles", "5", "--years", "3"}, "--years belongs to --budget"},
+      {{"--budget", "--preset", "9"}, "there is no preset 9"},
+  };
+  for (const UsageCase& c : cases) {
+    const auto r = runWith(c.args);
+    EXPECT_EQ(r.status, kExitUsage) << c.says;
+    EXPECT_THAT(r.err, HasSubstr(c.says));
+  }
+}
+
 TEST(BatchOptions, ReadAloneWithoutAWindow) {
   const BatchOptions o =
       parseBatchOptions({"--reload", "--orbits", "7", "--then", "OptimT(5)=1", "--show", "TXarc",

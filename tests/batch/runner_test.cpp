@@ -213,7 +213,8 @@ TEST(BatchRun, JsonHoldsEveryFigure) {
        {"preset", "orbits", "cycles", "elapsed_days", "elapsed_years", "avg_period_days",
         "avg_period_years", "precession_arcsec_per_year", "precession_error_arcsec_per_year",
         "min_distance_km", "max_distance_km", "message", "run_state", "wall_seconds",
-        "cycles_per_second", "kernel", "controls"})
+        "cycles_per_second", "kernel", "controls", "perihelion_longitude_rate_arcsec_per_century",
+        "perihelion_longitude_rate_stderr_arcsec_per_century"})
     EXPECT_TRUE(j.contains(key)) << key;
   EXPECT_EQ(j["preset"], 1);
   EXPECT_EQ(j["orbits"], 4);
@@ -238,6 +239,28 @@ TEST(BatchRun, JsonHoldsEveryFigure) {
   EXPECT_LT(std::abs(j["sky"][7]["distance_error_percent"].get<double>()), 1.0);
   // The clock never moved: no speed to report.
   EXPECT_TRUE(j["cycles_per_second"].is_null());
+}
+
+// --budget: a year of Mercury from 1900, every cause measured from the run of the Sun and
+// Mercury alone, relativity at the theory of the starting orbit; the table names the figures.
+TEST(BatchRun, BudgetReportsEveryCause) {
+  const auto r = runWith({"--budget", "--preset", "51", "--years", "1", "--json"});
+  ASSERT_EQ(r.status, kExitOk) << r.err;
+  const auto b = jsonOf(r)["budget"];
+  EXPECT_EQ(b["planet"], "Mercury");
+  EXPECT_EQ(b["epoch"], 1900);
+  EXPECT_EQ(b["step_seconds"], 150);
+  ASSERT_EQ(b["rows"].size(), 11u);
+  EXPECT_EQ(b["rows"][0]["cause"], "Venus");
+  EXPECT_EQ(b["rows"][0]["classical"], 277.8);
+  EXPECT_EQ(b["step"]["cause"], "Sun and Mercury alone");
+  const auto& relativity = b["rows"][9];
+  ASSERT_EQ(relativity["cause"], "relativity");
+  EXPECT_NEAR(relativity["arcsec_per_century"].get<double>(), b["relativity_theory"].get<double>(),
+              0.05);
+  const auto text = runWith({"--budget", "--preset", "51", "--years", "1"});
+  EXPECT_THAT(text.out, HasSubstr("Precession budget of Mercury's perihelion"));
+  EXPECT_THAT(text.out, HasSubstr("all planets and relativity"));
 }
 
 TEST(BatchRun, ReadableSummaryNamesTheFigures) {

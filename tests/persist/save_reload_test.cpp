@@ -129,6 +129,28 @@ TEST_P(ReloadedRun, ContinuesExactlyAsTheUninterruptedOne) {
 
 INSTANTIATE_TEST_SUITE_P(OneOfEachEpoch, ReloadedRun, ::testing::Values(83, 49, 1));
 
+// The longitude of perihelion's fit comes back from the lab's file (its summary written whole at
+// the run's first save, and the records of the saves after it): reloaded and continued, the run
+// gives the same rate and error, to the bit, as the uninterrupted one.
+TEST(SaveReload, TheLongitudeOfPerihelionFitGoesOnAsInTheUninterruptedRun) {
+  const Reference& ref = reference();
+  Restarted r(ref.save, &ref.perihelia, ref.lab);
+  MainWindow& w = *r.w;
+  w.c("CDcon").press();
+  ASSERT_TRUE(r.host.messages.empty()) << r.host.messages[0].text;
+  EXPECT_GT(w.lab.varpiFit.n, 0);
+  r.host.onYield = [&](long) {
+    if (w.sim.orbitCount == kSavedOrbit + 3) w.c("CDstop").press();
+  };
+  w.c("CDcont").press();
+  ASSERT_EQ(w.sim.cycleCount, ref.end.cycleCount);
+  const PrecessionFit &a = w.lab.varpiFit, &b = ref.endLab.varpiFit;
+  ASSERT_TRUE(b.ready());
+  EXPECT_EQ(a.n, b.n);
+  EXPECT_EQ(a.slope(), b.slope());
+  EXPECT_EQ(a.slopeError(), b.slopeError());
+}
+
 // The exponent of the gravity law is saved with the run: reloaded into a window started afresh
 // (where the box holds the default 2), the run goes on under the exponent it had.
 TEST(SaveReload, AChangedGravityExponentIsRestoredAndTheRunContinuesAsItWould) {
@@ -260,7 +282,7 @@ TEST(SaveReload, ALabFileNotRestoredInFullIsReportedOnceAndWrittenAfresh) {
       {"missing", "", "", 0, "orbit-lab.txt cannot be read (No such file"},
       {"cut inside the last save's records", lab.substr(0, lab.rfind("\"O\",") + 40), "", 1,
        "orbit-lab.txt, line"},
-      {"a damaged summary", damagedSummary, "", 0, "orbit-lab.txt, line 6, field 2"},
+      {"a damaged summary", damagedSummary, "", 0, "orbit-lab.txt, line 7, field 2"},
       {"of another run", otherRun, "", 0, "orbit-lab.txt belongs to another run"},
       {"a directory", "/", "", 0, "it is not a regular file"},
       {"too large", "+", "", 0, "larger than 67108864 bytes"},

@@ -23,6 +23,8 @@ inline void fillLongLab(MainWindow& w, int64_t orbits) {
     p.distKm = 2.066e8 + 1e5 * std::sin(0.01 * x);
     // Turning at -26.75 arc-seconds a year, with a wobble of tens of arc-seconds.
     p.angle = 200000 - 26.75 * p.days / year + 40 * std::sin(0.3 * x);
+    // Its longitude, advancing at 1600 arc-seconds a century, wobbling as much.
+    p.varpi = 1210000 + 1600 * p.days / 36525 + 40 * std::sin(0.3 * x);
     addPerihelion(w.lab, p, w.sim.siderealYearSecs);
     OrbitRecord r;
     r.orbit = int32_t(k);
@@ -30,7 +32,7 @@ inline void fillLongLab(MainWindow& w, int64_t orbits) {
     r.days = 687 * (x + 1);
     r.periodDays = 687 + 1.7 * std::sin(0.7 * x);
     r.minKm = p.distKm, r.maxKm = 2.492e8 + 1e5 * std::cos(0.01 * x);
-    r.periDays = p.days, r.periAngle = p.angle;
+    r.periDays = p.days, r.periAngle = p.angle, r.periVarpi = p.varpi;
     r.markerAngle = std::fmod(p.angle + 20 * std::cos(0.9 * x) + 1296000 * 4, 1296000);
     r.maxErrPct = 0.042 + 0.001 * std::sin(1e-5 * x);
     r.skyBody = 4;
