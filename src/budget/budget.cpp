@@ -87,9 +87,29 @@ double BudgetControl::progress() const {
   return total > 0 ? std::min(1.0, done_.load(std::memory_order_relaxed) / total) : 0;
 }
 
-bool BudgetControl::waitForTurn(int slot) {
+void BudgetControl::enter() {
+  std::lock_guard lock(mutex_);
+  running_.fetch_add(1, std::memory_order_relaxed);
+}
+
+void BudgetControl::leave() {
+  {
+    std::lock_guard lock(mutex_);
+    running_.fetch_sub(1, std::memory_order_relaxed);
+  }
+  turn_.notify_all();
+}
+
+bool BudgetControl::waitForTurn() {
   std::unique_lock lock(mutex_);
-  turn_.wait(lock, [&] { return slot < allowedRuns() || cancelled(); });
+  if (running_.load(std::memory_order_relaxed) > allowedRuns() && !cancelled()) {
+    // This thread stands aside, its run where it is, until another leaves or more may run.
+    running_.fetch_sub(1, std::memory_order_relaxed);
+    turn_.wait(lock, [&] {
+      return running_.load(std::memory_order_relaxed) < allowedRuns() || cancelled();
+    });
+    running_.fetch_add(1, std::memory_order_relaxed);
+  }
   return !cancelled();
 }
 
@@ -103,7 +123,7 @@ Scenario probeScenario(const BudgetRequest& request, std::string& error) {
   error = checkRequest(request);
   if (!error.empty()) return {};
   ScratchDir scratch;
-  BudgetHost host(scratch.path(), nullptr, 0);
+  BudgetHost host(scratch.path(), nullptr);
   MainWindow w(host);
   Control* button = w.panel.find("CDp", request.preset);
   if (!button || !button->visible()) {
@@ -140,15 +160,26 @@ BudgetResult runBudget(const BudgetRequest& request, BudgetControl& control) {
   const std::vector<size_t> order = longestFirst(runs);
   std::vector<RunResult> results(runs.size());
   std::atomic<size_t> next{0};
-  auto work = [&](int slot) {
-    for (size_t i; (i = next.fetch_add(1)) < order.size();) {
+  // A thread held back takes no run from the list before its turn, so that the others take
+  // them; one that finds the list done leaves, and so lets a thread held back in its run go on.
+  struct TakingPart {
+    BudgetControl& c;
+    explicit TakingPart(BudgetControl& control) : c(control) { c.enter(); }
+    ~TakingPart() { c.leave(); }
+  };
+  auto work = [&] {
+    const TakingPart part(control);
+    for (;;) {
+      const bool go = control.proceed();
+      const size_t i = next.fetch_add(1);
+      if (i >= order.size()) return;
       const size_t run = order[i];
-      if (!control.proceed(slot)) {
+      if (!go) {
         results[run].failure = "cancelled";
         continue;
       }
       try {
-        results[run] = runCause(request, runs[run], scratch.run(run), control, slot, cycles);
+        results[run] = runCause(request, runs[run], scratch.run(run), control, cycles);
       } catch (const std::exception& e) {
         results[run].failure = std::string("the run broke off: ") + e.what();
       }
@@ -156,12 +187,12 @@ BudgetResult runBudget(const BudgetRequest& request, BudgetControl& control) {
   };
   std::vector<std::thread> threads;
   try {
-    for (int t = 1; t < result.threads; ++t) threads.emplace_back(work, t);
+    for (int t = 1; t < result.threads; ++t) threads.emplace_back(work);
   } catch (const std::system_error&) {
     // Fewer threads than asked: those there are take every run.
   }
   result.threads = int(threads.size()) + 1;
-  work(0);
+  work();
   for (std::thread& t : threads) t.join();
 
   result.cancelled = control.cancelled();

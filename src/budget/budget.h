@@ -32,26 +32,32 @@ class BudgetControl {
   // Every run stops within a thousand cycles or so; no run starts after.
   void cancel();
   bool cancelled() const { return cancelled_.load(std::memory_order_relaxed); }
-  // How many runs may go on at once (at least 1); those beyond wait where they are.
+  // How many runs may go on at once (at least 1); those beyond wait where they are, until fewer
+  // go on (a thread that has no more runs to do leaves) or more are allowed.
   void allowRuns(int n);
   int allowedRuns() const { return allowed_.load(std::memory_order_relaxed); }
   // The share of the budget's cycles done, 0 to 1.
   double progress() const;
 
-  // For the runs: count cycles done; wait while the thread `slot` is held back. False when
-  // cancelled.
+  // For the runs: count cycles done. A thread takes part from `enter` to `leave`; `proceed`
+  // holds it back while more threads take part than may run, whichever of them asks first, and
+  // lets it go on as soon as one leaves or more may run. False when cancelled.
   void addCycles(double n) { done_.fetch_add(n, std::memory_order_relaxed); }
   void setTotal(double cycles) { total_.store(cycles, std::memory_order_relaxed); }
-  bool proceed(int slot) {
-    if (slot < allowedRuns() || cancelled()) return !cancelled();
-    return waitForTurn(slot);
+  void enter();
+  void leave();
+  bool proceed() {
+    if (cancelled()) return false;
+    if (running_.load(std::memory_order_relaxed) <= allowedRuns()) return true;
+    return waitForTurn();
   }
 
  private:
-  bool waitForTurn(int slot);
+  bool waitForTurn();
 
   std::atomic<bool> cancelled_{false};
   std::atomic<int> allowed_{1 << 20};
+  std::atomic<int> running_{0};  // threads taking part and not held back; changed under mutex_
   std::atomic<double> done_{0}, total_{0};
   std::mutex mutex_;
   std::condition_variable turn_;

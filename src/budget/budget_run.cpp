@@ -51,7 +51,7 @@ void BudgetHost::yield() {
   script_.cycle();
   if (!control_ || script_.cycles() - counted_ < kCyclesPerCheck) return;
   flush();
-  if (!control_->proceed(slot_) && w_ && w_->sim.runState == RunState::Bat) w_->c("CDstop").press();
+  if (!control_->proceed() && w_ && w_->sim.runState == RunState::Bat) w_->c("CDstop").press();
 }
 
 void BudgetHost::messageBox(const std::string& text, const std::string&, MessageIcon) {
@@ -100,9 +100,9 @@ Scenario scenarioOf(MainWindow& w, int preset) {
 }
 
 RunResult runCause(const BudgetRequest& request, const CauseRun& run, const std::string& dir,
-                   BudgetControl& control, int slot, double cycles) {
+                   BudgetControl& control, double cycles) {
   RunResult result;
-  BudgetHost host(dir, &control, slot);
+  BudgetHost host(dir, &control);
   MainWindow w(host);
   if (std::string error = prepareWindow(w, request.settings, run.relativity); !error.empty()) {
     result.failure = error;

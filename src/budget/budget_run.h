@@ -15,8 +15,8 @@ namespace orbits::budget {
 // cancelled, and waits while the budget holds its thread back.
 class BudgetHost : public Host {
  public:
-  BudgetHost(std::string dataDir, BudgetControl* control, int slot)
-      : dataDir_(std::move(dataDir)), control_(control), slot_(slot) {}
+  BudgetHost(std::string dataDir, BudgetControl* control)
+      : dataDir_(std::move(dataDir)), control_(control) {}
 
   // Counts the run's cycles from here, up to `cycles`.
   void begin(MainWindow& w, double cycles);
@@ -39,7 +39,6 @@ class BudgetHost : public Host {
  private:
   std::string dataDir_;
   BudgetControl* control_;
-  int slot_;
   MainWindow* w_ = nullptr;
   ScriptedRun script_;
   long counted_ = 0;
@@ -57,8 +56,8 @@ std::string prepareWindow(MainWindow& w, const std::vector<std::string>& setting
 // The scenario as the preset starts it in `w` (whose run has not begun).
 Scenario scenarioOf(MainWindow& w, int preset);
 
-// One run of the budget in the directory `dir`, on thread `slot`, for `cycles` cycles.
+// One run of the budget in the directory `dir`, for `cycles` cycles.
 RunResult runCause(const BudgetRequest& request, const CauseRun& run, const std::string& dir,
-                   BudgetControl& control, int slot, double cycles);
+                   BudgetControl& control, double cycles);
 
 }  // namespace orbits::budget

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <future>
 #include <string>
 #include <thread>
 
@@ -100,6 +102,25 @@ TEST(Budget, CancelledOrImpossible) {
   request.years = 0;
   probeScenario(request, error);
   EXPECT_NE(error.find("span"), std::string::npos);
+}
+
+// Two threads while one run may go on (a run on screen takes the other core): the thread held
+// back leaves the list to the other, and goes on once that one has no more to do, so the budget
+// ends rather than waiting for the run on screen to stop.
+TEST(Budget, AThreadHeldBackLetsTheBudgetEnd) {
+  BudgetControl control;
+  control.allowRuns(1);
+  BudgetRequest request;
+  request.years = 1;  // four perihelia
+  request.threads = 2;
+  auto running = std::async(std::launch::async, [&] { return runBudget(request, control); });
+  const bool ended = running.wait_for(std::chrono::seconds(60)) == std::future_status::ready;
+  if (!ended) control.cancel();
+  const BudgetResult r = running.get();
+  EXPECT_TRUE(ended);
+  EXPECT_FALSE(r.cancelled);
+  EXPECT_EQ(r.threads, 2);
+  EXPECT_TRUE(r.table.step.failure.empty()) << r.table.step.failure;
 }
 
 }  // namespace
