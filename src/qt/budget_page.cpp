@@ -71,6 +71,8 @@ QChart* budgetChart(const BudgetResult& r) {
   chart->addSeries(bars);
   auto* names = new QBarCategoryAxis;
   names->append(causes);
+  // Every cause named in full, also where the chart is only a few hundred pixels high.
+  names->setTruncateLabels(false);
   chart->addAxis(names, Qt::AlignLeft);
   bars->attachAxis(names);
   auto* values = new QValueAxis;
@@ -83,7 +85,7 @@ QChart* budgetChart(const BudgetResult& r) {
                       .arg(QString::fromStdString(r.scenario.planetName),
                            QString::fromStdString(r.scenario.startDate))
                       .arg(r.years));
-  chart->legend()->setAlignment(Qt::AlignBottom);
+  chart->legend()->setAlignment(Qt::AlignRight);  // the height to the bars
   return chart;
 }
 
@@ -142,11 +144,11 @@ BudgetPage::BudgetPage(const MainWindow& core, QWidget* parent) : QWidget(parent
   table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
   table_->horizontalHeader()->setStretchLastSection(true);
   table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  column->addWidget(table_, 1);
+  column->addWidget(table_, 2);
   chart_ = new QChartView(new QChart);
   chart_->setRenderHint(QPainter::Antialiasing);
   chart_->setMinimumHeight(300);
-  column->addWidget(chart_, 1);
+  column->addWidget(chart_, 3);
 
   connect(start_, &QPushButton::clicked, this, [this] { start(); });
   connect(cancel_, &QPushButton::clicked, this, [this] { cancel(); });
