@@ -18,7 +18,8 @@ namespace orbits::budget {
 
 namespace {
 
-// A directory of the budget's own, removed with everything in it when the budget ends.
+// A directory of the budget's own, removed with everything in it when the budget ends; each
+// run's own directory in it is removed as the run ends.
 class ScratchDir {
  public:
   ScratchDir() {
@@ -40,6 +41,10 @@ class ScratchDir {
     std::error_code ec;
     std::filesystem::create_directory(dir, ec);
     return dir;
+  }
+  void removeRun(size_t i) const {
+    std::error_code ec;
+    std::filesystem::remove_all(path_ + "/run-" + std::to_string(i), ec);
   }
 
  private:
@@ -183,6 +188,7 @@ BudgetResult runBudget(const BudgetRequest& request, BudgetControl& control) {
       } catch (const std::exception& e) {
         results[run].failure = std::string("the run broke off: ") + e.what();
       }
+      scratch.removeRun(run);
     }
   };
   std::vector<std::thread> threads;
