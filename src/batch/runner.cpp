@@ -1,8 +1,10 @@
 #include "batch/runner.h"
 
+#include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <future>
@@ -83,13 +85,18 @@ class SeriesFile {
  public:
   SeriesFile(MainWindow& w, const std::string& path) : w_(w), path_(path) {
     if (path.empty()) return;
+    errno = 0;
     out_.open(path, std::ios::binary | std::ios::trunc);
+    if (!out_) why_ = errno ? std::strerror(errno) : "it could not be opened";
     writeSeriesHeader(out_);
     w.labRecordSink = [this](const OrbitRecord& r) {
       if (out_) writeSeriesRow(r, out_);
     };
   }
   ~SeriesFile() { w_.labRecordSink = nullptr; }
+  // Why the file asked for could not be made, empty when it was (or none was asked for): said
+  // before the run, so that a long run does not end in a missing file.
+  const std::string& unmade() const { return why_; }
   // False when it could not be written completely (said on `err`).
   bool finish(std::ostream& err) {
     if (path_.empty()) return true;
@@ -104,6 +111,7 @@ class SeriesFile {
   MainWindow& w_;
   std::string path_;
   std::ofstream out_;
+  std::string why_;
 };
 
 // The lab's charts, when asked for: false when they could not be drawn.
@@ -228,6 +236,11 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
   // preset's run pauses at its first cycle.
   const bool edits = !o.masses.empty();
   SeriesFile series(w, o.seriesFile);
+  if (!series.unmade().empty()) {
+    err << kProgram << ": cannot write " << o.seriesFile << ": " << series.unmade()
+        << ". Nothing was run.\n";
+    return kExitFailed;
+  }
   host.beginRun(o.limit, std::move(script.thens), o.progress, edits && !o.reload);
   const auto start = host.clock();
   if (o.reload) {

@@ -155,6 +155,17 @@ TEST(BatchRun, TheSeriesHasARowPerOrbitOfTheRunAndTheReportTheLabRestored) {
   EXPECT_TRUE(lab["problem"].is_null());
 }
 
+// A series file that cannot be made is said before the run, which does not start: an overnight
+// run must not end without the file it was asked for.
+TEST(BatchRun, ASeriesFileThatCannotBeMadeStopsTheRunBeforeItStarts) {
+  TempDir dir;
+  const auto r = runWith({"--preset", kFastPreset, "--orbits", "3", "--data-dir", dir.path(),
+                          "--series", dir.file("missing/series.csv")});
+  EXPECT_EQ(r.status, kExitFailed);
+  EXPECT_THAT(r.err, HasSubstr("missing/series.csv: No such file or directory. Nothing was run."));
+  EXPECT_FALSE(std::filesystem::exists(dir.file(kDriftFileName)));
+}
+
 TEST(BatchRun, CyclesCountsTheCyclesOfThisRun) {
   TempDir dir;
   const auto r = runWith({"--preset", kFastPreset, "--cycles", "1234", "--json", "--data-dir",
