@@ -1,6 +1,7 @@
 #include "budget/budget.h"
 
 #include <algorithm>
+#include <charconv>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
@@ -206,6 +207,28 @@ BudgetResult runBudget(const BudgetRequest& request, BudgetControl& control) {
   result.wallSeconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   return result;
+}
+
+namespace {
+
+std::string csvCell(double v) {
+  if (!std::isfinite(v)) return "";
+  char buf[32];
+  return std::string(buf, std::to_chars(buf, buf + sizeof buf, v).ptr);
+}
+
+void csvRow(std::ostream& out, const Row& row) {
+  out << '"' << row.name << '"' << "," << csvCell(row.rate) << "," << csvCell(row.stderr) << ","
+      << csvCell(row.classical) << "," << csvCell(row.difference()) << "," << csvCell(row.raw)
+      << "," << row.perihelia << "\n";
+}
+
+}  // namespace
+
+void writeBudgetCsv(std::ostream& out, const BudgetResult& r) {
+  out << "cause,arcsec_per_century,stderr,classical,difference,run_arcsec_per_century,perihelia\n";
+  for (const Row& row : r.table.rows) csvRow(out, row);
+  csvRow(out, r.table.step);
 }
 
 }  // namespace orbits::budget

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -87,5 +88,9 @@ std::string checkRequest(const BudgetRequest& request);
 
 // Runs the budget to its end, or until cancelled; blocks.
 BudgetResult runBudget(const BudgetRequest& request, BudgetControl& control);
+
+// The table as CSV: a header row, then one row per cause and the step's row; rates in
+// arc-seconds per Julian century, empty cells where a figure does not exist.
+void writeBudgetCsv(std::ostream& out, const BudgetResult& r);
 
 }  // namespace orbits::budget

@@ -669,12 +669,18 @@ void ChartsWindow::savePicture() {
 }
 
 void ChartsWindow::saveData() {
+  // On the budget's page, once it has a table, that table; else the series the charts draw.
+  const bool budget = budget_->isVisible() && budget_->result();
   const QString path = QFileDialog::getSaveFileName(
-      this, "Save data", QDir(folder()).filePath("charts-data.csv"), "CSV (*.csv)");
+      this, "Save data", QDir(folder()).filePath(budget ? "budget.csv" : "charts-data.csv"),
+      "CSV (*.csv)");
   if (path.isEmpty()) return;
   QSettings().setValue(kFolderKey, QFileInfo(path).absolutePath());
   std::ofstream out(path.toStdString(), std::ios::binary | std::ios::trunc);
-  writeChartsCsv(core_.lab, out);
+  if (budget)
+    budget::writeBudgetCsv(out, *budget_->result());
+  else
+    writeChartsCsv(core_.lab, out);
   out.close();
   if (!out) QMessageBox::warning(this, "Save data", path + ": the file could not be written");
 }

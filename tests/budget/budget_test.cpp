@@ -1,11 +1,14 @@
 #include "budget/budget.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <future>
+#include <sstream>
 #include <string>
 #include <thread>
 
@@ -43,6 +46,16 @@ TEST(BudgetTable, CausesAreMeasuredFromTheBaseline) {
   EXPECT_EQ(t.rows[5].rate, 470);
   EXPECT_NEAR(t.rows[5].classical, 531.5 + 42.98, 1e-9);
   EXPECT_EQ(t.observed, 574.1);
+  // The table as the Charts window's "Save data" writes it: a row per cause, the step's last.
+  BudgetResult r;
+  r.table = t;
+  std::ostringstream out;
+  writeBudgetCsv(out, r);
+  const std::string csv = out.str();
+  EXPECT_THAT(csv, ::testing::StartsWith("cause,arcsec_per_century,stderr,classical,"
+                                         "difference,run_arcsec_per_century,perihelia\n"
+                                         "\"Venus\",278,"));
+  EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 1 + 6 + 1);
 
   results[0].failure = "it broke";
   t = makeTable(sc, runs, results);
