@@ -36,7 +36,7 @@ class WriteBehind {
   };
   struct Files {
     std::string snapshotName, snapshotPath, logName, logPath;
-    std::string sideName, sidePath;
+    std::string sideName{}, sidePath{};  // none: no side file
   };
   // What a snapshot brings for the side file: records to append, or the whole file anew (the
   // records of later snapshots are then appended to that).
@@ -72,10 +72,10 @@ class WriteBehind {
  private:
   struct Pending {
     Files files;
-    std::string records, logHeader, snapshot;
+    std::string records{}, logHeader{}, snapshot{};
     bool hasSnapshot = false;
     bool freshLog = false;  // records go to a log started anew with logHeader
-    std::string side;       // for the side file: appended, or its whole new content
+    std::string side{};     // for the side file: appended, or its whole new content
     bool sideWhole = false;
   };
   void take(const Files& files, const std::string& logHeader);
