@@ -5,6 +5,7 @@
 #include "analysis/data_file.h"
 #include "analysis/precession.h"
 #include "display/pair_selection.h"
+#include "physics/constants.h"
 #include "text/date.h"
 #include "text/number_text.h"
 #include "window/main_window.h"
@@ -76,7 +77,7 @@ void addDateLines(MainWindow& w, double n, std::string& out) {
 void periodLines(MainWindow& w, double n, std::string& out) {
   const SimState& s = w.sim;
   const Periods& p = w.periods;
-  const std::string dayStep = patterned(s.stepSeconds / 86400, "0.00000000");
+  const std::string dayStep = patterned(s.stepSeconds / kSecondsPerDay, "0.00000000");
   const std::string daysLine = "Days/orbit =" + p.lastPeriodDaysText + " days.   +-" +
                                signedText(text::val(dayStep)) +
                                " days       AVG=" + p.avgPeriodDaysText;

@@ -1,7 +1,7 @@
 #pragma once
 // Body colours, their shades, and the colouring of the body table.
-#include "engine/sim_state.h"
 #include "form/color.h"
+#include "physics/sim_state.h"
 
 namespace orbits {
 

@@ -10,11 +10,10 @@
 #include "analysis/drift.h"
 #include "analysis/orbits.h"
 #include "analysis/perihelia.h"
-#include "display/dot_lanes.h"
 #include "display/projection.h"
-#include "engine/gravity.h"
 #include "persist/save_reload.h"
-#include "scenarios/body_editor.h"
+#include "physics/dot_lanes.h"
+#include "physics/gravity.h"
 #include "text/number_text.h"
 #include "window/main_window.h"
 
@@ -237,15 +236,15 @@ void boundsTest(MainWindow& w, CycleControls& ctl, int k) {
   }
   if (s.bodyOff[k] == 0 && s.distScaleIndex < 16) {
     double x = s.screenX[k], y = s.screenY[k], z = s.screenZ[k];
-    if (outsideDrawing(x, y, z)) s.endCode = 55;
+    if (outsideDrawing(x, y, z)) s.endCode = EndCode::Outside;
   }
-  if (s.endCode != 55) return;
+  if (s.endCode != EndCode::Outside) return;
   if (s.distScaleIndex == kLargestScale) {
     w.host.messageBox("Beyond Range", std::to_string(k));
-    s.endCode = 67;
+    s.endCode = EndCode::BeyondRange;
     return;
   }
-  s.endCode = 0;
+  s.endCode = EndCode::None;
   if (!ctl.chEnd.checked()) return;
   int n = coarserScale(int(s.distScaleIndex));
   Control& option = w.c("OpDist", n);
@@ -253,7 +252,7 @@ void boundsTest(MainWindow& w, CycleControls& ctl, int k) {
     OpDist_Click(w, n);
   else
     option.setValue(1);
-  s.endCode = 11;
+  s.endCode = EndCode::ScaleExpanded;
   ctl.laChirp1.setText("Distance scale has changed to \r" + option.text());
   clearDrawing(w);
 }
@@ -264,12 +263,12 @@ void boundsTest(MainWindow& w, CycleControls& ctl, int k) {
 // and the velocity update leaves them alone).
 bool boundsSettled(MainWindow& w, CycleControls& ctl, bool inside) {
   SimState& s = w.sim;
-  if (s.endCode == 55 || (s.distScaleIndex > 15 && !w.run.zumasWarned)) return false;
+  if (s.endCode == EndCode::Outside || (s.distScaleIndex > 15 && !w.run.zumasWarned)) return false;
   if (!(s.distScaleIndex < 16) || inside) return true;
   // A body outside, with no automatic expansion and short of the largest scale: the test
-  // withdraws each such body's verdict at once, which leaves endCode 0.
+  // withdraws each such body's verdict at once, which leaves no verdict.
   if (!ctl.chEnd.checked() && s.distScaleIndex != kLargestScale) {
-    s.endCode = 0;
+    s.endCode = EndCode::None;
     return true;
   }
   return false;
@@ -304,18 +303,6 @@ void showPairDistance(MainWindow& w, Control& apart, const Control& simple) {
   }
 }
 
-void ApplyEndMessage(MainWindow& w) {
-  SimState& s = w.sim;
-  if (s.endCode == 67) {
-    w.c("LaChirp", 1).setText("Bodies have departed the simulator range. Scenario Ends.");
-    s.runState = RunState::Ended67;
-  } else if (s.endCode == 99) {
-    w.c("LaChirp", 1)
-        .setText("Bodies have generated an error margin higher than limit.\rScenario Ends.");
-    s.runState = RunState::Ended67;
-  }
-}
-
 namespace {
 
 void runCycles(MainWindow& w) {
@@ -344,7 +331,7 @@ void runCycles(MainWindow& w) {
     if (s.prevQuadrant == 4 && s.quadrant == 1) OrbitCompletion(w);
 
     // 3.
-    if (s.turboMode == 4) Crystal(w, clockTexts.current());
+    if (s.turboMode == kTurboWithDetail) Crystal(w, clockTexts.current());
 
     // 4. Counters.
     s.cycleCount += 1;
@@ -423,7 +410,8 @@ void runCycles(MainWindow& w) {
         ctl.txMerr[b]->setNumber(s.maxErrPct[b], NumForm::Pattern, kErrPattern);
         ctl.txMerr[b]->setTooltipNumber(s.maxErrPct[b], NumForm::Pattern, kErrTipPattern);
       }
-      if (ctl.chEnder.checked() && s.moveErrPct[b] > errorLimitText.get()) s.endCode = 99;
+      if (ctl.chEnder.checked() && s.moveErrPct[b] > errorLimitText.get())
+        s.endCode = EndCode::ErrorLimit;
     }
 
     // 15. Velocities and drawing bounds.

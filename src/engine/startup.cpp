@@ -4,6 +4,7 @@
 
 #include "analysis/data_file.h"
 #include "display/colours.h"
+#include "physics/constants.h"
 #include "window/main_window.h"
 
 namespace orbits {
@@ -52,11 +53,11 @@ void Form_Load(MainWindow& w) {
   w.c("FraaaA").setLeft(0);                                                   // 6
   w.c("ChAvg").setValue(1);
   w.c("ChLR").setValue(0);
-  s.twoPi = 6.28318530717958;  // 7
-  s.piValue = 3.14159265358979;
-  s.solarMass = 1.988544;
-  s.siderealYearSecs = 31558149.54;
-  s.lightSpeed = 299792.458;
+  s.twoPi = kTwoPi15;  // 7
+  s.piValue = kPi15;
+  s.solarMass = kSolarMass;
+  s.siderealYearSecs = kSiderealYearSeconds;
+  s.lightSpeed = kSpeedOfLightKmPerS;
   s.prevTimeFactor = 1.0;
   w.c("OptimT", 4).setValue(1);     // 8
   Control& sideView = w.c("PiZX");  // 9

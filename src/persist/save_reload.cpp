@@ -14,6 +14,7 @@
 #include "engine/time_rate.h"
 #include "persist/save_files.h"
 #include "persist/save_format.h"
+#include "physics/constants.h"
 #include "scenarios/gravity_settings.h"
 #include "scenarios/presets.h"
 #include "text/number_text.h"
@@ -26,7 +27,6 @@ using persist::FormatError;
 namespace {
 
 constexpr int kMassRows = 9;
-constexpr double kDaysPerYear = 365.242189;
 
 // What a reload reads: the saved run, and the perihelion records of its orbits.
 struct Reload {
@@ -40,7 +40,7 @@ struct Reload {
 void restoreOrigin(ScenarioState& sc) {
   sc.epochCode = presetEpoch(int(text::toWhole(sc.presetIndex)));
   sc.beginTimeDays = beginTimeDaysOf(sc.epochCode);
-  sc.beginTimeYears = sc.beginTimeDays / kDaysPerYear;
+  sc.beginTimeYears = sc.beginTimeDays / kDaysPerTropicalYear;
 }
 
 // Why the values read would make the running state non-finite, or empty when they would not.

@@ -14,14 +14,14 @@
 //
 // Built with -fno-math-errno (see CMakeLists.txt), so that the square root of each lane becomes
 // one vector square root; no result changes, only errno, which nothing reads. The processor's
-// division and the fused one (engine/fused_division.h) give the same quotients.
-#include "engine/pair_kernels.h"
+// division and the fused one (physics/fused_division.h) give the same quotients.
+#include "physics/pair_kernels.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 
-#include "engine/fused_division.h"
+#include "physics/fused_division.h"
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 #define ORBITS_X86_KERNELS 1

@@ -13,6 +13,7 @@
 #include "engine/run_control.h"
 #include "form/color.h"
 #include "persist/save_reload.h"
+#include "physics/constants.h"
 #include "scenarios/epochs.h"
 #include "text/date.h"
 #include "text/number_text.h"
@@ -155,7 +156,6 @@ const EpochStart* startOf(int16_t epoch) {
   return nullptr;
 }
 
-constexpr double kDaysPerYear = 365.242189;
 constexpr int kMassRows = 9;  // TXmass(0..8)
 
 void setText(MainWindow& w, const char* name, const char* text, int index = -1) {
@@ -325,7 +325,7 @@ void Preset(MainWindow& w, int n) {
   std::fill(m.markerOrbit.begin(), m.markerOrbit.end(), 0);
   std::fill(m.markerBody.begin(), m.markerBody.end(), int16_t(0));
   setTexts(w, {"TXthenum", "TXlatest", "TXtheta"}, "~");  // 16
-  s.endCode = 0;
+  s.endCode = EndCode::None;
   PairStats& pair = w.pair;
   pair.orbitMinDx = pair.orbitMaxDx = pair.orbitMinDy = pair.orbitMaxDy = 0;
   m.periMarkerCount = m.aphMarkerCount = m.periMoveCount = 1;
@@ -376,7 +376,7 @@ void Preset(MainWindow& w, int n) {
   ScenarioState& sc = w.scenario;  // 33
   if (const EpochStart* e = startOf(sc.epochCode)) {
     sc.beginTimeDays = e->beginTimeDays;
-    sc.beginTimeYears = sc.beginTimeDays / kDaysPerYear;
+    sc.beginTimeYears = sc.beginTimeDays / kDaysPerTropicalYear;
     sc.startDate = Date::fromYmd(e->year, e->month, e->day);
     sc.startYear = e->startYear != 0 ? e->startYear : e->year + sc.beginTimeYears;
   }
@@ -385,8 +385,8 @@ void Preset(MainWindow& w, int n) {
   start.setTooltip(beginTimeTip(sc.epochCode));
   start.setText(text::dateText(sc.startDate));  // 34
 
-  w.c("OptimT", n == 1 ? 4 : 5).setValue(1);                                 // 35
-  s.gravConstant = text::val(w.c("TXTgravity").text()) * s.solarMass * 225;  // 36
+  w.c("OptimT", n == 1 ? 4 : 5).setValue(1);                                                 // 35
+  s.gravConstant = text::val(w.c("TXTgravity").text()) * s.solarMass * kGravityToKmPerCalc;  // 36
 
   const int a = scrollBody(w.c("HSalpha")), b = scrollBody(w.c("HSbeta"));  // 37
   const double dx = s.posX[a] - s.posX[b], dy = s.posY[a] - s.posY[b], dz = s.posZ[a] - s.posZ[b];

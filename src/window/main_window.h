@@ -5,11 +5,11 @@
 #include <memory>
 #include <string_view>
 
-#include "engine/sim_state.h"
 #include "form/host.h"
 #include "form/line_layer.h"
 #include "form/panel.h"
 #include "form/surface.h"
+#include "physics/sim_state.h"
 #include "window/analysis_state.h"
 #include "window/lab_state.h"
 #include "window/run_loop_state.h"
@@ -27,11 +27,15 @@ constexpr int kWindowHeight = 768 * kUnitsPerPixel;
 
 class MainWindow {
  public:
-  // Builds the panel, wires every handler and runs the load handler.
-  explicit MainWindow(Host& host);
+  // The writer of the saves, made and destroyed by whoever builds the window.
+  using SavesWriter = std::unique_ptr<persist::WriteBehind, void (*)(persist::WriteBehind*)>;
+
+  // A window with an empty panel and no handlers: the state only. The programs and tests work
+  // on a WiredWindow (panel/wired_window.h), which builds the panel, wires it and loads it.
+  MainWindow(Host& host, SavesWriter saves);
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
-  ~MainWindow();
+  virtual ~MainWindow() = default;
 
   Host& host;
   SimState sim;
@@ -59,7 +63,7 @@ class MainWindow {
   // The saves of the run still being synced to the disk. The writer is a service of the
   // window, made where the window is built; the model itself needs only its name.
  private:
-  std::unique_ptr<persist::WriteBehind> savesOwned_;
+  SavesWriter savesOwned_;
 
  public:
   persist::WriteBehind& saves;
