@@ -7,8 +7,6 @@ namespace orbits {
 
 class MainWindow;
 
-constexpr int kTableRows = 9;  // the body table has rows for bodies 0..8
-
 // Body i's colour with every component multiplied by f and rounded to the nearest whole
 // number, halves to even.
 Color scaledColour(const SimState& s, int i, double f);

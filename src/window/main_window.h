@@ -21,6 +21,12 @@ namespace persist {
 class WriteBehind;
 }
 
+// The panel's rows of controls for the bodies: the body table (TXvolight, TXmass, and the pair
+// scroll bars' range) has a row for each of bodies 0..8, the spare body none; the body editor
+// has the fields TXTp(0..6) with their captions Label6(0..6).
+constexpr int kBodyTableRows = 9;
+constexpr int kBodyEditorFields = 7;
+
 // Size of the window's client area, in drawing units (1024 x 768 pixels).
 constexpr int kWindowWidth = 1024 * kUnitsPerPixel;
 constexpr int kWindowHeight = 768 * kUnitsPerPixel;
