@@ -5,7 +5,7 @@
 
 #include "../tests/support/running_epoch.h"
 #include "bench_stats.h"
-#include "engine/gravity.h"
+#include "physics/gravity.h"
 
 namespace {
 

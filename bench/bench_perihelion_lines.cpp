@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include "../tests/support/test_host.h"
+#include "panel/wired_window.h"
 #include "window/main_window.h"
 
 namespace orbits {
@@ -16,7 +17,7 @@ void BM_Preset1To400Orbits(benchmark::State& state) {
   const int scale = int(state.range(0));  // chosen at the first cycle, as a user would
   for (auto _ : state) {
     testing::TestHost host;
-    MainWindow w(host);
+    WiredWindow w(host);
     host.onYield = [&](long cycles) {
       if (cycles == 1 && scale >= 0) w.c("OpDist", scale).setValue(1);
       if (w.sim.orbitCount >= kOrbits) w.c("CDstop").press();

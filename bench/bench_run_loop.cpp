@@ -6,9 +6,10 @@
 #include <memory>
 
 #include "bench_stats.h"
-#include "display/dot_lanes.h"
-#include "engine/gravity.h"
 #include "engine/run_loop.h"
+#include "panel/wired_window.h"
+#include "physics/dot_lanes.h"
+#include "physics/gravity.h"
 #include "scenarios/epochs.h"
 #include "window/main_window.h"
 
@@ -50,7 +51,7 @@ void reportPerCycle(benchmark::State& state) {
 
 struct Bench {
   BenchHost host;
-  MainWindow w{host};
+  WiredWindow w{host};
 
   explicit Bench(int turbo) {
     SimState& s = w.sim;

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "../tests/support/test_host.h"
+#include "panel/wired_window.h"
 #include "persist/save_reload.h"
 #include "persist/write_behind.h"
 #include "window/main_window.h"
@@ -54,7 +55,7 @@ void BM_NewestSaveLag(benchmark::State& state) {
   double longestWriteMs = 0;
   for (auto _ : state) {
     testing::TestHost host;
-    MainWindow w(host);
+    WiredWindow w(host);
     const std::string save = host.dataDir() + "/" + kSaveFileName;
     struct Handed {
       double orbit;

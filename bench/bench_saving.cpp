@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "../tests/support/test_host.h"
+#include "panel/wired_window.h"
 #include "window/main_window.h"
 
 namespace orbits {
@@ -17,7 +18,7 @@ constexpr double kOrbits = 2000;
 void runPreset(benchmark::State& state, bool saving) {
   for (auto _ : state) {
     testing::TestHost host;
-    MainWindow w(host);
+    WiredWindow w(host);
     w.c("ChorbSave").setValue(saving ? 1 : 0);
     host.onYield = [&](long) {
       if (w.sim.orbitCount > kOrbits) w.c("CDstop").press();

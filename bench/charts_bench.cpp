@@ -13,6 +13,7 @@
 
 #include "../tests/support/long_lab.h"
 #include "form/host.h"
+#include "panel/wired_window.h"
 #include "qt/lab_charts.h"
 
 namespace orbits {
@@ -33,7 +34,7 @@ MainWindow& runOf(int64_t orbits) {
   static std::map<int64_t, std::unique_ptr<MainWindow>> made;
   auto& w = made[orbits];
   if (!w) {
-    w = std::make_unique<MainWindow>(host);
+    w = std::make_unique<WiredWindow>(host);
     w->scenario.presetIndex = 83;
     w->scenario.startDate = text::Date::fromYmd(1940, 1, 24);
     testing::fillLongLab(*w, orbits);

@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "engine/run_loop.h"
+#include "engine/end_conditions.h"
+#include "physics/constants.h"
 #include "text/number_text.h"
 #include "window/main_window.h"
 
@@ -11,7 +12,6 @@ namespace orbits {
 
 namespace {
 
-constexpr double kSecondsPerDay = 86400;
 constexpr double kUnitsPerSecond = 100000;  // the clock counts 0.00001 s units
 constexpr double kMomentNudge = 0.000001;   // 0.0864 s, so that a whole day is never missed
 constexpr const char* kNineDecimals = "0.000000000";

@@ -5,6 +5,7 @@
 #include "analysis/data_file.h"
 #include "analysis/precession.h"
 #include "display/pair_selection.h"
+#include "physics/constants.h"
 #include "text/date.h"
 #include "text/number_text.h"
 #include "window/main_window.h"
@@ -76,7 +77,7 @@ void addDateLines(MainWindow& w, double n, std::string& out) {
 void periodLines(MainWindow& w, double n, std::string& out) {
   const SimState& s = w.sim;
   const Periods& p = w.periods;
-  const std::string dayStep = patterned(s.stepSeconds / 86400, "0.00000000");
+  const std::string dayStep = patterned(s.stepSeconds / kSecondsPerDay, "0.00000000");
   const std::string daysLine = "Days/orbit =" + p.lastPeriodDaysText + " days.   +-" +
                                signedText(text::val(dayStep)) +
                                " days       AVG=" + p.avgPeriodDaysText;
@@ -223,7 +224,7 @@ void Drifter(MainWindow& w) {
     avg.avgMaxText = signedText(p.avgOrbitMaxDist);
     avg.avgMinText = signedText(p.avgOrbitMinDist);
   }
-  // 2.
+  // 2. The record's indent and rule.
   const std::string pad(kPadLength, ' ');
   const std::string rule(kRuleLength, '_');
   // 3. Orbit 1 starts the file afresh with the header; every other orbit appends. The record
@@ -231,10 +232,10 @@ void Drifter(MainWindow& w) {
   std::string out;
   const bool replace = n == 1;
   if (replace) addHeader(w, out, rule);
-  // 4.
+  // 4. This orbit's extremes as fixed-width texts.
   p.orbitMaxText = patterned(p.orbitMaxDist, kKmPattern);
   p.orbitMinText = patterned(p.orbitMinDist, kKmPattern);
-  // 5.
+  // 5. The averages' line, when they are stored.
   const bool store = w.c("ChStore").checked();
   if (n > 0 && store) {
     avg.avgMaxText = patterned(text::val(avg.avgMaxText), kKmPattern);
@@ -243,7 +244,7 @@ void Drifter(MainWindow& w) {
     ZeroZapMMa(w);
     avg.avgLine = "min avg " + avg.avgMinShown + "|" + avg.avgMaxShown + " avg max ";
   }
-  // 6.
+  // 6. The line of this orbit's extremes.
   ZeroZapMikm(w);
   ZeroZapMakm(w);
   const std::string kmLine = "min km  " + p.orbitMinShown + "|" + p.orbitMaxShown + "  km max ";
@@ -255,11 +256,11 @@ void Drifter(MainWindow& w) {
   ZeroZapMiDi(w);
   ZeroZapMaDi(w);
   const std::string difLine = "min dif " + p.minDriftShown + "|" + p.maxDriftShown + " dif max";
-  // 8.
+  // 8. The orbit's line, with the sides of the polygon that drew it.
   p.sidesThisOrbit = int32_t(text::toWhole(s.cycleCount - w.periods.cyclesAtLastOrbit));
   const std::string orbitLine = pad + "  Orbit #" + signedText(n) +
                                 "        sides to polygon =" + signedText(p.sidesThisOrbit);
-  // 9.
+  // 9. The orbit's lines: number, dates, time-rate changes, extremes, drift and averages.
   if (n > 0) {
     addLine(out, orbitLine);
     if (w.clock.dateMode == 0 && w.c("Chfiti").checked() && w.c("Chdate").checked())
@@ -271,22 +272,22 @@ void Drifter(MainWindow& w) {
     }
     if (store && n > 1) addLine(out, avg.avgLine);
   }
-  // 10.
+  // 10. The period lines.
   periodLines(w, n, out);
-  // 11.
+  // 11. The perihelion and aphelion markers.
   if (0 < n && n < 10000) RecordMarkers(w, n, out);
-  // 12.
+  // 12. The precession lines and the closing rule; then the record is written.
   if (w.c("ChAfile").checked() && !w.markers.appLine1.empty()) {
     addLine(out, w.markers.appLine1);
     addLine(out, w.markers.appLine2);
   }
   addLine(out, rule);
   writeDataFile(w, kDriftFileName, out, replace);
-  // 13.
+  // 13. This orbit's extremes become the previous ones.
   p.prevOrbitMaxDist = p.orbitMaxDist;
   p.prevOrbitMinDist = p.orbitMinDist;
-  // 14. Before orbit 2 no shift is known yet; what a previous scenario left must not be
-  // written as this one's.
+  // 14. The orbit's shift in the orb file. Before orbit 2 no shift is known yet; what a previous
+  // scenario left must not be written as this one's.
   if (n < 2) w.markers.orbPrecession = 0;
   if (w.c("ChThor").checked() && n < 10000)
     writeDataFile(w, kOrbFileName,
@@ -299,16 +300,16 @@ void Drifter(MainWindow& w) {
     w.c("HStheta").setValue(int(n - 1));
     if (n <= 9998) TheAngle(w, n);
   }
-  // 16.
+  // 16. Each orbit logs its time-rate changes once.
   s.timeRateLog.clear();
-  // 17.
+  // 17. The extremes of the first orbits in the drift table.
   if (n >= 0 && n <= 8) {
     DriftEntry& e = p.driftTable[size_t(n)];
     e.maxDist = p.orbitMaxDist;
     e.minDist = p.orbitMinDist;
     w.c("LaDrift", int(n)).setText(plain(w.c("ChMinMax").checked() ? e.maxDist : e.minDist));
   }
-  // 18.
+  // 18. The orbit's extremes in the turbo mode with minimal detail.
   if (w.c("OptimT", 5).selected()) Slick(w);
   // 19. The next orbit's minimum search starts at this orbit's maximum, its maximum at 0.
   p.orbitMinDist = p.orbitMaxDist;

@@ -73,7 +73,7 @@ void OrbitCompletion(MainWindow& w) {
   const bool marked = w.markers.markerOrbit[kMarkerSlots - 1] == int32_t(n);
   labOrbitRecorded(w, marked ? w.markers.markerTheta[kMarkerSlots - 1] : NAN);
 
-  // 8.
+  // 8. The orbit is counted, and saved at the cycle's end.
   p.cyclesAtLastOrbit = text::intFloor(s.cycleCount);
   s.orbitSaveDue = 1;
   s.orbitCount = n + 1;
@@ -90,7 +90,7 @@ void OrbitCompletion(MainWindow& w) {
     FracTime(w, c.newYearDayFrac, c.newYearTimeText);
   }
 
-  // 11.-12.
+  // 11.-12. The no-orbit-yet frame until the second orbit, and the orbit count.
   w.c("FraNo").setVisible(s.orbitCount < 2);
   w.c("TXlaps").setText(text::plain(s.orbitCount));
 }

@@ -6,14 +6,13 @@
 #include <utility>
 
 #include "analysis/osculating.h"
+#include "physics/constants.h"
 #include "sky/sky.h"
 #include "window/main_window.h"
 
 namespace orbits {
 
 namespace {
-
-constexpr double kSecondsPerDay = 86400;
 
 // The value at u (-1, 0, 1 at the three samples) of the parabola through a, b, c.
 double parabola(double a, double b, double c, double u) {

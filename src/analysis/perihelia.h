@@ -1,7 +1,8 @@
 #pragma once
 // Exact perihelia of the watched pair, found between cycles, and the precession fitted to them;
 // the per-orbit records the charts and the series file show.
-#include "engine/gravity.h"
+#include "physics/constants.h"
+#include "physics/gravity.h"
 #include "window/lab_state.h"
 
 namespace orbits {
@@ -9,7 +10,6 @@ namespace orbits {
 class MainWindow;
 
 constexpr double kArcsecPerTurn = 1296000;
-constexpr double kDaysPerJulianCentury = 36525;  // the unit of time of the literature's rates
 
 // The perihelion between three samples around a minimum of the distance (b the smallest): a
 // parabola through the three distances gives the moment, and the separation, interpolated the

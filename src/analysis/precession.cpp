@@ -153,7 +153,7 @@ void TheAngle(MainWindow& w, double n) {
     thenum.setTooltip("Angle of Perihelion for the Perihelion.");
   }
 
-  // 2.
+  // 2. Go on only with the pair's orbit ratio and two orbits.
   const int beta = s.pairBody[2];
   const double ratio =
       beta >= 0 && beta < int(w.pair.orbitRatio.size()) ? w.pair.orbitRatio[size_t(beta)] : 0;
@@ -196,7 +196,7 @@ void TheAngle(MainWindow& w, double n) {
   const double avgDeg = average / s.twoPi * 360;
   w.c("TXdegAA").setText(patterned(avgDeg, "0.000000000"));
 
-  // 6.
+  // 6. The average precession in arc-seconds per year, and the drift file's precession texts.
   Control& arc = w.c("TXarc");
   if (years != 0) {
     m.avgPrecession = avgDeg * 3600 / years;

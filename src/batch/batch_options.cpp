@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "engine/sim_state.h"
+#include "physics/sim_state.h"
 #include "scenarios/body_editor.h"
 
 namespace orbits::batch {

@@ -5,7 +5,7 @@
 #include <nlohmann/json.hpp>
 #include <optional>
 
-#include "engine/gravity.h"
+#include "physics/gravity.h"
 #include "sky/sky.h"
 #include "text/date.h"
 #include "text/number_text.h"

@@ -15,6 +15,7 @@
 #include "batch/budget_report.h"
 #include "budget/budget.h"
 #include "panel/scripted_run.h"
+#include "panel/wired_window.h"
 #include "persist/data_dir.h"
 #include "window/main_window.h"
 
@@ -201,7 +202,7 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
 
   // The window, and the controls the command line names.
   BatchHost host(o.dataDir, err, env.clocks);
-  MainWindow w(host);
+  WiredWindow w(host);
   host.attach(w);
   Script script;
   if (const std::string error = resolveScript(w, o, script); !error.empty())

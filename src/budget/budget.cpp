@@ -12,6 +12,8 @@
 #include <thread>
 
 #include "budget/budget_run.h"
+#include "panel/wired_window.h"
+#include "physics/constants.h"
 #include "scenarios/presets.h"
 #include "window/main_window.h"
 
@@ -130,7 +132,7 @@ Scenario probeScenario(const BudgetRequest& request, std::string& error) {
   if (!error.empty()) return {};
   ScratchDir scratch;
   BudgetHost host(scratch.path(), nullptr);
-  MainWindow w(host);
+  WiredWindow w(host);
   Control* button = w.panel.find("CDp", request.preset);
   if (!button || !button->visible()) {
     error = "there is no preset " + std::to_string(request.preset);
@@ -155,7 +157,8 @@ BudgetResult runBudget(const BudgetRequest& request, BudgetControl& control) {
   if (!result.error.empty()) return result;
   const Scenario& sc = result.scenario;
   const std::vector<CauseRun> runs = planRuns(sc);
-  const double cycles = std::ceil(request.years * kDaysPerJulianYear * 86400 / sc.stepSeconds);
+  const double cycles =
+      std::ceil(request.years * kDaysPerJulianYear * kSecondsPerDay / sc.stepSeconds);
   control.setTotal(cycles * double(runs.size()));
   result.runs = int(runs.size());
   result.threads = threadsFor(request, runs.size());

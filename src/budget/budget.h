@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "budget/budget_plan.h"
+#include "physics/constants.h"
 
 namespace orbits::budget {
 
-constexpr double kDaysPerJulianYear = 365.25;
 // The longest span. A run's memory does not grow with it: the lab keeps running sums and a
 // bounded series (the whole budget stays near 37 MB at 10 years and at 100). What grows is the
 // time (at 150 s per calculation, 2.1 billion cycles a run at the limit: hours on two cores) and

@@ -7,14 +7,14 @@
 #include "analysis/perihelia.h"
 #include "engine/run_control.h"
 #include "panel/control_settings.h"
+#include "panel/wired_window.h"
+#include "physics/constants.h"
 #include "text/date.h"
 #include "window/main_window.h"
 
 namespace orbits::budget {
 
 namespace {
-
-constexpr double kArcsecPerRadian = 180 * 3600 / std::numbers::pi;
 
 // The relativistic advance of the pair's starting orbit in arc-seconds per Julian century, from
 // the state the preset loaded (velocities per base step, before Go scales them).
@@ -30,7 +30,7 @@ double relativityTheory(const SimState& s) {
   const double gm = s.gravConstant * s.bodyMass[0], light = s.lightSpeed * baseStep;
   const double perOrbit = 6 * std::numbers::pi * gm * gm / (light * light * mu * a * (1 - e * e));
   const double periodSeconds = 2 * std::numbers::pi * std::sqrt(a * a * a / mu) * baseStep;
-  return perOrbit * kArcsecPerRadian * (kDaysPerJulianCentury * 86400 / periodSeconds);
+  return perOrbit * kArcsecPerRadian * (kDaysPerJulianCentury * kSecondsPerDay / periodSeconds);
 }
 
 }  // namespace
@@ -103,7 +103,7 @@ RunResult runCause(const BudgetRequest& request, const CauseRun& run, const std:
                    BudgetControl& control, double cycles) {
   RunResult result;
   BudgetHost host(dir, &control);
-  MainWindow w(host);
+  WiredWindow w(host);
   if (std::string error = prepareWindow(w, request.settings, run.relativity); !error.empty()) {
     result.failure = error;
     return result;

@@ -30,7 +30,7 @@ Color dotColour(const SimState& s, int i, bool alternate) {
 
 void ColPlan(MainWindow& w) {
   const SimState& s = w.sim;
-  for (int i = 0; i < kTableRows; ++i) {
+  for (int i = 0; i < kBodyTableRows; ++i) {
     const Color full = bodyColour(s, i), half = halfColour(s, i), eighth = eighthColour(s, i);
     const std::string number = std::to_string(i);
     Control& speed = w.c("TXvolight", i);

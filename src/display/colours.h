@@ -1,13 +1,11 @@
 #pragma once
 // Body colours, their shades, and the colouring of the body table.
-#include "engine/sim_state.h"
 #include "form/color.h"
+#include "physics/sim_state.h"
 
 namespace orbits {
 
 class MainWindow;
-
-constexpr int kTableRows = 9;  // the body table has rows for bodies 0..8
 
 // Body i's colour with every component multiplied by f and rounded to the nearest whole
 // number, halves to even.

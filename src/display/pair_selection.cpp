@@ -13,7 +13,7 @@ namespace orbits {
 namespace {
 
 // A scroll bar's value as a body number of the body table.
-int bodyOf(const Control& bar) { return std::clamp(bar.value(), 0, kTableRows - 1); }
+int bodyOf(const Control& bar) { return std::clamp(bar.value(), 0, kBodyTableRows - 1); }
 
 void captionFra12(MainWindow& w) {
   w.c("Fra12").setText("Orbit data: " + w.c("TXname", 2).text() + " + " + w.c("TXname", 1).text());

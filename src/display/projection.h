@@ -1,6 +1,6 @@
 #pragma once
 // The distance scale and the projection of body positions onto the drawing surfaces.
-#include "engine/sim_state.h"
+#include "physics/sim_state.h"
 
 namespace orbits {
 

@@ -18,6 +18,18 @@ bool offScreen(double x, double y) {
 
 }  // namespace
 
+void ApplyEndMessage(MainWindow& w) {
+  SimState& s = w.sim;
+  if (s.endCode == EndCode::BeyondRange) {
+    w.c("LaChirp", 1).setText("Bodies have departed the simulator range. Scenario Ends.");
+    s.runState = RunState::Ended67;
+  } else if (s.endCode == EndCode::ErrorLimit) {
+    w.c("LaChirp", 1)
+        .setText("Bodies have generated an error margin higher than limit.\rScenario Ends.");
+    s.runState = RunState::Ended67;
+  }
+}
+
 void TimTalk_Timer(MainWindow& w) {
   SimState& s = w.sim;
   Control& chirp1 = w.c("LaChirp", 1);
@@ -33,7 +45,7 @@ void TimTalk_Timer(MainWindow& w) {
     chirp1.setText("Orbit lines reactivated.");
   }
 
-  if (s.runState != RunState::Bat || s.endCode != 0 || w.c("Chend").checked()) return;
+  if (s.runState != RunState::Bat || s.endCode != EndCode::None || w.c("Chend").checked()) return;
   s.offScreenText.clear();
   chirp2.setText("");
   for (int i = s.lastBody; i >= 0; --i) {

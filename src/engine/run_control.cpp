@@ -15,9 +15,6 @@ namespace orbits {
 
 namespace {
 
-constexpr int kEditorFields = 7;  // TXTp(0..6), Label6(0..6)
-constexpr int kMassRows = 9;      // TXmass exists for bodies 0..8
-
 void enablePresets(MainWindow& w, int from, bool enabled) {
   const int last = int(text::intFloor(w.sim.lastPresetIndex));
   for (Control* p : w.panel.members("CDp"))
@@ -25,7 +22,7 @@ void enablePresets(MainWindow& w, int from, bool enabled) {
 }
 
 void showEditorFields(MainWindow& w, bool visible) {
-  for (int i = 0; i < kEditorFields; ++i) {
+  for (int i = 0; i < kBodyEditorFields; ++i) {
     w.c("TXTp", i).setVisible(visible);
     w.c("Label6", i).setVisible(visible);
   }
@@ -53,7 +50,7 @@ void Command2_Click(MainWindow& w) {
   }
   enablePresets(w, 0, false);
   w.c("CDstop").setVisible(true);
-  for (int k = 0; k <= std::min(int(s.lastBody), kMassRows - 1); ++k) {
+  for (int k = 0; k <= std::min(int(s.lastBody), kBodyTableRows - 1); ++k) {
     Control& mass = w.c("TXmass", k);
     mass.setText(text::patterned(s.bodyMass[k], "0.00000000000000"));
     mass.setTooltip(text::signedText(1e30 * (s.solarMass * s.bodyMass[k])) + " kg");

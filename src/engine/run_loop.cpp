@@ -10,11 +10,10 @@
 #include "analysis/drift.h"
 #include "analysis/orbits.h"
 #include "analysis/perihelia.h"
-#include "display/dot_lanes.h"
 #include "display/projection.h"
-#include "engine/gravity.h"
 #include "persist/save_reload.h"
-#include "scenarios/body_editor.h"
+#include "physics/dot_lanes.h"
+#include "physics/gravity.h"
 #include "text/number_text.h"
 #include "window/main_window.h"
 
@@ -28,8 +27,6 @@ const char* const kNumericFailureText =
 const char* const kNumericFailureTitle = "Numeric overflow";
 
 namespace {
-
-constexpr int kTextRows = 9;  // TXvolight and TXmass exist for bodies 0..8
 
 constexpr const char* kErrPattern = "000.000000000";
 constexpr const char* kErrTipPattern = "000.00000000000000";
@@ -63,7 +60,7 @@ struct CycleControls {
       txTimErr[b] = &w.c("TXtimErr", b);
       txMerr[b] = &w.c("TxMerr", b);
     }
-    for (int k = 0; k < kTextRows; ++k) {
+    for (int k = 0; k < kBodyTableRows; ++k) {
       txVolight[k] = &w.c("TXvolight", k);
       txMass[k] = &w.c("TXmass", k);
     }
@@ -73,8 +70,8 @@ struct CycleControls {
       &laChirp1, &cdStop;
   Control* txTimErr[3] = {};
   Control* txMerr[3] = {};
-  Control* txVolight[kTextRows] = {};
-  Control* txMass[kTextRows] = {};
+  Control* txVolight[kBodyTableRows] = {};
+  Control* txMass[kBodyTableRows] = {};
 };
 
 // The number a text box holds, parsed again only when the box has changed.
@@ -100,7 +97,7 @@ class TextNumber {
 // The bodies' positions and counters at the start of a cycle, to fall back on when the cycle
 // breaks down numerically.
 struct BodySnapshot {
-  // Only positions: the failure is found before the cycle changes a velocity (step 15).
+  // Only positions: the failure is found before the velocity update near the cycle's end.
   BodyArray<double> posX, posY, posZ;
   double cycleCount, calcsSinceOrbit1;
 
@@ -173,7 +170,7 @@ bool plotSun(MainWindow& w, const DotLanes& pr) {
   return drawn;
 }
 
-// Step 10: project every body in play and plot it. Returns whether every body in play lies
+// Project every body in play and plot it. Returns whether every body in play lies
 // inside the drawing bounds. `in` and `pr` last the whole run, so that the areas are not cleared
 // again every cycle, nor the colours worked out again; what a cycle uses of `in` is set here.
 bool projectAndPlot(MainWindow& w, CycleControls& ctl, DotInput& in, DotLanes& pr) {
@@ -224,7 +221,7 @@ bool projectAndPlot(MainWindow& w, CycleControls& ctl, DotInput& in, DotLanes& p
   return pr.inBounds;
 }
 
-// Part of step 15: the drawing-bounds test for body k, with the automatic expansion.
+// The drawing-bounds test for body k after its velocity update, with the automatic expansion.
 void boundsTest(MainWindow& w, CycleControls& ctl, int k) {
   SimState& s = w.sim;
   if (s.distScaleIndex > 15) {
@@ -237,15 +234,15 @@ void boundsTest(MainWindow& w, CycleControls& ctl, int k) {
   }
   if (s.bodyOff[k] == 0 && s.distScaleIndex < 16) {
     double x = s.screenX[k], y = s.screenY[k], z = s.screenZ[k];
-    if (outsideDrawing(x, y, z)) s.endCode = 55;
+    if (outsideDrawing(x, y, z)) s.endCode = EndCode::Outside;
   }
-  if (s.endCode != 55) return;
+  if (s.endCode != EndCode::Outside) return;
   if (s.distScaleIndex == kLargestScale) {
     w.host.messageBox("Beyond Range", std::to_string(k));
-    s.endCode = 67;
+    s.endCode = EndCode::BeyondRange;
     return;
   }
-  s.endCode = 0;
+  s.endCode = EndCode::None;
   if (!ctl.chEnd.checked()) return;
   int n = coarserScale(int(s.distScaleIndex));
   Control& option = w.c("OpDist", n);
@@ -253,29 +250,29 @@ void boundsTest(MainWindow& w, CycleControls& ctl, int k) {
     OpDist_Click(w, n);
   else
     option.setValue(1);
-  s.endCode = 11;
+  s.endCode = EndCode::ScaleExpanded;
   ctl.laChirp1.setText("Distance scale has changed to \r" + option.text());
   clearDrawing(w);
 }
 
-// Step 15's bounds test for all bodies at once, when it cannot do more than give its verdict;
-// false when it must run body by body. `inside`: every body in play lies inside the drawing
-// bounds, found with the projection of step 10 (nothing in between moves a drawing coordinate,
-// and the velocity update leaves them alone).
+// The bounds test at the cycle's end for all bodies at once, when it cannot do more than give
+// its verdict; false when it must run body by body. `inside`: every body in play lies inside
+// the drawing bounds, found with the cycle's projection (nothing in between moves a drawing
+// coordinate, and the velocity update leaves them alone).
 bool boundsSettled(MainWindow& w, CycleControls& ctl, bool inside) {
   SimState& s = w.sim;
-  if (s.endCode == 55 || (s.distScaleIndex > 15 && !w.run.zumasWarned)) return false;
+  if (s.endCode == EndCode::Outside || (s.distScaleIndex > 15 && !w.run.zumasWarned)) return false;
   if (!(s.distScaleIndex < 16) || inside) return true;
   // A body outside, with no automatic expansion and short of the largest scale: the test
-  // withdraws each such body's verdict at once, which leaves endCode 0.
+  // withdraws each such body's verdict at once, which leaves no verdict.
   if (!ctl.chEnd.checked() && s.distScaleIndex != kLargestScale) {
-    s.endCode = 0;
+    s.endCode = EndCode::None;
     return true;
   }
   return false;
 }
 
-// Step 9's warning for the pairs found closer than the proximity limit.
+// After the accelerations: the warning for the pairs found closer than the proximity limit.
 void proximityWarning(MainWindow& w, CycleControls& ctl, const ProximityReport& close) {
   SimState& s = w.sim;
   for (int p = 0; p < close.count; ++p) {
@@ -301,18 +298,6 @@ void showPairDistance(MainWindow& w, Control& apart, const Control& simple) {
       apart.setNumber(text::intFloor(d / 1000000), NumForm::Signed, nullptr, " mkm");
   } else {
     apart.setNumber(text::intFloor(d), NumForm::Pattern, "0000");
-  }
-}
-
-void ApplyEndMessage(MainWindow& w) {
-  SimState& s = w.sim;
-  if (s.endCode == 67) {
-    w.c("LaChirp", 1).setText("Bodies have departed the simulator range. Scenario Ends.");
-    s.runState = RunState::Ended67;
-  } else if (s.endCode == 99) {
-    w.c("LaChirp", 1)
-        .setText("Bodies have generated an error margin higher than limit.\rScenario Ends.");
-    s.runState = RunState::Ended67;
   }
 }
 
@@ -343,8 +328,8 @@ void runCycles(MainWindow& w) {
                            ctl.chNY.checked(), s.quadrant);
     if (s.prevQuadrant == 4 && s.quadrant == 1) OrbitCompletion(w);
 
-    // 3.
-    if (s.turboMode == 4) Crystal(w, clockTexts.current());
+    // 3. Refresh the current date in the detailed turbo mode.
+    if (s.turboMode == kTurboWithDetail) Crystal(w, clockTexts.current());
 
     // 4. Counters.
     s.cycleCount += 1;
@@ -364,16 +349,16 @@ void runCycles(MainWindow& w) {
         ctl.txCalorb.setText("n/a");
       }
     }
-    // 6.
+    // 6. Remember the quarter for the next cycle.
     s.prevQuadrant = s.quadrant;
-    // 7.
+    // 7. The exponent of the force law, from its text box.
     s.gravExponent = gravExponentText.get();
 
     // 8. Move, with the speed and mass texts in the detailed turbo mode.
     moveBodies(s);
     if (ctl.optimT4.selected()) {
       const double toLight = s.calcsPerSecond / s.lightSpeed;
-      for (int k = std::min(int(s.lastBody), kTextRows - 1); k >= 0; --k) {
+      for (int k = std::min(int(s.lastBody), kBodyTableRows - 1); k >= 0; --k) {
         if (s.bodyOff[k] != 0) continue;
         double v =
             std::sqrt(s.velY[k] * s.velY[k] + s.velX[k] * s.velX[k] + s.velZ[k] * s.velZ[k]) *
@@ -408,10 +393,10 @@ void runCycles(MainWindow& w) {
     PairRecords(w);
     s.errPairDist = pair.pairDist;
 
-    // 12.
+    // 12. The pair's distance extremes in full detail.
     const bool detailed = s.detailMode == DetailMode::Ok;
     if (detailed) Monkey(w);
-    // 13.
+    // 13. The pair's distance text in the detailed turbo mode.
     if (ctl.optimT4.selected()) showPairDistance(w, ctl.txApart, ctl.chNum);
 
     // 14. Movement error and its limit.
@@ -423,7 +408,8 @@ void runCycles(MainWindow& w) {
         ctl.txMerr[b]->setNumber(s.maxErrPct[b], NumForm::Pattern, kErrPattern);
         ctl.txMerr[b]->setTooltipNumber(s.maxErrPct[b], NumForm::Pattern, kErrTipPattern);
       }
-      if (ctl.chEnder.checked() && s.moveErrPct[b] > errorLimitText.get()) s.endCode = 99;
+      if (ctl.chEnder.checked() && s.moveErrPct[b] > errorLimitText.get())
+        s.endCode = EndCode::ErrorLimit;
     }
 
     // 15. Velocities and drawing bounds.
@@ -440,7 +426,7 @@ void runCycles(MainWindow& w) {
     TikTok(w, clockTexts);
     // The lab samples the pair where the cycle leaves it: positions, velocities and clock.
     labCycle(w, accel);
-    // 17.
+    // 17. Let the window handle its pending events.
     w.host.yield();
     // 18. Per-orbit save.
     if (ctl.chOrbSave.checked() && s.orbitSaveDue == 1) {
@@ -448,7 +434,7 @@ void runCycles(MainWindow& w) {
       SaveOrbit(w);
       s.orbitSaveDue = 0;
     }
-    // 19.
+    // 19. Return once the run is stopped or ended.
     if (s.runState != RunState::Bat) return;
   }
 }

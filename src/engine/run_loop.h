@@ -8,9 +8,6 @@ class Control;
 // Runs cycles until a cycle ends with runState other than Bat. Called by Go and Continue.
 void RunLoop(MainWindow& w);
 
-// Turns a pending end verdict (endCode 67 or 99) into its end message and ends the run.
-void ApplyEndMessage(MainWindow& w);
-
 // Writes the pair distance into TXapart: the tooltip in km, the text short or exact as ChNum
 // says.
 void ShowPairDistance(MainWindow& w, Control& apart);

@@ -4,6 +4,7 @@
 
 #include "analysis/data_file.h"
 #include "display/colours.h"
+#include "physics/constants.h"
 #include "window/main_window.h"
 
 namespace orbits {
@@ -40,51 +41,68 @@ constexpr Place kPlaces[] = {
 
 void Form_Load(MainWindow& w) {
   SimState& s = w.sim;
-  s.altShade = 0.4;                                                                             // 1
-  s.driftFilePath = (std::filesystem::path(w.host.dataDir()) / kDriftFileName).string();        // 2
-  w.c("CHfile").setTooltip("Data for min/max drift can be found in file: " + s.driftFilePath);  // 3
+  // The shade of the alternate orbit colour.
+  s.altShade = 0.4;
+  // The drift file in the program's folder.
+  s.driftFilePath = (std::filesystem::path(w.host.dataDir()) / kDriftFileName).string();
+  // The file check boxes' tooltips name the drift file.
+  w.c("CHfile").setTooltip("Data for min/max drift can be found in file: " + s.driftFilePath);
   w.c("Chfiti").setTooltip("Data for orbit duration can be found in file: " + s.driftFilePath);
-  w.c("ChZAxis").setValue(1);  // 4
+  // Side-view switches, each change running its handler.
+  w.c("ChZAxis").setValue(1);
   w.c("ChZAxis").setValue(0);
   w.c("ChZX").setValue(0);
   w.c("ChZX").setValue(1);
-  for (int k = 0; k < 9; ++k) w.pair.orbitRatio[size_t(k)] = kOrbitRatio[k];  // 5
-  w.c("FraaaA").setLeft(0);                                                   // 6
+  // Orbit ratios for the pair selection.
+  for (int k = 0; k < 9; ++k) w.pair.orbitRatio[size_t(k)] = kOrbitRatio[k];
+  // The precession average frame and its options.
+  w.c("FraaaA").setLeft(0);
   w.c("ChAvg").setValue(1);
   w.c("ChLR").setValue(0);
-  s.twoPi = 6.28318530717958;  // 7
-  s.piValue = 3.14159265358979;
-  s.solarMass = 1.988544;
-  s.siderealYearSecs = 31558149.54;
-  s.lightSpeed = 299792.458;
+  // Constants.
+  s.twoPi = kTwoPi15;
+  s.piValue = kPi15;
+  s.solarMass = kSolarMass;
+  s.siderealYearSecs = kSiderealYearSeconds;
+  s.lightSpeed = kSpeedOfLightKmPerS;
   s.prevTimeFactor = 1.0;
-  w.c("OptimT", 4).setValue(1);     // 8
-  Control& sideView = w.c("PiZX");  // 9
+  // The detailed turbo mode, which writes the time-rate captions.
+  w.c("OptimT", 4).setValue(1);
+  // Place the ZX side view and show it.
+  Control& sideView = w.c("PiZX");
   sideView.setLeft(2160);
   sideView.setTop(9360);
   w.c("ChZX").setValue(1);
-  w.c("ChNY").setValue(0);  // 10
+  // Orbit detection and distance extremes options.
+  w.c("ChNY").setValue(0);
   w.c("ChEach").setValue(1);
   w.c("ChEach").setValue(0);
   w.c("ChAPE").setValue(1);
-  w.c("opGee", 1).setValue(1);  // 11
+  // The gravitational constant, ending on the 2018 ephemeris value.
+  w.c("opGee", 1).setValue(1);
   w.c("opGee", 4).setValue(1);
-  for (const Place& p : kPlaces) {  // 12
+  // Positions that differ from the designed layout.
+  for (const Place& p : kPlaces) {
     Control& c = w.c(p.name);
     if (p.left >= 0) c.setLeft(p.left);
     if (p.top >= 0) c.setTop(p.top);
   }
-  for (int k = 0; k < kMaxBodies; ++k) {  // 13
+  // Body colours.
+  for (int k = 0; k < kMaxBodies; ++k) {
     s.bodyRed[k] = kBodies[k].red;
     s.bodyGreen[k] = kBodies[k].green;
     s.bodyBlue[k] = kBodies[k].blue;
   }
-  s.lastPresetIndex = 83;  // 14
+  // The number of presets, and their buttons in the normal colour.
+  s.lastPresetIndex = 83;
   const Color normal = w.c("Command2").backColor();
   for (int i = 1; i <= 83; ++i) w.c("CDp", i).setBackColor(normal);
-  for (int i : kHiddenPresets) w.c("CDp", i).setVisible(false);          // 15
-  for (int k = 0; k < kMaxBodies; ++k) s.bodyName[k] = kBodies[k].name;  // 16
-  ColPlan(w);                                                            // 17
+  // Hide the presets never offered.
+  for (int i : kHiddenPresets) w.c("CDp", i).setVisible(false);
+  // Body names.
+  for (int k = 0; k < kMaxBodies; ++k) s.bodyName[k] = kBodies[k].name;
+  // Show the body colours on the panel.
+  ColPlan(w);
 }
 
 }  // namespace orbits

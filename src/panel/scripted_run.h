@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/sim_state.h"
 #include "panel/control_settings.h"
+#include "physics/sim_state.h"
 
 namespace orbits {
 

@@ -32,7 +32,7 @@ template <typename Io>
 void saveLayout(Io& io, SavedRun& r) {
   io.line(1);
   io.count(r.presetIndex, 0, kLastPresetButton), io.count(r.orbitCount, 0, kLargestCount);
-  io.whole(r.pairBody1, 0, kTableRows - 1), io.whole(r.pairBody2, 0, kTableRows - 1);
+  io.whole(r.pairBody1, 0, kBodyTableRows - 1), io.whole(r.pairBody2, 0, kBodyTableRows - 1);
   io.count(r.distScaleIndex, 0, kScaleCount - 1), io.count(r.timeRateIndex, 0, kRateCount - 1);
   io.whole(r.turboMode, 4, 5), io.num(r.elapsedSecFrac), io.num(r.elapsedSecs);
   io.num(r.startYear);

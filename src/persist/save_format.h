@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/sim_state.h"
 #include "persist/record_format.h"
+#include "physics/sim_state.h"
 #include "text/date.h"
 #include "window/analysis_state.h"
 

@@ -14,6 +14,7 @@
 #include "engine/time_rate.h"
 #include "persist/save_files.h"
 #include "persist/save_format.h"
+#include "physics/constants.h"
 #include "scenarios/gravity_settings.h"
 #include "scenarios/presets.h"
 #include "text/number_text.h"
@@ -24,9 +25,6 @@ namespace orbits {
 using persist::FormatError;
 
 namespace {
-
-constexpr int kMassRows = 9;
-constexpr double kDaysPerYear = 365.242189;
 
 // What a reload reads: the saved run, and the perihelion records of its orbits.
 struct Reload {
@@ -40,7 +38,7 @@ struct Reload {
 void restoreOrigin(ScenarioState& sc) {
   sc.epochCode = presetEpoch(int(text::toWhole(sc.presetIndex)));
   sc.beginTimeDays = beginTimeDaysOf(sc.epochCode);
-  sc.beginTimeYears = sc.beginTimeDays / kDaysPerYear;
+  sc.beginTimeYears = sc.beginTimeDays / kDaysPerTropicalYear;
 }
 
 // Why the values read would make the running state non-finite, or empty when they would not.
@@ -157,35 +155,35 @@ void applyReload(MainWindow& w, const Reload& R) {
   SimState& s = w.sim;
   const double savedGravConstant = s.gravConstant;
 
-  // 1.
+  // 1. The new year's date and time.
   Control& newYear = w.c("TXnewyear");
   newYear.setText(text::dateText(w.clock.newYearDate));
   newYear.setTooltip(w.clock.newYearTimeText);
-  // 2.
+  // 2. Scale expansion, side views, alternate colour and each-orbit option.
   w.c("Chend").setValue(L.chEnd);
   w.c("ChZX").setValue(L.chZX);
   w.c("ChZAxis").setValue(L.chZAxis);
   w.c("Chalt").setValue(L.chAlt);
   w.c("ChEach").setValue(L.chEach);
-  // 3.
+  // 3. The marker counts and their read-outs.
   w.c("TXperihelis").setText(text::plain(double(L.periMarkerCount) - 1));
   w.markers.periMarkerCount = L.periMarkerCount;
   w.c("TXaphMove").setText(text::plain(double(L.aphMarkerCount) - 1));
   w.markers.aphMarkerCount = L.aphMarkerCount;
   w.c("TXpersephone").setText(text::plain(double(w.markers.periMoveCount) - 1));
-  // 4.
+  // 4. The start and current dates.
   Control& start = w.c("TXstartdate");
   start.setText(L.startText);
   start.setTooltip(L.startTip);
   Control& current = w.c("TXcurrent");
   current.setText(L.currentText);
   current.setTooltip(L.currentTip);
-  // 5.
+  // 5. The gravitational constant's text.
   setGravityText(w, text::plain(L.gravityText));
-  // 6.
+  // 6. The watched pair.
   w.c("HSalpha").setValue(s.pairBody[1]);
   w.c("HSbeta").setValue(s.pairBody[2]);
-  // 7.
+  // 7. Precession, marker, drawing and relativity options, and the force law's exponent.
   w.c("ChAvg").setValue(L.chAvg);
   w.c("ChSnap").setValue(L.chSnap);
   w.c("CHquick").setValue(0);
@@ -215,16 +213,16 @@ void applyReload(MainWindow& w, const Reload& R) {
   // Selecting the saved rate again is no change of rate for the drift file to log.
   s.timeRateLog.clear();
   w.c("OptimT", s.turboMode).setValue(1);
-  // 9.
+  // 9. The orbit and cycle counts.
   w.c("TXlaps").setText(text::plain(s.orbitCount));
   w.c("TXiterations").setText(text::plain(s.cycleCount));
-  // 10.
+  // 10. The chosen marker.
   w.c("HStheta").setValue(L.markerNo);
   // 11. The constant in force when the run was saved stays in force.
   w.c("opGee", s.gravityOption).setValue(1);
   setGravityText(w, text::plain(L.gravityText));
   s.gravConstant = savedGravConstant;
-  // 12.
+  // 12. The previous orbit's extremes, which selecting the pair reset.
   w.pair.prevOrbitMaxDist = L.prevOrbitMaxDist;
   w.pair.prevOrbitMinDist = L.prevOrbitMinDist;
 
@@ -241,7 +239,7 @@ void applyReload(MainWindow& w, const Reload& R) {
       .setText("Reload of Scenario [" + text::signedText(w.scenario.presetIndex) + " ]");
   s.quadrant = s.prevQuadrant = 1;
   ColPlan(w);
-  for (int k = 0; k <= std::min(int(s.lastBody), kMassRows - 1); ++k) {
+  for (int k = 0; k <= std::min(int(s.lastBody), kBodyTableRows - 1); ++k) {
     Control& mass = w.c("TXmass", k);
     mass.setText(text::patterned(s.bodyMass[k], "0.00000000000000"));
     mass.setTooltip(text::signedText(1e30 * s.solarMass * s.bodyMass[k]) + " kg");

@@ -82,8 +82,8 @@ std::optional<Failure> renameInto(const std::string& name, const std::string& te
 
 // A rename is on the disk once its directory is synced.
 void syncDirectoryOf(const std::string& path) {
-  std::string dir = std::filesystem::path(path).parent_path().string();
-  if (dir.empty()) dir = ".";
+  const std::filesystem::path parent = std::filesystem::path(path).parent_path();
+  const std::filesystem::path dir = parent.empty() ? std::filesystem::path(".") : parent;
   const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return;
   (void)::fsync(fd);

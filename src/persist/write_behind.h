@@ -15,6 +15,12 @@
 //   (or, after a crash between the two renames, its temporary file) always reaches the save.
 // - The worker starts a write at most every kGroupInterval, and at once when asked to settle,
 //   so a crash loses at most the saves of the last interval plus the time of one write.
+//
+// The worker reads the steady clock itself: the one place in the core that does not take its
+// time from the Host. The Host's clock is the calendar for the dates the run shows, read on the
+// run's own thread; the worker needs a monotonic clock on its thread to wait on its condition
+// variable, and what it times (the grouping interval, the longest write) is the disk's time,
+// not the run's, so no run or test result depends on it.
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -36,7 +42,7 @@ class WriteBehind {
   };
   struct Files {
     std::string snapshotName, snapshotPath, logName, logPath;
-    std::string sideName, sidePath;
+    std::string sideName{}, sidePath{};  // none: no side file
   };
   // What a snapshot brings for the side file: records to append, or the whole file anew (the
   // records of later snapshots are then appended to that).
@@ -72,10 +78,10 @@ class WriteBehind {
  private:
   struct Pending {
     Files files;
-    std::string records, logHeader, snapshot;
+    std::string records{}, logHeader{}, snapshot{};
     bool hasSnapshot = false;
     bool freshLog = false;  // records go to a log started anew with logHeader
-    std::string side;       // for the side file: appended, or its whole new content
+    std::string side{};     // for the side file: appended, or its whole new content
     bool sideWhole = false;
   };
   void take(const Files& files, const std::string& logHeader);

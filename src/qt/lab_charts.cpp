@@ -32,6 +32,7 @@
 
 #include "analysis/lab_file.h"
 #include "analysis/perihelia.h"
+#include "physics/constants.h"
 #include "qt/budget_page.h"
 #include "qt/picture_file.h"
 #include "sky/sky.h"
@@ -41,8 +42,6 @@
 namespace orbits::qt {
 
 namespace {
-
-constexpr double kSecondsPerDay = 86400;
 
 // The smallest and largest of a set of values, widened a little so no point sits on the frame.
 struct Range {

@@ -9,8 +9,6 @@ namespace orbits {
 
 class MainWindow;
 
-constexpr int kBodyEditorFields = 7;  // TXTp(0..6)
-
 // The body number in TXTOden, when it names a body of the table (0..9).
 std::optional<int> editedBody(MainWindow& w);
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "engine/sim_state.h"
+#include "physics/sim_state.h"
 
 namespace orbits {
 

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "form/color.h"
+#include "physics/constants.h"
 #include "text/number_text.h"
 #include "window/main_window.h"
 
@@ -16,13 +17,12 @@ constexpr const char* kOptionText[kGravityOptions] = {nullptr, "6.67408", "6.673
 
 // The solar mass (1e30 kg) the options fold into the constant; the scenarios use
 // SimState::solarMass instead when they recompute it at their start.
-constexpr double kOptionSolarMass = 1.98855;
 
 // Whether a G (in 1e-11 SI) gives a constant the run can compute with, save and reload, with
 // either solar mass it is folded with.
 bool usableGravity(const MainWindow& w, double g) {
-  return figureInRange(g) && figureInRange(g * kOptionSolarMass * 225) &&
-         figureInRange(g * w.sim.solarMass * 225);
+  return figureInRange(g) && figureInRange(g * kGravityOptionSolarMass * kGravityToKmPerCalc) &&
+         figureInRange(g * w.sim.solarMass * kGravityToKmPerCalc);
 }
 
 }  // namespace
@@ -64,7 +64,7 @@ void opGee_Click(MainWindow& w, int k) {
     g.setBackColor(rgb(32, 32, 48));
     w.host.focus(g);
   }
-  w.sim.gravConstant = text::val(g.text()) * kOptionSolarMass * 225;
+  w.sim.gravConstant = text::val(g.text()) * kGravityOptionSolarMass * kGravityToKmPerCalc;
   w.sim.gravityOption = int16_t(k);
 }
 

@@ -13,6 +13,7 @@
 #include "engine/run_control.h"
 #include "form/color.h"
 #include "persist/save_reload.h"
+#include "physics/constants.h"
 #include "scenarios/epochs.h"
 #include "text/date.h"
 #include "text/number_text.h"
@@ -92,7 +93,7 @@ std::array<PresetRow, kPresetCount> buildCatalogue() {
   for (int n = 41; n <= 44; ++n) c[size_t(n)] = row(extreme1940, 1, 13, 45 - n);
   c[45] = row(extreme1940, 1, 13, 6);
   c[46] = row(extreme1940, 5, 14, 8, nullptr, "Jupiter Fastest evolution for 1940 start.");
-  // 1900.
+  // Group 1900: each planet from the 1900 epoch.
   c[51] = scaleFirst(row("1900", 1, 5, 6, "Mercury 1900"));
   c[52] = row("1900", 2, 5, 6, "Venus 1900");
   c[53] = row("1900", 3, 5, 5, "Earth 1900");
@@ -155,9 +156,6 @@ const EpochStart* startOf(int16_t epoch) {
   return nullptr;
 }
 
-constexpr double kDaysPerYear = 365.242189;
-constexpr int kMassRows = 9;  // TXmass(0..8)
-
 void setText(MainWindow& w, const char* name, const char* text, int index = -1) {
   w.c(name, index).setText(text);
 }
@@ -166,7 +164,7 @@ void setTexts(MainWindow& w, std::initializer_list<const char*> names, const cha
   for (const char* name : names) w.c(name).setText(text);
 }
 
-// Step 20, repeated in step 28: the period texts and the time sums.
+// The period texts and the time sums; the reset of a run clears them twice.
 void clearPeriods(MainWindow& w) {
   Periods& p = w.periods;
   p.lastPeriodYearsText.clear();
@@ -187,7 +185,8 @@ void clearPeriods(MainWindow& w) {
   p.sumOrbitDays = 0;
 }
 
-// Steps 21 to 23, repeated in step 28.
+// The time rate, the quarters, the distance extremes option and the error limit; the reset of
+// a run resets them twice.
 void resetRateAndErrors(MainWindow& w) {
   // With no visible rate selected, the preset's own rate runs its handler even when it is the
   // rate already in force.
@@ -213,7 +212,7 @@ int16_t bodiesFromText(MainWindow& w) {
 
 int scrollBody(const Control& bar) { return std::clamp(bar.value(), 0, kMaxBodies - 1); }
 
-// Step 29: the panel settings of the catalogue row.
+// The panel settings of the catalogue row: title, distance scale, pair and time rate.
 void applyRow(MainWindow& w, const PresetRow& r) {
   const bool scenarioTime = !w.c("Chuser").checked();
   auto caption = [&] {
@@ -269,89 +268,114 @@ void Preset(MainWindow& w, int n) {
   const PresetRow& entry = presetCatalogue()[size_t(n)];
 
   // Reset of the previous run.
-  w.c("CDcon").setVisible(false);  // 1
-  settleSaves(w);                  // the previous run's saves are finished first
-  ResetDataFiles(w);               // a file that could not be written is tried again in the new run
+  // Hide Load Previous Data and leave a pause.
+  w.c("CDcon").setVisible(false);
+  settleSaves(w);     // the previous run's saves are finished first
+  ResetDataFiles(w);  // a file that could not be written is tried again in the new run
   PawsOff(w);
-  Control& avg = w.c("ChAvg");  // 2
+  // Precession average on; Load Previous Data in its normal colour.
+  Control& avg = w.c("ChAvg");
   avg.setValue(1);
   avg.setEnabled(true);
   w.c("CDcon").setBackColor(w.c("CDrepair").backColor());
-  w.c("OpCl", 1).setValue(1);  // 3
-  setText(w, "TXlaps", "x");   // 4
+  // Clear the screen each orbit.
+  w.c("OpCl", 1).setValue(1);
+  // Placeholder texts and tooltips of the dates.
+  setText(w, "TXlaps", "x");
   w.c("TXnewyear").setTooltip("h");
   w.c("TXstartdate").setTooltip("00h00");
   w.c("TXdateAPHE").setTooltip("h");
   w.c("TXdatePERI").setTooltip("h");
-  Control& shift = w.c("LaSH");  // 5
+  // The headline of the angle shift.
+  Control& shift = w.c("LaSH");
   shift.setText("Average shift in angle between orbits");
   shift.setForeColor(w.c("Lashift").foreColor());
   shift.setBackColor(w.c("Lashift").backColor());
-  s.runState = RunState::None;  // 6
+  // No run yet, dates by the calendar, no precession texts for the drift file.
+  s.runState = RunState::None;
   w.clock.dateMode = 0;
   w.c("TXyearLeap").setVisible(false);
   w.markers.appLine1.clear();
   w.markers.appLine2.clear();
-  w.c("Chdate").setValue(1);  // 7
+  // Date, side-view, marker and drawing options; the background picture shown.
+  w.c("Chdate").setValue(1);
   w.c("ChZX").setValue(0);
   w.c("ChZAxis").setValue(0);
   w.c("ChSnap").setValue(1);
   w.c("ChDraw").setValue(1);
   w.c("FrameBGI").setVisible(true);
   w.c("OpDate", 0).setValue(1);
-  w.scenario.presetIndex = float(n);                    // 8
-  setTexts(w, {"TXasER", "LaArcErr", "TXannum"}, "~");  // 9
+  // The chosen preset.
+  w.scenario.presetIndex = float(n);
+  // No precession error yet; its warnings and the run buttons hidden.
+  setTexts(w, {"TXasER", "LaArcErr", "TXannum"}, "~");
   w.markers.precessionError.reset();
   for (const char* name :
        {"LaBad", "LaBadder", "LaErr", "LaArcErr", "LaJunk", "LaJunkers", "CDcont", "CDstop"})
     w.c(name).setVisible(false);
-  s.lastBody = bodiesFromText(w);  // 10
-  w.c("FraNo").setVisible(true);   // 11
+  // The highest body in play, from its text box.
+  s.lastBody = bodiesFromText(w);
+  // The no-orbit-yet frame, and the clearing option in force after the reset.
+  w.c("FraNo").setVisible(true);
   w.c("OpCl", 0).setValue(1);
-  const Color normal = w.c("Command2").backColor();  // 12
+  // Only the chosen preset button stands out.
+  const Color normal = w.c("Command2").backColor();
   const int lastPreset = int(text::intFloor(s.lastPresetIndex));
   for (Control* p : w.panel.members("CDp"))
     if (p->index() >= 1 && p->index() <= lastPreset) p->setBackColor(normal);
   w.c("CDp", n).setBackColor(w.c("Label7").foreColor());
-  for (int k = 0; k <= s.lastBody; ++k) {  // 13
+  // Every body at rest at the origin.
+  for (int k = 0; k <= s.lastBody; ++k) {
     s.velX[k] = s.velY[k] = s.velZ[k] = 0;
     s.posX[k] = s.posY[k] = s.posZ[k] = 0;
   }
-  w.c("HStheta").setValue(1);  // 14
-  Markers& m = w.markers;      // 15
+  // The marker selection on the first marker.
+  w.c("HStheta").setValue(1);
+  // Clear the marker tables.
+  Markers& m = w.markers;
   for (auto* table :
        {&m.markerPair1X, &m.markerPair1Y, &m.markerPair2X, &m.markerPair2Y, &m.markerTheta})
     std::fill(table->begin(), table->end(), 0.0);
   std::fill(m.markerOrbit.begin(), m.markerOrbit.end(), 0);
   std::fill(m.markerBody.begin(), m.markerBody.end(), int16_t(0));
-  setTexts(w, {"TXthenum", "TXlatest", "TXtheta"}, "~");  // 16
-  s.endCode = 0;
+  // Marker read-outs, end verdict, orbit extremes' offsets and marker counters.
+  setTexts(w, {"TXthenum", "TXlatest", "TXtheta"}, "~");
+  s.endCode = EndCode::None;
   PairStats& pair = w.pair;
   pair.orbitMinDx = pair.orbitMaxDx = pair.orbitMinDy = pair.orbitMaxDy = 0;
   m.periMarkerCount = m.aphMarkerCount = m.periMoveCount = 1;
-  setTexts(w, {"TXperihelis", "TXaphMove", "TXdegrees"}, "~");  // 17
+  // Perihelion read-outs and the run's counters.
+  setTexts(w, {"TXperihelis", "TXaphMove", "TXdegrees"}, "~");
   setText(w, "TXpersephone", "~~");
   s.cycleCount = s.calcsSinceOrbit1 = s.orbitCount = 0;
   w.periods.cyclesAtLastOrbit = 0;
   pair.sidesThisOrbit = 0;
   setTexts(w, {"TXaphNumber", "TXorbitnum", "TXmax", "TXmin", "TXradAA", "TXdegAA", "TXarc"},
-           "~");  // 18
+           "~");  // orbit, distance and average precession read-outs
   m.avgPrecession.reset();
-  std::fill(m.periPositionX.begin(), m.periPositionX.end(), 0.0);  // 19
+  // Clear the perihelion positions.
+  std::fill(m.periPositionX.begin(), m.periPositionX.end(), 0.0);
   std::fill(m.periPositionY.begin(), m.periPositionY.end(), 0.0);
-  clearPeriods(w);                // 20
-  resetRateAndErrors(w);          // 21 to 23
-  for (int k = 1; k <= 8; ++k) {  // 24
+  // The period texts and the time sums.
+  clearPeriods(w);
+  // The time rate, the quarters, the extremes option and the error limit.
+  resetRateAndErrors(w);
+  // The drift texts and the drift table.
+  for (int k = 1; k <= 8; ++k) {
     w.c("LaDrift", k).setText("~");
     pair.driftTable[size_t(k)] = DriftEntry{};
   }
-  Clock& clock = w.clock;  // 25
+  // The elapsed time.
+  Clock& clock = w.clock;
   clock.elapsedSecs = clock.elapsedDays = clock.elapsedSiderealYears = clock.elapsedSecFrac = 0;
-  clearDrawing(w);  // 26
+  // Clear the drawing and the side views; the watched pair back to body 0.
+  clearDrawing(w);
   w.c("HSalpha").setValue(0);
   w.c("HSbeta").setValue(0);
-  for (int k = 0; k <= s.lastBody; ++k) s.bodyOff[k] = 1;             // 27
-  setText(w, "LaChirp", "Scenario information may appear here.", 1);  // 28
+  // Every body off until the epoch is loaded.
+  for (int k = 0; k <= s.lastBody; ++k) s.bodyOff[k] = 1;
+  // Messages and display options; the clearing and resets repeated, now with these options.
+  setText(w, "LaChirp", "Scenario information may appear here.", 1);
   setText(w, "LaChirp", "", 2);
   w.c("OpAnnual", 1).setValue(1);
   w.c("ChNum").setValue(0);
@@ -365,57 +389,71 @@ void Preset(MainWindow& w, int n) {
   w.c("ChAPE").setValue(0);
 
   // The scenario itself.
-  if (entry.eachOrbit) w.c("ChEach").setValue(1);  // 29
+  // The catalogue row's options, epoch and panel settings.
+  if (entry.eachOrbit) w.c("ChEach").setValue(1);
   w.scenario.epochCode = presetEpoch(n);
   applyRow(w, entry);
-  loadEpoch(s, w.scenario.epochCode, n);  // 30
-  s.bodyMass[0] = 1.0;                    // 31
+  // The epoch's positions, velocities and masses.
+  loadEpoch(s, w.scenario.epochCode, n);
+  // The Sun's mass; the Sun first in the watched pair.
+  s.bodyMass[0] = 1.0;
   w.c("HSalpha").setValue(0);
-  for (int k = 0; k <= 8; ++k) s.bodyOff[k] = 0;  // 32
+  // The Sun and the eight planets in play.
+  for (int k = 0; k <= 8; ++k) s.bodyOff[k] = 0;
 
-  ScenarioState& sc = w.scenario;  // 33
+  // The scenario's start, and the calendar from it.
+  ScenarioState& sc = w.scenario;
   if (const EpochStart* e = startOf(sc.epochCode)) {
     sc.beginTimeDays = e->beginTimeDays;
-    sc.beginTimeYears = sc.beginTimeDays / kDaysPerYear;
+    sc.beginTimeYears = sc.beginTimeDays / kDaysPerTropicalYear;
     sc.startDate = Date::fromYmd(e->year, e->month, e->day);
     sc.startYear = e->startYear != 0 ? e->startYear : e->year + sc.beginTimeYears;
   }
   Quartz(w);
   Control& start = w.c("TXstartdate");
   start.setTooltip(beginTimeTip(sc.epochCode));
-  start.setText(text::dateText(sc.startDate));  // 34
+  // The start date text.
+  start.setText(text::dateText(sc.startDate));
 
-  w.c("OptimT", n == 1 ? 4 : 5).setValue(1);                                 // 35
-  s.gravConstant = text::val(w.c("TXTgravity").text()) * s.solarMass * 225;  // 36
+  // The turbo mode: with detail for preset 1, with minimal detail otherwise.
+  w.c("OptimT", n == 1 ? 4 : 5).setValue(1);
+  // The gravitational constant in force for the run.
+  s.gravConstant = text::val(w.c("TXTgravity").text()) * s.solarMass * kGravityToKmPerCalc;
 
-  const int a = scrollBody(w.c("HSalpha")), b = scrollBody(w.c("HSbeta"));  // 37
+  // The pair's distance extremes start at its distance now.
+  const int a = scrollBody(w.c("HSalpha")), b = scrollBody(w.c("HSbeta"));
   const double dx = s.posX[a] - s.posX[b], dy = s.posY[a] - s.posY[b], dz = s.posZ[a] - s.posZ[b];
   const double d = std::sqrt(dx * dx + dy * dy + dz * dz);
   pair.orbitMinDist = pair.orbitMaxDist = pair.totalMinDist = pair.totalMaxDist = d;
   pair.prevOrbitMinDist = pair.prevOrbitMaxDist = d;
   pair.sumOrbitMinDist = pair.sumOrbitMaxDist = pair.avgOrbitMinDist = pair.avgOrbitMaxDist = 0;
 
-  s.runState = RunState::Bat;  // 38
+  // Running, with the run's indicators and body colours.
+  s.runState = RunState::Bat;
   w.c("TXref").setVisible(true);
   w.c("ImMoon").setVisible(false);
   ColPlan(w);
 
-  if (n >= 70 && n <= 79) s.velX[0] = s.velY[0] = s.velZ[0] = 0;  // 39
-  for (int k = 0; k < kMassRows; ++k) {                           // 40
+  // The Sun starts at rest in the control tests.
+  if (n >= 70 && n <= 79) s.velX[0] = s.velY[0] = s.velZ[0] = 0;
+  // Only the Sun and the planet under test in a control test; bodies off in black.
+  for (int k = 0; k < kBodyTableRows; ++k) {
     if (entry.soloPlanet >= 0 && k != 0 && k != entry.soloPlanet) s.bodyOff[k] = 1;
     if (s.bodyOff[k] == 1) w.c("TXmass", k).setForeColor(kBlack);
   }
 
   sc.title = w.c("LaChirp", 0).text();
-  if (w.c("ChThor").checked())  // 41
+  if (w.c("ChThor").checked())  // the orb file starts with the scenario title
     writeDataFile(w, kOrbFileName, sc.title + kLineEnd, true);
   // "orbit-pp.txt" is started anew with the run's first save, which replaces the previous
   // run's save and records together: until then they stay reloadable.
   StartSaves(w);
   resetLab(w);
 
-  w.c("Chend").setValue(0);  // 42
-  w.c("Command2").press();   // 43
+  // No automatic scale expansion.
+  w.c("Chend").setValue(0);
+  // Press Go, which starts the run.
+  w.c("Command2").press();
 }
 
 void CDp_Click(MainWindow& w, int n) { Preset(w, n); }

@@ -5,13 +5,13 @@
 #include <algorithm>
 #include <cmath>
 
+#include "physics/constants.h"
 #include "window/main_window.h"
 
 namespace orbits::sky {
 
 namespace {
 
-constexpr double kKmPerAu = 149597870.7;
 constexpr double kJ2000 = 2451545.0;
 
 // From the J2000 equator to the J2000 ecliptic: a turn about x by the mean obliquity.

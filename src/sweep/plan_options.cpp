@@ -14,6 +14,7 @@
 #include "batch/runner.h"
 #include "form/panel.h"
 #include "panel/control_settings.h"
+#include "panel/wired_window.h"
 #include "text/number_text.h"
 #include "window/main_window.h"
 
@@ -126,7 +127,7 @@ std::string unreadSetting(Panel& panel, const std::string& setting) {
 std::string checkAgainstPanel(const batch::BatchOptions& o, std::vector<Varied>& varied) {
   NullStream quiet;
   batch::BatchHost host("/", quiet, batch::Clocks::system());
-  MainWindow w(host);
+  WiredWindow w(host);
   host.attach(w);
   for (const std::string& s : o.set)
     if (std::string why = unreadSetting(w.panel, s); !why.empty()) return "--set " + s + ": " + why;

@@ -54,16 +54,19 @@ struct PairStats {
   double pairDx = 0, pairDy = 0, pairDz = 0, pairDist = 0;  // km
   // Positions of the pair bodies captured during this cycle's drawing pass, km.
   double pair1PosX = 0, pair1PosY = 0, pair2PosX = 0, pair2PosY = 0;
-  double orbitMinDist = 0, orbitMaxDist = 0;  // km, and so every distance below
+  // The closest and farthest distance of this orbit, km, and the orbit numbers (counts of
+  // completed orbits, no unit) at which they fell.
+  double orbitMinDist = 0, orbitMaxDist = 0;
   int32_t orbitMinOrbit = 0, orbitMaxOrbit = 0;
+  // Separations and positions at those moments, km.
   double orbitMinDx = 0, orbitMinDy = 0, orbitMinDistCopy = 0;
   double minPair2PosX = 0, minPair2PosY = 0, minPair1PosX = 0, minPair1PosY = 0;
   double orbitMaxDx = 0, orbitMaxDy = 0, orbitMaxDistCopy = 0;
-  double totalMinDist = 0, totalMaxDist = 0;
-  double totalMinOrbitNo = 0, totalMaxOrbitNo = 0;
-  double prevOrbitMinDist = 0, prevOrbitMaxDist = 0;
-  double sumOrbitMinDist = 0, sumOrbitMaxDist = 0;
-  double avgOrbitMinDist = 0, avgOrbitMaxDist = 0;
+  double totalMinDist = 0, totalMaxDist = 0;          // km, over the whole run
+  double totalMinOrbitNo = 0, totalMaxOrbitNo = 0;    // orbit numbers at which those fell
+  double prevOrbitMinDist = 0, prevOrbitMaxDist = 0;  // km, of the orbit before
+  double sumOrbitMinDist = 0, sumOrbitMaxDist = 0;    // km, summed over the completed orbits
+  double avgOrbitMinDist = 0, avgOrbitMaxDist = 0;    // km, their means
   std::array<DriftEntry, 9> driftTable{};
   DriftTexts driftTexts;
   std::string orbitMinText, orbitMaxText, orbitMinShown, orbitMaxShown;
@@ -88,6 +91,8 @@ struct Clock {
   double elapsedSiderealYears = 0;  // sidereal years (siderealYearSecs)
   float dateMode = 0;               // 0 while dates are available, 9 after the year 9799
   Date currentDate{};
+  // The current moment: whole days since the start date (days) and the time of day as a
+  // fraction of a day (0 to 1); so the other moments' DayInt and DayFrac below.
   double currentDayInt = 0, currentDayFrac = 0;
   std::string currentTimeText;
   Date orbitMinDate{};
@@ -151,7 +156,8 @@ struct Markers {
   std::optional<double> avgPrecession, precessionError;
   std::string appLine1, appLine2;
   std::string precErrText;
-  // The two perihelion-position tables, slots 0..30000, wiped at every scenario start.
+  // The two perihelion-position tables (x and y, km), slots 0..30000, wiped at every scenario
+  // start; nothing else reads or writes them.
   std::vector<double> periPositionX = std::vector<double>(kPeriPositionSlots);
   std::vector<double> periPositionY = std::vector<double>(kPeriPositionSlots);
 };

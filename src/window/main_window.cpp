@@ -1,23 +1,13 @@
 #include "window/main_window.h"
 
-#include "engine/startup.h"
-#include "panel/panel_table.h"
-#include "panel/panel_wiring.h"
-#include "persist/write_behind.h"
+#include <utility>
 
 namespace orbits {
 
-MainWindow::MainWindow(Host& h)
+MainWindow::MainWindow(Host& h, SavesWriter writer)
     : host(h),
       surface(kWindowWidth / kUnitsPerPixel, kWindowHeight / kUnitsPerPixel),
-      savesOwned_(std::make_unique<persist::WriteBehind>()),
-      saves(*savesOwned_) {
-  buildPanel(panel);
-  wirePanel(*this);
-  // The load handler runs last, after every handler is wired.
-  Form_Load(*this);
-}
-
-MainWindow::~MainWindow() = default;
+      savesOwned_(std::move(writer)),
+      saves(*savesOwned_) {}
 
 }  // namespace orbits

@@ -5,11 +5,11 @@
 #include <memory>
 #include <string_view>
 
-#include "engine/sim_state.h"
 #include "form/host.h"
 #include "form/line_layer.h"
 #include "form/panel.h"
 #include "form/surface.h"
+#include "physics/sim_state.h"
 #include "window/analysis_state.h"
 #include "window/lab_state.h"
 #include "window/run_loop_state.h"
@@ -21,17 +21,27 @@ namespace persist {
 class WriteBehind;
 }
 
+// The panel's rows of controls for the bodies: the body table (TXvolight, TXmass, and the pair
+// scroll bars' range) has a row for each of bodies 0..8, the spare body none; the body editor
+// has the fields TXTp(0..6) with their captions Label6(0..6).
+constexpr int kBodyTableRows = 9;
+constexpr int kBodyEditorFields = 7;
+
 // Size of the window's client area, in drawing units (1024 x 768 pixels).
 constexpr int kWindowWidth = 1024 * kUnitsPerPixel;
 constexpr int kWindowHeight = 768 * kUnitsPerPixel;
 
 class MainWindow {
  public:
-  // Builds the panel, wires every handler and runs the load handler.
-  explicit MainWindow(Host& host);
+  // The writer of the saves, made and destroyed by whoever builds the window.
+  using SavesWriter = std::unique_ptr<persist::WriteBehind, void (*)(persist::WriteBehind*)>;
+
+  // A window with an empty panel and no handlers: the state only. The programs and tests work
+  // on a WiredWindow (panel/wired_window.h), which builds the panel, wires it and loads it.
+  MainWindow(Host& host, SavesWriter saves);
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
-  ~MainWindow();
+  virtual ~MainWindow() = default;
 
   Host& host;
   SimState sim;
@@ -59,7 +69,7 @@ class MainWindow {
   // The saves of the run still being synced to the disk. The writer is a service of the
   // window, made where the window is built; the model itself needs only its name.
  private:
-  std::unique_ptr<persist::WriteBehind> savesOwned_;
+  SavesWriter savesOwned_;
 
  public:
   persist::WriteBehind& saves;

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "../support/test_host.h"
+#include "panel/wired_window.h"
 #include "text/date.h"
 #include "text/number_text.h"
 #include "window/main_window.h"
@@ -19,7 +20,7 @@ using text::Date;
 
 struct Calendar : ::testing::Test {
   TestHost host;
-  MainWindow w{host};
+  WiredWindow w{host};
   SimState& s = w.sim;
   Clock& c = w.clock;
 
@@ -85,7 +86,7 @@ TEST_F(Calendar, ElapsedTextsOnlyInFullDetail) {
 
 TEST_F(Calendar, TikTokEndsTheRunOnAPendingEndVerdict) {
   s.runState = RunState::Bat;
-  s.endCode = 67;
+  s.endCode = EndCode::BeyondRange;
   TikTok(w);
   EXPECT_EQ(s.runState, RunState::Ended67);
   EXPECT_EQ(w.c("LaChirp", 1).text(), "Bodies have departed the simulator range. Scenario Ends.");

@@ -9,6 +9,7 @@
 #include "../support/files.h"
 #include "../support/test_host.h"
 #include "analysis/data_file.h"
+#include "panel/wired_window.h"
 #include "scenarios/presets.h"
 #include "window/main_window.h"
 
@@ -30,7 +31,7 @@ std::string withoutClock(const std::string& line) {
 // drift file compared line by line with the one kept with the tests.
 TEST(DriftGolden, MercuryPresetFourOrbits) {
   TestHost host;
-  MainWindow w(host);
+  WiredWindow w(host);
   host.onYield = [&w](long) {
     if (w.sim.orbitCount >= 5) w.c("CDstop").press();
   };

@@ -10,6 +10,7 @@
 
 #include "../support/test_host.h"
 #include "analysis/data_file.h"
+#include "panel/wired_window.h"
 #include "text/number_text.h"
 #include "window/main_window.h"
 
@@ -71,7 +72,7 @@ TEST(ZeroBlank, DriftTextsCarryTheirSignBeforeTheFirstDigit) {
 
 struct DriftTest : ::testing::Test {
   TestHost host;
-  MainWindow w{host};
+  WiredWindow w{host};
   SimState& s = w.sim;
   PairStats& p = w.pair;
 

@@ -10,6 +10,7 @@
 
 #include "../support/test_host.h"
 #include "analysis/perihelia.h"
+#include "panel/wired_window.h"
 #include "window/main_window.h"
 
 namespace orbits {
@@ -102,7 +103,9 @@ TEST(LabSeries, AMillionOrbitsKeepEveryExtremeInBoundedBuckets) {
   Extent closest, farthest;
   for (size_t i = 0; i < b.size(); ++i) {
     counted += b[i].records;
-    if (i > 0) EXPECT_EQ(b[i].firstOrbit, b[i - 1].lastOrbit + 1);
+    if (i > 0) {
+      EXPECT_EQ(b[i].firstOrbit, b[i - 1].lastOrbit + 1);
+    }
     closest.merge(b[i].channels[kChClosest]);
     farthest.merge(b[i].channels[kChFarthest]);
   }
@@ -120,7 +123,7 @@ TEST(LabSeries, AMillionOrbitsKeepEveryExtremeInBoundedBuckets) {
 // to the bit, the same series and the same latest records.
 TEST(LabFile, ALongRunReadsBackTheSameLabFromABoundedFile) {
   testing::TestHost host;
-  MainWindow w(host);
+  WiredWindow w(host);
   w.scenario.runId = 4242;
   w.scenario.startDate = text::Date::fromYmd(3500, 1, 1);  // no sky to work out
   w.sim.pairBody[1] = 0, w.sim.pairBody[2] = 1;
@@ -169,7 +172,9 @@ TEST(LabFile, ALongRunReadsBackTheSameLabFromABoundedFile) {
       const Extent &x = back.series.buckets[i].channels[c],
                    &y = w.lab.series.buckets[i].channels[c];
       ASSERT_EQ(x.empty(), y.empty()) << i << " " << c;
-      if (!x.empty()) ASSERT_TRUE(x.lo == y.lo && x.hiX == y.hiX) << i << " " << c;
+      if (!x.empty()) {
+        ASSERT_TRUE(x.lo == y.lo && x.hiX == y.hiX) << i << " " << c;
+      }
     }
 
   // A reload of an earlier save leaves out the records after it.

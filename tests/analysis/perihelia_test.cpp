@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "../support/run_fixture.h"
-#include "engine/gravity.h"
+#include "physics/gravity.h"
 
 namespace orbits {
 namespace {

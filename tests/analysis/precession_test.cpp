@@ -12,6 +12,7 @@
 #include "../support/test_host.h"
 #include "analysis/data_file.h"
 #include "analysis/drift.h"
+#include "panel/wired_window.h"
 #include "text/number_text.h"
 #include "window/main_window.h"
 
@@ -32,7 +33,7 @@ TEST(ArcCos, ExactEndsAndTheArctangentBetween) {
 
 struct PrecessionTest : ::testing::Test {
   TestHost host;
-  MainWindow w{host};
+  WiredWindow w{host};
   SimState& s = w.sim;
   PairStats& p = w.pair;
   Markers& m = w.markers;
@@ -230,7 +231,7 @@ void runPreset(MainWindow& w, TestHost& host, int n, double orbits) {
 // with an accurate integration (5.17 arc-seconds per year) over a century.
 TEST(PrecessionLong, MercuryFrom1940MatchesTheSky) {
   TestHost host;
-  MainWindow w(host);
+  WiredWindow w(host);
   // A century of orbits; ORBITS_LONG_ORBITS sets another count.
   const char* count = std::getenv("ORBITS_LONG_ORBITS");
   runPreset(w, host, 11, count ? std::atof(count) : 416);
@@ -248,7 +249,7 @@ TEST(PrecessionLong, MercuryFrom1940MatchesTheSky) {
 // 20 May 1999.
 TEST(PrecessionLong, JupiterFrom1773PerihelionOf1999) {
   TestHost host;
-  MainWindow w(host);
+  WiredWindow w(host);
   runPreset(w, host, 25, 20);
   ASSERT_EQ(w.sim.orbitCount, 20);
   const text::Date peri = w.clock.orbitMinDates[19];

@@ -10,6 +10,7 @@
 #include "../support/test_host.h"
 #include "analysis/data_file.h"
 #include "batch_support.h"
+#include "panel/wired_window.h"
 #include "persist/data_dir.h"
 #include "text/date.h"
 #include "text/number_text.h"
@@ -37,7 +38,7 @@ TEST(BatchRun, WritesTheSameDriftFileAsTheCoreDrivenDirectly) {
   // The core on its own, stopped by Stop at the yield of the cycle that completes orbit 3.
   orbits::testing::TestHost host;
   {
-    MainWindow w(host);
+    WiredWindow w(host);
     host.onYield = [&w](long) {
       if (w.sim.orbitCount >= 3) w.c("CDstop").press();
     };
@@ -62,7 +63,7 @@ TEST(BatchRun, MassIsGivenInTheBodyEditorAsAUserGivesIt) {
   constexpr const char* kMass = "0.002";  // Mercury some twelve thousand times as heavy
   orbits::testing::TestHost host;
   {
-    MainWindow w(host);
+    WiredWindow w(host);
     host.onYield = [&w](long n) {
       if (n == 1 || w.sim.orbitCount >= 3) w.c("CDstop").press();
     };

@@ -13,6 +13,8 @@
 #include "analysis/perihelia.h"
 #include "budget/budget.h"
 #include "budget/budget_run.h"
+#include "panel/wired_window.h"
+#include "physics/constants.h"
 #include "window/main_window.h"
 
 namespace orbits::budget {
@@ -30,7 +32,7 @@ struct Start {
 
 Start startOf(const BudgetRequest& request, const CauseRun& run) {
   testing::TestHost host;
-  MainWindow w(host);
+  WiredWindow w(host);
   EXPECT_EQ(prepareWindow(w, request.settings, false), "");
   Start st;
   pressPreset(w, request.preset, [&] {
@@ -90,7 +92,7 @@ PrecessionFit converged(const Start& st, size_t planet, bool relativity, double 
   };
   PrecessionFit fit;
   Sample older = sample(0), prev = older;
-  const long steps = long(std::ceil(years * kDaysPerJulianYear * 86400 / h));
+  const long steps = long(std::ceil(years * kDaysPerJulianYear * kSecondsPerDay / h));
   double lastVarpi = NAN;
   for (long n = 1; n <= steps; ++n) {
     for (double wk : stages) {
@@ -109,7 +111,7 @@ PrecessionFit converged(const Start& st, size_t planet, bool relativity, double 
       double varpi = prev.varpi + u * (vc - va) / 2 + u * u * (va - 2 * prev.varpi + vc) / 2;
       if (std::isfinite(lastVarpi)) varpi = unwrapArcsec(varpi, lastVarpi);
       lastVarpi = varpi;
-      fit.add((prev.t + u * h) / 86400 / kDaysPerJulianCentury, varpi);
+      fit.add((prev.t + u * h) / kSecondsPerDay / kDaysPerJulianCentury, varpi);
     }
     older = prev, prev = now;
   }

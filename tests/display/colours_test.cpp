@@ -4,6 +4,7 @@
 
 #include "../support/run_fixture.h"
 #include "../support/test_host.h"
+#include "panel/wired_window.h"
 #include "window/main_window.h"
 
 namespace orbits {
@@ -13,7 +14,7 @@ using testing::TestHost;
 
 struct Colours : ::testing::Test {
   TestHost host;
-  MainWindow w{host};
+  WiredWindow w{host};
   SimState& s = w.sim;
 };
 

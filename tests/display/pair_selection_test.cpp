@@ -6,6 +6,7 @@
 
 #include "../support/test_host.h"
 #include "display/colours.h"
+#include "panel/wired_window.h"
 #include "window/main_window.h"
 
 namespace orbits {
@@ -15,7 +16,7 @@ using testing::TestHost;
 
 struct PairSelection : ::testing::Test {
   TestHost host;
-  MainWindow w{host};
+  WiredWindow w{host};
   SimState& s = w.sim;
   PairStats& p = w.pair;
 

@@ -85,7 +85,7 @@ TEST_F(Expansion, ScaleThreeExpandsToFourClearingAllSurfaces) {
   runOneCycleOutside(3);
   EXPECT_EQ(s.distScaleIndex, 4);
   EXPECT_TRUE(w.c("OpDist", 4).selected());
-  EXPECT_EQ(s.endCode, 11);
+  EXPECT_EQ(s.endCode, EndCode::ScaleExpanded);
   EXPECT_EQ(w.c("LaChirp", 1).text(), "Distance scale has changed to \r1 px = 150kkm");
   EXPECT_TRUE(allCleared());
 }
@@ -103,7 +103,7 @@ TEST_F(Expansion, PersistChangesNoScaleAndClearsNothing) {
             "If the object leaves the edge of the visible screen then the zoom does not change.");
   runOneCycleOutside(3);
   EXPECT_EQ(s.distScaleIndex, 3);
-  EXPECT_EQ(s.endCode, 0);
+  EXPECT_EQ(s.endCode, EndCode::None);
   EXPECT_FALSE(allCleared());
   w.c("Chend").setValue(1);
   EXPECT_EQ(w.c("Chend").text(), "Expand");
@@ -114,7 +114,7 @@ TEST_F(Expansion, LargestScaleEndsTheRunBeyondRange) {
   ASSERT_EQ(host.messages.size(), 1u);
   EXPECT_EQ(host.messages[0].text, "Beyond Range");
   EXPECT_EQ(host.messages[0].title, "1");
-  EXPECT_EQ(s.endCode, 67);
+  EXPECT_EQ(s.endCode, EndCode::BeyondRange);
   EXPECT_EQ(w.c("LaChirp", 1).text(), "Bodies have departed the simulator range. Scenario Ends.");
 }
 

@@ -47,7 +47,7 @@ TEST_F(EndConditionsTest, ProximityBoxKeepsItsLimitWithinItsBounds) {
 
 TEST_F(EndConditionsTest, StatusTimerReportsBodiesOffScreenByItsOwnMargins) {
   s.runState = RunState::Bat;
-  s.endCode = 0;
+  s.endCode = EndCode::None;
   w.c("Chend").setValue(0);
   w.c("CHquick").setValue(1);
   s.lastBody = 4;
@@ -124,7 +124,7 @@ TEST_F(EndConditionsTest, BodyLeavingTheAreaExpandsTheScaleAndClearsTheDrawing) 
   go();
   EXPECT_EQ(s.distScaleIndex, 4);
   EXPECT_TRUE(w.c("OpDist", 4).selected());
-  EXPECT_EQ(s.endCode, 11);
+  EXPECT_EQ(s.endCode, EndCode::ScaleExpanded);
   EXPECT_EQ(w.c("LaChirp", 1).text(), "Distance scale has changed to \r" + w.c("OpDist", 4).text());
   EXPECT_EQ(w.surface.point(100 * 15, 700 * 15), w.surface.background());
   EXPECT_EQ(zz.point(30, 30), zz.background());
@@ -142,7 +142,7 @@ TEST_F(EndConditionsTest, WithoutExpandTheBodyStaysOutsideAndNothingEnds) {
   go();
   EXPECT_EQ(s.cycleCount, 3);
   EXPECT_EQ(s.distScaleIndex, 3);
-  EXPECT_EQ(s.endCode, 0);
+  EXPECT_EQ(s.endCode, EndCode::None);
   EXPECT_EQ(s.runState, RunState::Stop);
 }
 
@@ -157,7 +157,7 @@ TEST_F(EndConditionsTest, BeyondTheLargestScaleTheRunEndsAndEndsAgainAfterContin
   ASSERT_EQ(host.messages.size(), 1u);
   EXPECT_EQ(host.messages[0].text, "Beyond Range");
   EXPECT_EQ(host.messages[0].title, "1");
-  EXPECT_EQ(s.endCode, 67);
+  EXPECT_EQ(s.endCode, EndCode::BeyondRange);
   EXPECT_EQ(s.runState, RunState::Ended67);
   EXPECT_EQ(w.c("LaChirp", 1).text(), kRangeEnd);
   EXPECT_EQ(s.distScaleIndex, kLargestScale);
@@ -190,7 +190,7 @@ TEST_F(EndConditionsTest, ErrorLimitEndsOnlyWhenExceeded) {
     f.w.c("TXender").setText(text::shortest(e));
     f.stopAtCycle(1);
     f.go();
-    EXPECT_EQ(f.s.endCode, 0);
+    EXPECT_EQ(f.s.endCode, EndCode::None);
     EXPECT_EQ(f.s.runState, RunState::Stop);
   }
 
@@ -200,7 +200,7 @@ TEST_F(EndConditionsTest, ErrorLimitEndsOnlyWhenExceeded) {
   stopAtCycle(10);  // only if the run failed to end
   go();
   EXPECT_EQ(s.cycleCount, 1);
-  EXPECT_EQ(s.endCode, 99);
+  EXPECT_EQ(s.endCode, EndCode::ErrorLimit);
   EXPECT_EQ(s.runState, RunState::Ended67);
   EXPECT_EQ(w.c("LaChirp", 1).text(), kErrorEnd);
 

@@ -191,7 +191,7 @@ TEST_F(RunLoopTest, ErrorLimitEndsTheRunAndAgainAfterStopAndContinue) {
   choose(4, kRate, kScale);
   w.c("TXender").setText("0");
   go();
-  EXPECT_EQ(s.endCode, 99);
+  EXPECT_EQ(s.endCode, EndCode::ErrorLimit);
   EXPECT_EQ(s.runState, RunState::Ended67);
   EXPECT_EQ(w.c("LaChirp", 1).text(),
             "Bodies have generated an error margin higher than limit.\rScenario Ends.");

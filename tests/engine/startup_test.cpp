@@ -6,6 +6,7 @@
 #include <set>
 
 #include "../support/test_host.h"
+#include "panel/wired_window.h"
 #include "window/main_window.h"
 
 namespace orbits {
@@ -13,14 +14,14 @@ namespace {
 
 struct StartupTest : ::testing::Test {
   testing::TestHost host;
-  MainWindow w{host};
+  WiredWindow w{host};
   SimState& s = w.sim;
 };
 
 TEST_F(StartupTest, TimeRateCaptionsAndGravityAreInForceBeforeAnyScenario) {
   EXPECT_EQ(w.c("Optime", 4).text(), "1.5");
   EXPECT_TRUE(w.c("OptimT", 4).selected());
-  EXPECT_EQ(s.turboMode, 4);
+  EXPECT_EQ(s.turboMode, kTurboWithDetail);
   EXPECT_EQ(w.c("TXTgravity").text(), "6.67259");
   EXPECT_TRUE(w.c("opGee", 4).selected());
   EXPECT_FALSE(w.c("opGee", 1).selected());

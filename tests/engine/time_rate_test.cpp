@@ -91,7 +91,7 @@ TEST_F(TimeRateTest, TheSameRateAgainKeepsVelocitiesButLogsTheChange) {
 
 TEST_F(TimeRateTest, TurboRewritesTheRateCaptionsAndSwapsTheDistanceBox) {
   w.c("OptimT", 5).setValue(1);
-  EXPECT_EQ(s.turboMode, 5);
+  EXPECT_EQ(s.turboMode, kTurboMinimalDetail);
   EXPECT_EQ(w.c("Optime", 0).text(), "0.00015");
   EXPECT_EQ(w.c("Optime", 4).text(), "1.5");
   EXPECT_EQ(w.c("Optime", 9).text(), "150000");
@@ -102,7 +102,7 @@ TEST_F(TimeRateTest, TurboRewritesTheRateCaptionsAndSwapsTheDistanceBox) {
   EXPECT_FALSE(w.c("TXapart").visible());
   EXPECT_TRUE(w.c("FrameDark").visible());
   w.c("OptimT", 4).setValue(1);
-  EXPECT_EQ(s.turboMode, 4);
+  EXPECT_EQ(s.turboMode, kTurboWithDetail);
   EXPECT_TRUE(w.c("TXapart").visible());
   EXPECT_FALSE(w.c("FrameDark").visible());
 }

@@ -10,6 +10,7 @@
 #include "../support/test_host.h"
 #include "analysis/data_file.h"
 #include "analysis/lab_file.h"
+#include "panel/wired_window.h"
 #include "persist/save_reload.h"
 #include "window/main_window.h"
 
@@ -44,7 +45,7 @@ TEST(DataDirectory, NoFileIsWrittenThroughALinkOrIntoAnythingButARegularFile) {
   fs::create_symlink(victim, dir / kLabFileName);
   fs::create_hard_link(victim, dir / kOrbFileName);
   ASSERT_EQ(::mkfifo((dir / "orbit-save.txt.tmp").c_str(), 0644), 0);
-  MainWindow w(host);
+  WiredWindow w(host);
   runOrbits(w, host, 3);
 
   EXPECT_EQ(readFile(victim), "keep");
@@ -59,7 +60,7 @@ TEST(DataDirectory, NoFileIsWrittenThroughALinkOrIntoAnythingButARegularFile) {
   }
   // The leftover FIFO at the temporary name was replaced: the save went on.
   EXPECT_FALSE(fs::exists(dir / "orbit-save.txt.tmp"));
-  MainWindow again(host);
+  WiredWindow again(host);
   EXPECT_EQ(CDcon_Click(again).loadStatus, "");
 }
 
@@ -88,7 +89,7 @@ TEST(DataDirectory, TheLockAdmitsOneProgramAtATime) {
 TEST(DataDirectory, AWindowRefusedTheDirectoryWritesNothingThere) {
   TestHost host;
   {
-    MainWindow first(host);
+    WiredWindow first(host);
     runOrbits(first, host, 2);
   }
   const fs::path dir = host.dataDir();
@@ -97,7 +98,7 @@ TEST(DataDirectory, AWindowRefusedTheDirectoryWritesNothingThere) {
     before[f.path().filename()] = readFile(f.path());
   host.messages.clear();
 
-  MainWindow w(host);
+  WiredWindow w(host);
   RefuseDataDir(w, "The data directory is in use.");
   ASSERT_EQ(host.messages.size(), 1u);
   EXPECT_EQ(w.c("LaChirp", 1).text(), "The data directory is in use.");

@@ -15,6 +15,7 @@
 #include "../support/test_host.h"
 #include "analysis/lab_file.h"
 #include "panel/control_settings.h"
+#include "panel/wired_window.h"
 #include "persist/record_format.h"
 #include "persist/save_format.h"
 #include "text/number_text.h"
@@ -47,7 +48,7 @@ struct Reference {
 Reference runReference(int preset, int saved, int last, const std::string& exponent = "2") {
   Reference r;
   TestHost host;
-  MainWindow w(host);
+  WiredWindow w(host);
   w.c("TXgexp").setText(exponent);
   host.onYield = [&](long) {
     if (w.sim.orbitCount == saved + 1 && r.save.empty()) {
@@ -78,7 +79,7 @@ struct Restarted {
     writeFile(data(host, kSaveFileName), save);
     if (!lab.empty()) writeFile(data(host, kLabFileName), lab);
     if (perihelia) writeFile(data(host, kPerihelionFileName), *perihelia);
-    w = std::make_unique<MainWindow>(host);
+    w = std::make_unique<WiredWindow>(host);
   }
 };
 
@@ -328,7 +329,7 @@ TEST(SaveReload, ALabFileNotRestoredInFullIsReportedOnceAndWrittenAfresh) {
     if (w.sim.orbitCount == kSavedOrbit + 1) w.c("CDstop").press();
   };
   w.c("CDcont").press();
-  MainWindow again(r.host);
+  WiredWindow again(r.host);
   again.c("CDcon").press();
   EXPECT_EQ(r.host.messages.size(), 1u);
   EXPECT_EQ(again.lab.restoredOrbits, w.lab.orbitsRecorded);
@@ -472,7 +473,7 @@ TEST(SaveReload, ASaveOfWhateverTheInputsAcceptReloadsAsItWas) {
     for (const std::string& d : drive) what += d + " ";
     SCOPED_TRACE(what);
     TestHost host;
-    MainWindow w(host);
+    WiredWindow w(host);
     host.onYield = [&](long) {
       if (w.sim.orbitCount >= 1) w.c("CDstop").press();
     };
@@ -495,7 +496,7 @@ TEST(SaveReload, ASaveOfWhateverTheInputsAcceptReloadsAsItWas) {
     settleSaves(w);
     ASSERT_EQ(readFile(data(host, kSaveFileName)), saveText(w));
 
-    MainWindow again(host);
+    WiredWindow again(host);
     const ReloadResult r = CDcon_Click(again);
     ASSERT_EQ(r.loadStatus, "") << r.problem;
     const SimState &was = w.sim, &is = again.sim;
@@ -516,7 +517,7 @@ TEST(SaveReload, ASaveOfWhateverTheInputsAcceptReloadsAsItWas) {
 // A window in the middle of a run of its own, for the edges of the save.
 struct Saving : ::testing::Test {
   TestHost host;
-  MainWindow w{host};
+  WiredWindow w{host};
   void SetUp() override {
     host.onYield = [&](long n) {
       if (n == 5) w.c("CDstop").press();
@@ -575,7 +576,7 @@ TEST_F(Saving, AtTenThousandOrbitsOnlyTheSaveIsWrittenAndItReloads) {
   EXPECT_EQ(save[11].fields[4].text, "0");
   EXPECT_EQ(save[11].fields[5].text, "0");
 
-  MainWindow again(host);
+  WiredWindow again(host);
   ASSERT_EQ(CDcon_Click(again).loadStatus, "");
   EXPECT_EQ(again.sim.orbitCount, 10000);
   EXPECT_EQ(again.markers.markerTheta[9998], 9998 * 0.001);

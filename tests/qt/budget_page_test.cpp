@@ -9,6 +9,7 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 
+#include "panel/wired_window.h"
 #include "qt/lab_charts.h"
 #include "qt/qt_host.h"
 #include "window/main_window.h"
@@ -28,7 +29,7 @@ QPushButton* button(QWidget& page, const QString& text) {
 TEST(BudgetPage, StartShowsTheTableCancelStopsAtOnce) {
   QTemporaryDir dir;
   QtHost host(dir.path().toStdString());
-  MainWindow core(host);
+  WiredWindow core(host);
   ChartsWindow charts(core);
   auto* page = charts.findChild<BudgetPage*>();
   ASSERT_TRUE(page);

@@ -15,6 +15,7 @@
 #include <QXmlStreamReader>
 
 #include "analysis/perihelia.h"
+#include "panel/wired_window.h"
 #include "qt/qt_host.h"
 #include "window/main_window.h"
 
@@ -26,7 +27,7 @@ namespace {
 TEST(LabCharts, PicturesAreWellFormed) {
   QTemporaryDir dir;
   QtHost host(dir.path().toStdString());
-  MainWindow core(host);
+  WiredWindow core(host);
   for (int k = 0; k < 5; ++k) {
     ExactPerihelion p;
     p.orbit = k, p.cycle = 1000.5 * k, p.days = 88.0 * k, p.angle = 600000 + 0.5 * k;
@@ -59,7 +60,7 @@ TEST(LabCharts, PicturesAreWellFormed) {
 TEST(LabCharts, TheChartsButtonOpensTheWindow) {
   QTemporaryDir dir;
   QtHost host(dir.path().toStdString());
-  MainWindow core(host);
+  WiredWindow core(host);
   ChartsWindow charts(core);
   host.setChartsOpener([&charts] { charts.open(); });
   core.c("CDcharts").press();
@@ -79,7 +80,7 @@ int skyPage(const QTabWidget& pages) {
 TEST(LabCharts, TheWindowFitsASmallScreenAndSaysWhenThereIsNoRunYet) {
   QTemporaryDir dir;
   QtHost host(dir.path().toStdString());
-  MainWindow core(host);
+  WiredWindow core(host);
   ChartsWindow charts(core);
   charts.open();
   EXPECT_LE(charts.minimumSizeHint().width(), 1366);
@@ -111,7 +112,7 @@ struct TwoOrbitsHost : Host {
 // each planet's angle per orbit; outside the theory's years the table says so and is empty.
 TEST(LabCharts, TheSkyTableAndChartFollowTheRun) {
   TwoOrbitsHost host;
-  MainWindow core(host);
+  WiredWindow core(host);
   host.core = &core;
   ChartsWindow charts(core);
   core.c("CDp", 1).press();  // Mercury, 1940

@@ -23,6 +23,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "panel/wired_window.h"
 #include "qt/main_view.h"
 #include "qt/pictures.h"
 #include "window/main_window.h"
@@ -152,7 +153,7 @@ std::string joined(const std::vector<std::string>& v) {
 
 struct OverlapTest : ::testing::Test {
   StopHost host;
-  MainWindow core{host};
+  WiredWindow core{host};
   Desktop desktop{core};
   OverlapTest() {
     host.core = &core;

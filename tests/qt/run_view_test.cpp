@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "panel/wired_window.h"
 #include "qt/main_view.h"
 #include "window/main_window.h"
 
@@ -50,7 +51,7 @@ void save(const QImage& shot, const char* name) {
 
 struct RunViewTest : ::testing::Test {
   RunHost host;
-  MainWindow core{host};
+  WiredWindow core{host};
   Desktop desktop{core};
   RunViewTest() {
     host.core = &core;

@@ -4,6 +4,7 @@
 
 #include "../support/test_host.h"
 #include "form/color.h"
+#include "panel/wired_window.h"
 #include "window/main_window.h"
 
 namespace orbits {
@@ -11,7 +12,7 @@ namespace {
 
 struct GravitySettingsTest : ::testing::Test {
   testing::TestHost host;
-  MainWindow w{host};
+  WiredWindow w{host};
   SimState& s = w.sim;
 };
 

@@ -10,6 +10,7 @@
 
 #include "../support/test_host.h"
 #include "engine/run_control.h"
+#include "panel/wired_window.h"
 #include "scenarios/epochs.h"
 #include "text/date.h"
 #include "window/main_window.h"
@@ -112,7 +113,7 @@ using testing::readFile;
 
 struct PresetsTest : ::testing::Test {
   testing::TestHost host;
-  MainWindow w{host};
+  WiredWindow w{host};
   SimState& s = w.sim;
 
   // Presets end by pressing Go; these tests look at what they set up, so Go does nothing.
@@ -337,7 +338,7 @@ TEST_F(PresetsTest, APresetWipesEverythingOfThePreviousRun) {
   withoutGo();
   w.c("CDp", 5).press();
   // What a long run leaves behind.
-  s.orbitCount = 12, s.cycleCount = 5e6, s.calcsSinceOrbit1 = 4e6, s.endCode = 99;
+  s.orbitCount = 12, s.cycleCount = 5e6, s.calcsSinceOrbit1 = 4e6, s.endCode = EndCode::ErrorLimit;
   s.maxErrPct[1] = s.maxErrPct[2] = 3;
   s.timeRateLog = "Time Rate: ...";
   w.markers.periPositionX[30000] = 1, w.markers.markerTheta[9999] = 2,
@@ -352,7 +353,7 @@ TEST_F(PresetsTest, APresetWipesEverythingOfThePreviousRun) {
   EXPECT_EQ(s.orbitCount, 0);
   EXPECT_EQ(s.cycleCount, 0);
   EXPECT_EQ(s.calcsSinceOrbit1, 0);
-  EXPECT_EQ(s.endCode, 0);
+  EXPECT_EQ(s.endCode, EndCode::None);
   EXPECT_EQ(s.maxErrPct[1] + s.maxErrPct[2], 0);
   EXPECT_EQ(w.markers.periPositionX[30000], 0);
   EXPECT_EQ(w.markers.markerTheta[9999], 0);

@@ -3,6 +3,7 @@
 // the Sun at the origin and one massless planet at 1 AU moving on the circle.
 #include <cmath>
 
+#include "panel/wired_window.h"
 #include "test_host.h"
 #include "window/main_window.h"
 
@@ -10,7 +11,7 @@ namespace orbits::testing {
 
 struct RunFixture {
   TestHost host;
-  MainWindow w{host};
+  WiredWindow w{host};
   SimState& s = w.sim;
 
   static constexpr double kAu = 1.496e8;           // km

@@ -1,7 +1,7 @@
 #pragma once
 // The nine bodies of the 1940 epoch at time-rate index 5 (timeFactor 1e5), with the
 // velocities scaled as Go scales them: a realistic running state for the physics alone.
-#include "engine/sim_state.h"
+#include "physics/sim_state.h"
 #include "scenarios/epochs.h"
 
 namespace orbits::testing {

@@ -12,6 +12,7 @@
 
 #include "../support/long_lab.h"
 #include "analysis/data_file.h"
+#include "panel/wired_window.h"
 #include "persist/record_format.h"
 #include "persist/save_format.h"
 #include "persist/save_reload.h"
@@ -68,7 +69,7 @@ int main(int argc, char** argv) {
   }
   std::filesystem::create_directories(dir);
   DirHost host(dir);
-  orbits::MainWindow w(host);
+  orbits::WiredWindow w(host);
   host.w = &w;
   w.c("CDp", 83).press();
   if (w.sim.orbitCount < 3) return 1;

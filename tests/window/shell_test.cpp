@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "panel/wired_window.h"
 #include "window/main_window.h"
 
 namespace orbits {
@@ -40,8 +41,8 @@ void ensureShellControls(MainWindow& w) {
 
 TEST(Shell, ExitHidesTheMainWindowAndShowsTheSplashWithoutEnding) {
   FakeHost host;
-  MainWindow w(host);
-  if (!w.panel.find("Command1")) GTEST_SKIP() << "no Exit button in the panel";
+  WiredWindow w(host);
+  ASSERT_NE(w.panel.find("Command1"), nullptr) << "no Exit button in the panel";
   uint64_t before = w.shell.revision;
   w.c("Command1").press();
   EXPECT_FALSE(w.shell.mainVisible);
@@ -56,7 +57,7 @@ TEST(Shell, ExitHidesTheMainWindowAndShowsTheSplashWithoutEnding) {
 
 TEST(Shell, TheSplashWindowHoldsItsControls) {
   FakeHost host;
-  MainWindow w(host);
+  WiredWindow w(host);
   Panel& s = w.shell.splash;
   EXPECT_EQ(s.at("Picture1").picture(), "splash");
   EXPECT_EQ(s.at("Picture1").tooltip(), "See the starship that will take us to Alpha Centauri");
@@ -75,7 +76,7 @@ TEST(Shell, TheSplashWindowHoldsItsControls) {
 TEST(Shell, EachXButtonEndsTheProgramOnce) {
   for (int i = 0; i < 2; ++i) {
     FakeHost host;
-    MainWindow w(host);
+    WiredWindow w(host);
     showSplash(w);
     w.shell.splash.at("Command2", i).press();
     EXPECT_TRUE(w.shell.ending);
@@ -91,7 +92,7 @@ TEST(Shell, EachXButtonEndsTheProgramOnce) {
 
 TEST(Shell, MainWindowButtonsExitOpenTheHelpPageAndEnd) {
   FakeHost host;
-  MainWindow w(host);
+  WiredWindow w(host);
   ensureShellControls(w);
   EXPECT_EQ(w.c("Label1").text(), versionText());
   EXPECT_NE(versionText().find(ORBITS_VERSION), std::string::npos);
@@ -110,7 +111,7 @@ TEST(Shell, MainWindowButtonsExitOpenTheHelpPageAndEnd) {
 
 TEST(Shell, SplashLinksOpenTheHomeAndStarshipPages) {
   FakeHost host;
-  MainWindow w(host);
+  WiredWindow w(host);
   showSplash(w);
   w.shell.splash.at("Command1").press();
   w.shell.splash.at("Picture1").press();
@@ -125,7 +126,7 @@ TEST(Shell, SplashLinksOpenTheHomeAndStarshipPages) {
 TEST(Shell, WithoutABrowserEachLinkTellsOnceAndChangesNothingElse) {
   FakeHost host;
   host.browser = false;
-  MainWindow w(host);
+  WiredWindow w(host);
   showSplash(w);
   uint64_t rev = w.shell.revision;
   w.shell.splash.at("Command1").press();

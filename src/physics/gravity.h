@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <iterator>
 
-#include "engine/sim_state.h"
+#include "physics/sim_state.h"
 
 namespace orbits {
 
@@ -35,7 +35,7 @@ void moveBodies(SimState& s);
 void computeAccelerations(SimState& s, Accelerations& a, ProximityReport& close);
 
 // The ways of running the kernel: a vector width, and a division of the pair terms by the
-// division instruction or by fused multiply-adds (engine/fused_division.h). Every way gives the
+// division instruction or by fused multiply-adds (physics/fused_division.h). Every way gives the
 // same bits. The fastest on the processor at hand is chosen when the kernel first runs, by
 // timing each for a few thousand cycles; tests and benchmarks select one to compare them.
 enum class KernelWidth { kPortable, kSse2, kAvx, kAvx512 };

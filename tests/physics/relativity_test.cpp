@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "../support/run_fixture.h"
-#include "engine/gravity.h"
+#include "physics/gravity.h"
 
 namespace orbits {
 namespace {

@@ -1,11 +1,11 @@
 #pragma once
 // The fast kernel's inner work, at each vector width: from the bodies in play to the sum of
-// the pulls on each. Used by engine/gravity.cpp, which packs the bodies and writes the
+// the pulls on each. Used by physics/gravity.cpp, which packs the bodies and writes the
 // accelerations back.
 #include <cstdint>
 
-#include "engine/gravity.h"
-#include "engine/sim_state.h"
+#include "physics/gravity.h"
+#include "physics/sim_state.h"
 
 namespace orbits::kernel {
 

@@ -1,4 +1,4 @@
-#include "engine/fused_division.h"
+#include "physics/fused_division.h"
 
 namespace orbits {
 

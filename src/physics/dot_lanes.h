@@ -4,9 +4,9 @@
 #include <array>
 #include <cstdint>
 
-#include "engine/sim_state.h"
 #include "form/color.h"
 #include "form/surface.h"
+#include "physics/sim_state.h"
 
 namespace orbits {
 

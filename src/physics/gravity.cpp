@@ -1,12 +1,13 @@
-#include "engine/gravity.h"
+#include "physics/gravity.h"
 
 #include <algorithm>
 #include <cfloat>
 #include <chrono>
 #include <cmath>
 
-#include "engine/fused_division.h"
-#include "engine/pair_kernels.h"
+#include "physics/constants.h"
+#include "physics/fused_division.h"
+#include "physics/pair_kernels.h"
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 #include <immintrin.h>
@@ -190,7 +191,7 @@ SimState timingBodies() {
   SimState s;
   s.lastBody = 8;
   s.timeFactorSq = 1;
-  s.gravConstant = 6.6743 * 1.988544 * 225;
+  s.gravConstant = 6.6743 * kSolarMass * kGravityToKmPerCalc;
   s.gravExponent = 2;
   s.proximityKm = 100000;
   for (int k = 0; k <= 8; ++k) {

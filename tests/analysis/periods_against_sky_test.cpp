@@ -8,6 +8,7 @@
 #include <string>
 
 #include "../support/test_host.h"
+#include "panel/wired_window.h"
 #include "text/date.h"
 #include "text/number_text.h"
 #include "window/main_window.h"
@@ -21,7 +22,7 @@ constexpr double kTolerance = 1e-4;  // 0.01 %
 
 struct SkyRun {
   TestHost host;
-  MainWindow w{host};
+  WiredWindow w{host};
 
   // Presses preset n and lets it run until `orbits` orbits are complete.
   void run(int preset, double orbits) {

@@ -2,7 +2,7 @@
 // then become vector blends instead of branches. It does not change a single result: no
 // rounding, order or precision of any operation differs; only the floating-point exception
 // flags, which nothing reads, may.
-#include "display/dot_lanes.h"
+#include "physics/dot_lanes.h"
 
 #include <cstring>
 

@@ -9,6 +9,7 @@
 
 #include "../support/test_host.h"
 #include "analysis/perihelia.h"
+#include "panel/wired_window.h"
 #include "scenarios/epochs.h"
 #include "window/main_window.h"
 
@@ -20,7 +21,7 @@ using testing::TestHost;
 // A window with preset `preset` pressed and stopped at its first cycle.
 struct Started {
   TestHost host;
-  MainWindow w{host};
+  WiredWindow w{host};
   explicit Started(int preset) {
     host.onYield = [this](long) {
       if (w.sim.runState == RunState::Bat) w.c("CDstop").press();
@@ -120,7 +121,7 @@ TEST(RealSky, OutsideTheYears1000To3000ThereAreNoFigures) {
 // series; an orbit ending outside the theory's years has none.
 TEST(RealSky, EachOrbitRecordsTheAnglesOnceTheYearsAllowIt) {
   TestHost host;
-  MainWindow w{host};
+  WiredWindow w{host};
   host.onYield = [&w](long) {
     if (w.sim.orbitCount >= 2 && w.sim.runState == RunState::Bat) w.c("CDstop").press();
   };

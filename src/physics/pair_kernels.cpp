@@ -14,14 +14,14 @@
 //
 // Built with -fno-math-errno (see CMakeLists.txt), so that the square root of each lane becomes
 // one vector square root; no result changes, only errno, which nothing reads. The processor's
-// division and the fused one (engine/fused_division.h) give the same quotients.
-#include "engine/pair_kernels.h"
+// division and the fused one (physics/fused_division.h) give the same quotients.
+#include "physics/pair_kernels.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 
-#include "engine/fused_division.h"
+#include "physics/fused_division.h"
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 #define ORBITS_X86_KERNELS 1
@@ -34,7 +34,7 @@ namespace orbits::kernel {
 
 namespace {
 
-// Stage 1, the plain way.
+// Stage 1, the pairs' separations, the plain way.
 void pairsPortable(const LiveBodies& b, PairData& d) {
   for (int i = 1; i < b.m; ++i) {
     const int base = pairIndex(i, 0);
@@ -52,9 +52,9 @@ void pairsPortable(const LiveBodies& b, PairData& d) {
   }
 }
 
-// Stage 2. A pair that pulls on nothing (coincident, close, or not a number) gets zero inputs
-// instead of its own, so its terms are exactly +-0.0 and none of its divisions can overflow or
-// trap. The plain version, and the reference for the vector ones.
+// Stage 2, the directed terms. A pair that pulls on nothing (coincident, close, or not a number)
+// gets zero inputs instead of its own, so its terms are exactly +-0.0 and none of its divisions can
+// overflow or trap. The plain version, and the reference for the vector ones.
 int termsPortable(PairData& d, int pairs, double prox) {
   bool anyPulls = false, anyClose = false;
   for (int p = 0; p < pairs; ++p) {
@@ -80,8 +80,8 @@ int termsPortable(PairData& d, int pairs, double prox) {
   return (anyPulls ? kSomePull : 0) | (anyClose ? kSomeClose : 0);
 }
 
-// Stage 3, the part every width does one by one: the terms on each body from the bodies below
-// it, row t, added after those from above.
+// Stage 3, the sums, the part every width does one by one: the terms on each body from the bodies
+// below it, row t, added after those from above.
 [[gnu::always_inline]] inline void sumsFromBelow(const PairData& d, int m, Sums& out) {
   for (int t = 1; t < m; ++t) {
     const int row = pairIndex(t, 0);
@@ -92,7 +92,7 @@ int termsPortable(PairData& d, int pairs, double prox) {
   }
 }
 
-// Stage 3, the plain way: the terms from the bodies above, then from those below.
+// Stage 3, the sums, the plain way: the terms from the bodies above, then from those below.
 void sumsPortable(const PairData& d, int m, Sums& out) {
   for (int t = 0; t < m; ++t) {
     double x = 0, y = 0, z = 0;
@@ -134,8 +134,8 @@ template <typename V>
   std::memcpy(a, &v, sizeof v);
 }
 
-// Stage 1: each row in whole vectors, written past its end into the next row, which is written
-// after it; the last row's overrun lies past the pairs, in the padding.
+// Stage 1, the pairs' separations: each row in whole vectors, written past its end into the next
+// row, which is written after it; the last row's overrun lies past the pairs, in the padding.
 template <int W>
 [[gnu::always_inline]] inline void pairsOf(const LiveBodies& b, PairData& d) {
   using D = typename Vector<W>::D;
@@ -253,8 +253,8 @@ template <int W, bool Fused>
   return (pulled ? kSomePull : 0) | (close ? kSomeClose : 0);
 }
 
-// Stage 3. The terms from the bodies above: row s holds, in lane t, the term on body t from
-// body s, for t < s; the lanes from s on are masked to +0.0. Then the terms from below.
+// Stage 3, the sums. The terms from the bodies above: row s holds, in lane t, the term on body t
+// from body s, for t < s; the lanes from s on are masked to +0.0. Then the terms from below.
 template <int W>
 [[gnu::always_inline]] inline void sumsOf(const PairData& d, int m, Sums& out) {
   using D = typename Vector<W>::D;
@@ -353,7 +353,8 @@ template <bool Fused>
   const int pairs = pairIndex(b.m, 0);
   __mmask8 pullBits = 0, closeBits = 0;
   for (int p = 0; p < pairs; p += 8) {
-    // Stage 1. Slots past the last pair are coincident: they pull on nothing.
+    // Stage 1, the separations of eight pairs. Slots past the last pair are coincident: they pull
+    // on nothing.
     const __m512i bi = _mm512_load_si512(kSlotBodies.i + p);
     const __m512i bj = _mm512_load_si512(kSlotBodies.j + p);
     const __m512d dx = _mm512_sub_pd(pick(px, bj), pick(px, bi));
@@ -362,7 +363,7 @@ template <bool Fused>
     const __m512d sq = _mm512_add_pd(_mm512_add_pd(_mm512_mul_pd(dx, dx), _mm512_mul_pd(dy, dy)),
                                      _mm512_mul_pd(dz, dz));
     const __m512d d2 = _mm512_maskz_mov_pd(firstLanes(pairs - p), sq);
-    // Stage 2.
+    // Stage 2, the distances, the close pairs and the directed terms.
     // (GCC 12's _mm512_sqrt_pd reads an undefined vector; the masked form does not.)
     const __m512d r = _mm512_mask_sqrt_pd(vZero, 0xff, d2);
     const __mmask8 pulls =
@@ -393,8 +394,8 @@ template <bool Fused>
     _mm512_store_pd(d.onJy + p, negate(_mm512_mul_pd(uy, accJ)));
     _mm512_store_pd(d.onJz + p, negate(_mm512_mul_pd(uz, accJ)));
   }
-  // Stage 3: the terms from above, row by row into the lanes of bodies 0..7 and 8, masked loads
-  // leaving +0.0 in the lanes from the row's own body on; then those from below.
+  // Stage 3, the sums: the terms from above, row by row into the lanes of bodies 0..7 and 8, masked
+  // loads leaving +0.0 in the lanes from the row's own body on; then those from below.
   __m512d sx[2] = {vZero, vZero}, sy[2] = {vZero, vZero}, sz[2] = {vZero, vZero};
   for (int s = b.m - 1; s >= 1; --s) {
     const int base = pairIndex(s, 0);

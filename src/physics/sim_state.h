@@ -65,6 +65,22 @@ constexpr const char* runStateText(RunState r) {
   return "";
 }
 
+// The run loop's verdict on the drawing bounds and the error limit, left for the clock, which turns
+// the two final ones into end messages. The values are the system's own codes.
+enum class EndCode : int16_t {
+  None = 0,
+  Outside = 55,        // a body outside the drawing bounds: settled within the same cycle
+  BeyondRange = 67,    // outside at the largest distance scale: the run ends
+  ErrorLimit = 99,     // the movement error above the user's limit: the run ends
+  ScaleExpanded = 11,  // the distance scale was made coarser to bring the body back in
+};
+
+// The turbo options OptimT(4) and OptimT(5), by the index turboMode holds (and the save keeps).
+enum TurboOption : int16_t {
+  kTurboWithDetail = 4,    // "Turbo Time, slowed a bit by detail"
+  kTurboMinimalDetail = 5  // "Turbo Time with minimal detail"
+};
+
 // How much a cycle shows: "ok" everything, "trim" the minimal detail of turbo option 5. None
 // until the first run sets it; it shows as little as Trim.
 enum class DetailMode : uint8_t { None, Ok, Trim };
@@ -98,7 +114,7 @@ struct SimState {
   double secondsPerCalc = 0;    // simulated seconds per calculation (1 / calcsPerSecond)
   double proximityKm = 0;       // km: closer pairs get the proximity warning
   std::string timeRateLog;
-  int16_t turboMode = 0;
+  int16_t turboMode = 0;  // a TurboOption: the OptimT option last chosen
   DetailMode detailMode = DetailMode::None;
 
   // Gravity.
@@ -116,7 +132,7 @@ struct SimState {
   float quadrant = 0, prevQuadrant = 0;  // 1..4, see quarterOf
   int16_t orbitSaveDue = 0;
   RunState runState = RunState::None;
-  float endCode = 0;  // 0, 55, 67, 99, 11
+  EndCode endCode = EndCode::None;
   std::string offScreenText;
   float lastPresetIndex = 0;
 

@@ -1,4 +1,4 @@
-#include "display/dot_lanes.h"
+#include "physics/dot_lanes.h"
 
 #include <gtest/gtest.h>
 

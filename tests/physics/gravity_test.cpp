@@ -1,4 +1,4 @@
-#include "engine/gravity.h"
+#include "physics/gravity.h"
 
 #include <gtest/gtest.h>
 
