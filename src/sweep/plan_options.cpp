@@ -177,12 +177,12 @@ std::string checkRunner(std::string& runner) {
 
 }  // namespace
 
-std::string parseVaried(const std::string& spec, Varied& out) {
-  const size_t eq = spec.find('=');
-  if (eq == 0 || eq == std::string::npos || eq + 1 == spec.size())
-    return "--vary takes NAME=V1,V2,... or NAME=FROM:TO:COUNT, not '" + spec + "'";
-  out.name = spec.substr(0, eq);
-  const std::string values = spec.substr(eq + 1);
+std::string parseVaried(const std::string& given, Varied& out) {
+  const size_t eq = given.find('=');
+  if (eq == 0 || eq == std::string::npos || eq + 1 == given.size())
+    return "--vary takes NAME=V1,V2,... or NAME=FROM:TO:COUNT, not '" + given + "'";
+  out.name = given.substr(0, eq);
+  const std::string values = given.substr(eq + 1);
   std::string error;
   if (!range(values, out.values, error)) {
     for (size_t at = 0; at <= values.size();) {
@@ -191,11 +191,11 @@ std::string parseVaried(const std::string& spec, Varied& out) {
       at = comma + 1;
     }
   }
-  if (!error.empty()) return "--vary " + spec + ": " + error;
+  if (!error.empty()) return "--vary " + given + ": " + error;
   std::set<std::string> seen;
   for (const std::string& v : out.values) {
-    if (v.empty()) return "--vary " + spec + ": a value is empty";
-    if (!seen.insert(v).second) return "--vary " + spec + ": the value " + v + " comes twice";
+    if (v.empty()) return "--vary " + given + ": a value is empty";
+    if (!seen.insert(v).second) return "--vary " + given + ": the value " + v + " comes twice";
   }
   return {};
 }
@@ -203,13 +203,13 @@ std::string parseVaried(const std::string& spec, Varied& out) {
 std::string parsePlanArguments(const std::vector<std::string>& args, const std::string& runner,
                                PlanRequest& out) {
   out.plan.runner = runner;
-  std::vector<std::string> specs;
+  std::vector<std::string> varied;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     std::string* into = nullptr;
-    std::string spec;
+    std::string vary;
     for (const auto& [option, target] :
-         {std::pair{"--out", &out.outDir}, {"--vary", &spec}, {"--runner", &out.plan.runner}}) {
+         {std::pair{"--out", &out.outDir}, {"--vary", &vary}, {"--runner", &out.plan.runner}}) {
       const std::string o = option;
       if (a == o) {
         if (i + 1 == args.size()) return o + " needs a value";
@@ -218,7 +218,7 @@ std::string parsePlanArguments(const std::vector<std::string>& args, const std::
         *(into = target) = a.substr(o.size() + 1);
       }
     }
-    if (into == &spec) specs.push_back(spec);
+    if (into == &vary) varied.push_back(vary);
     if (into) continue;
     if (std::string why = plannedOption(a); !why.empty()) return why;
     out.plan.arguments.push_back(a);
@@ -234,7 +234,7 @@ std::string parsePlanArguments(const std::vector<std::string>& args, const std::
   const batch::BatchOptions o = batch::parseBatchOptions(asRun, env);
   if (o.asked != batch::BatchOptions::Asked::Run) return o.text;
 
-  for (const std::string& s : specs) {
+  for (const std::string& s : varied) {
     Varied v;
     if (std::string error = parseVaried(s, v); !error.empty()) return error;
     out.plan.varied.push_back(std::move(v));

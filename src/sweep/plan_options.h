@@ -16,7 +16,7 @@ struct PlanRequest {
 
 // "NAME=V1,V2,..." or "NAME=FROM:TO:COUNT" (COUNT values evenly spaced, both ends included).
 // "" when it reads, else what is wrong.
-std::string parseVaried(const std::string& spec, Varied& out);
+std::string parseVaried(const std::string& given, Varied& out);
 
 // The plan the arguments ask for; `runner` is the orbits-batch program the runs use unless
 // --runner names another. "" when they make one, else what is wrong.
