@@ -54,7 +54,7 @@ OpenedFile openForWriting(const std::string& path, bool replace) {
 DataDirLock::DataDirLock(const std::string& dir) {
   const std::string path = (dir.empty() ? std::string(".") : dir) + "/" + kLockFileName;
   constexpr int kFlags = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
-  fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | kFlags, 0644);
+  fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | kFlags, 0644);
   // A read-only directory that has its lock file can still be locked: flock needs no writing.
   if (fd_ < 0 && (errno == EACCES || errno == EROFS)) fd_ = ::open(path.c_str(), O_RDONLY | kFlags);
   std::string unsafe;
