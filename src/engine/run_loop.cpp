@@ -170,10 +170,31 @@ bool plotSun(MainWindow& w, const DotLanes& pr) {
   return drawn;
 }
 
+// The surfaces as the plotting left them: when the dots fall on the same pixels in the same
+// colours, for the same bodies, and nothing else has drawn on these surfaces since, plotting
+// them again would change nothing.
+struct PlotMemo {
+  const Surface *main = nullptr, *zy = nullptr, *zx = nullptr;
+  uint64_t mainRevision = 0, zyRevision = 0, zxRevision = 0;
+  uint32_t inPlay = 0;
+  bool valid = false;
+
+  static uint64_t revisionOf(const Surface* s) { return s ? s->revision() : 0; }
+  bool holds(const Surface* m, const Surface* y, const Surface* x, const DotLanes& pr) const {
+    return valid & pr.pixelsKept & pr.coloursKept & (pr.inPlay == inPlay) & (m == main) &
+           (y == zy) & (x == zx) & (m->revision() == mainRevision) & (revisionOf(y) == zyRevision) &
+           (revisionOf(x) == zxRevision);
+  }
+  void take(const Surface* m, const Surface* y, const Surface* x, const DotLanes& pr) {
+    main = m, zy = y, zx = x, inPlay = pr.inPlay, valid = true;
+    mainRevision = m->revision(), zyRevision = revisionOf(y), zxRevision = revisionOf(x);
+  }
+};
+
 // Project every body in play and plot it. Returns whether every body in play lies
 // inside the drawing bounds. `in` and `pr` last the whole run, so that the areas are not cleared
 // again every cycle, nor the colours worked out again; what a cycle uses of `in` is set here.
-bool projectAndPlot(MainWindow& w, CycleControls& ctl, DotInput& in, DotLanes& pr) {
+bool projectAndPlot(MainWindow& w, CycleControls& ctl, DotInput& in, DotLanes& pr, PlotMemo& memo) {
   SimState& s = w.sim;
   const bool drawing = ctl.chQuick.checked();
   Surface& main = w.surface;
@@ -196,7 +217,7 @@ bool projectAndPlot(MainWindow& w, CycleControls& ctl, DotInput& in, DotLanes& p
     (b == 1 ? w.pair.pair1PosX : w.pair.pair2PosX) = s.posX[size_t(i)];
     (b == 1 ? w.pair.pair1PosY : w.pair.pair2PosY) = s.posY[size_t(i)];
   }
-  if (!drawing) return pr.inBounds;
+  if (!drawing || memo.holds(&main, zy, zx, pr)) return pr.inBounds;
 
   bool mainDrawn = false, zyDrawn = false, zxDrawn = false;
   uint32_t* mainPixels = main.pixels();
@@ -218,6 +239,7 @@ bool projectAndPlot(MainWindow& w, CycleControls& ctl, DotInput& in, DotLanes& p
   if (mainDrawn) main.touch();
   if (zyDrawn) zy->touch();
   if (zxDrawn) zx->touch();
+  memo.take(&main, zy, zx, pr);
   return pr.inBounds;
 }
 
@@ -313,6 +335,7 @@ void runCycles(MainWindow& w) {
   BodySnapshot snap;
   DotInput dots;
   DotLanes lanes;
+  PlotMemo plotted;
   s.orbitSaveDue = 0;
 
   for (;;) {
@@ -381,7 +404,7 @@ void runCycles(MainWindow& w) {
     proximityWarning(w, ctl, close);
 
     // 10. Project and plot.
-    const bool inside = projectAndPlot(w, ctl, dots, lanes);
+    const bool inside = projectAndPlot(w, ctl, dots, lanes, plotted);
 
     // 11. Pair distance.
     PairStats& pair = w.pair;

@@ -4,6 +4,11 @@
 // flags, which nothing reads, may.
 #include "physics/dot_lanes.h"
 
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cmath>
+#include <cstddef>
 #include <cstring>
 
 #if defined(__x86_64__) && defined(__GNUC__)
@@ -37,18 +42,152 @@ namespace {
   }
 }
 
-// The colours, worked out again only when what they come from has changed since the last
-// time (the inputs compared bit for bit).
+// Whether the colours were worked out from what the bodies and the trail shade hold now, bit
+// for bit (a NaN or a -0 edited in counts as a change too).
+bool sameColourInputs(const DotLanes::ColourInputs& was, const SimState& s, bool alternate) {
+  uint32_t differ = 0;
+  for (int i = 0; i < kMaxBodies; ++i) {
+    differ |= std::bit_cast<uint32_t>(was.red[i]) ^ std::bit_cast<uint32_t>(s.bodyRed[i]);
+    differ |= std::bit_cast<uint32_t>(was.green[i]) ^ std::bit_cast<uint32_t>(s.bodyGreen[i]);
+    differ |= std::bit_cast<uint32_t>(was.blue[i]) ^ std::bit_cast<uint32_t>(s.bodyBlue[i]);
+  }
+  return differ == 0 && std::bit_cast<uint64_t>(was.shade) == std::bit_cast<uint64_t>(s.altShade) &&
+         was.alternate == alternate;
+}
+
+// The colours, worked out again only when what they come from has changed since the last time.
 void refreshColours(const DotInput& in, DotLanes& p) {
   const SimState& s = *in.s;
-  DotLanes::ColourInputs now;
-  std::memset(&now, 0, sizeof now);  // padding included, for the comparison
-  now.red = s.bodyRed, now.green = s.bodyGreen, now.blue = s.bodyBlue;
-  now.shade = s.altShade, now.alternate = in.alternate;
-  if (p.coloursKnown && std::memcmp(&now, &p.colourInputs, sizeof now) == 0) return;
+  p.coloursKept = p.coloursKnown && sameColourInputs(p.colourInputs, s, in.alternate);
+  if (p.coloursKept) return;
   colours(in, p);
-  std::memcpy(&p.colourInputs, &now, sizeof now);
+  p.colourInputs = {s.bodyRed, s.bodyGreen, s.bodyBlue, s.altShade, in.alternate};
   p.coloursKnown = true;
+}
+
+// The pixel boxes. Every test and pixel index of a slot's dots depends on one drawing
+// coordinate at a time, through a chain of rounded operations each of which never decreases
+// as its input grows: x - 500, then / 15, then the test against 0 or a size. So each is a
+// monotone function of x (or y, or z), and one that has the same value at both ends of an
+// interval has it all the way between. A box is made from the pixel edges and borders nearest
+// the coordinate, drawn in a little, and kept only where the signature below - every test and
+// pixel index, in the very expressions of the projection - is the same at its ends as at the
+// coordinate; otherwise that end is the coordinate itself.
+
+// A pixel index as the dots see it: -1 left of the surface, the size right of it.
+double pixelClass(double units, double sizePx) {
+  const double px = units / kUnitsPerPixel;
+  return px < 0 ? -1 : px >= sizePx ? sizePx : std::trunc(px);
+}
+
+using Signature = std::array<double, 8>;
+
+Signature signatureX(double x, const DotArea& m, const DotArea& zx) {
+  const double mainX = x - 500, u = mainX - zx.left;
+  return {double(0 < x),
+          double(x < m.width),
+          pixelClass(mainX, m.widthPx),
+          double(0 < u),
+          double(u < zx.width),
+          pixelClass(u, zx.widthPx),
+          pixelClass(mainX + 30, m.widthPx),
+          pixelClass(mainX - 30, m.widthPx)};
+}
+Signature signatureY(double y, const DotArea& m, const DotArea& zy) {
+  const double mainY = y + 500, v = mainY - zy.top;
+  return {double(0 < y),
+          double(y < m.height),
+          pixelClass(mainY, m.heightPx),
+          double(0 < v),
+          double(v < zy.height),
+          pixelClass(v, zy.heightPx),
+          pixelClass(mainY + 30, m.heightPx),
+          pixelClass(mainY - 30, m.heightPx)};
+}
+Signature signatureZ(double z, const DotArea& zy, const DotArea& zx) {
+  const double u = zy.width / 2 + z, v = zx.height / 2 + z;
+  return {double(-kDrawDepth < z), double(z < kDrawDepth),    double(0 < u),
+          double(u < zy.width),    pixelClass(u, zy.widthPx), double(0 < v),
+          double(v < zx.height),   pixelClass(v, zx.heightPx)};
+}
+
+// The nearest edges below and above a coordinate, from borders and from rows of pixel edges.
+struct Edges {
+  double v, lo = -INFINITY, hi = INFINITY;
+  void border(double at) { v < at ? hi = std::min(hi, at) : lo = std::max(lo, at); }
+  // Pixel edges every kUnitsPerPixel units from `first`, `count` pixels of them.
+  void pixels(double first, double count) {
+    const double r = std::floor((v - first) / kUnitsPerPixel);
+    if (r < 0) return border(first);
+    if (r >= count) return border(first + kUnitsPerPixel * count);
+    lo = std::max(lo, first + kUnitsPerPixel * r);
+    hi = std::min(hi, first + kUnitsPerPixel * (r + 1));
+  }
+};
+
+// The box [lo, hi] of coordinate v, from its nearest edges and checked at both ends.
+template <typename Sign>
+void makeBox(const Edges& e, Sign sign, double& lo, double& hi) {
+  const double v = e.v;
+  if (!std::isfinite(v)) {
+    lo = INFINITY, hi = -INFINITY;  // holds nothing: such a slot is worked out every time
+    return;
+  }
+  auto inward = [](double edge) { return std::abs(edge) * 0x1p-30 + 0x1p-30; };
+  lo = std::isfinite(e.lo) ? std::min(v, e.lo + inward(e.lo)) : e.lo;
+  hi = std::isfinite(e.hi) ? std::max(v, e.hi - inward(e.hi)) : e.hi;
+  const Signature here = sign(v);
+  if (sign(lo) != here) lo = v;
+  if (sign(hi) != here) hi = v;
+}
+
+void makeBoxes(const DotInput& in, DotLanes& p, int i) {
+  DotLanes::PixelBoxes& b = p.boxes;
+  const DotArea &m = in.main, &zy = in.zyArea, &zx = in.zxArea;
+  Edges x{p.x[size_t(i)]}, y{p.y[size_t(i)]}, z{p.z[size_t(i)]};
+  x.border(0), x.border(m.width), x.pixels(500, m.widthPx);
+  x.border(500 + zx.left), x.border(500 + zx.left + zx.width), x.pixels(500 + zx.left, zx.widthPx);
+  x.pixels(500 - 30, m.widthPx), x.pixels(500 + 30, m.widthPx);
+  y.border(0), y.border(m.height), y.pixels(-500, m.heightPx);
+  y.border(zy.top - 500), y.border(zy.top + zy.height - 500), y.pixels(zy.top - 500, zy.heightPx);
+  y.pixels(-500 - 30, m.heightPx), y.pixels(-500 + 30, m.heightPx);
+  z.border(-kDrawDepth), z.border(kDrawDepth);
+  z.border(-(zy.width / 2)), z.border(zy.width - zy.width / 2),
+      z.pixels(-(zy.width / 2), zy.widthPx);
+  z.border(-(zx.height / 2)), z.border(zx.height - zx.height / 2);
+  z.pixels(-(zx.height / 2), zx.heightPx);
+  makeBox(
+      x, [&](double v) { return signatureX(v, m, zx); }, b.lo[0][size_t(i)], b.hi[0][size_t(i)]);
+  makeBox(
+      y, [&](double v) { return signatureY(v, m, zy); }, b.lo[1][size_t(i)], b.hi[1][size_t(i)]);
+  makeBox(
+      z, [&](double v) { return signatureZ(v, zy, zx); }, b.lo[2][size_t(i)], b.hi[2][size_t(i)]);
+}
+
+// Boxes are made for at most kBoxesPerStretch slots every kBoxStretch projections: where bodies
+// cross pixels at nearly every cycle, making them would cost more than it saves, and those
+// slots are worked out every time until the next stretch.
+constexpr int32_t kBoxStretch = 1024, kBoxesPerStretch = 64;
+
+// After a projection that worked the pixels out: boxes for the slots that left theirs, or for
+// all when the surfaces or what is shown changed.
+constexpr uint32_t kAllSlots = (1u << kDotLanes) - 1;
+void updateBoxes(const DotInput& in, DotLanes& p) {
+  DotLanes::PixelBoxes& b = p.boxes;
+  if (b.stale == kAllSlots) {
+    b.main = in.main, b.zy = in.zyArea, b.zx = in.zxArea;
+    b.zyShown = in.zy, b.zxShown = in.zx, b.glow = in.glow, b.known = true;
+  }
+  for (int i = 0; i < kDotLanes; ++i) {
+    if (!(b.stale >> i & 1)) continue;
+    if (b.made < kBoxesPerStretch) {
+      makeBoxes(in, p, i);
+      ++b.made;
+    } else {
+      for (int a = 0; a < 3; ++a) b.lo[a][size_t(i)] = INFINITY, b.hi[a][size_t(i)] = -INFINITY;
+    }
+  }
+  b.stale = 0;
 }
 
 // Each value is the very expression the plotting evaluated body by body, so the results are
@@ -83,6 +222,9 @@ void refreshColours(const DotInput& in, DotLanes& p) {
     out += on & outsideDrawing(x, y, z);
   }
   p.inBounds = out == 0;
+  p.inPlay = 0;
+  for (int i = 0; i < kMaxBodies; ++i) p.inPlay |= uint32_t((i < n) & (s.bodyOff[i] == 0)) << i;
+  p.pixelsKept = false;
   for (int i = kMaxBodies; i < kDotLanes; ++i) p.x[i] = p.y[i] = p.z[i] = 0;
   if (!in.pixels) return;
   const DotArea m = in.main;
@@ -115,7 +257,6 @@ void refreshColours(const DotInput& in, DotLanes& p) {
     const bool shown = (0 < u) & (u < zx.width) & (0 < v) & (v < zx.height);
     p.zxAt[i] = dotAt(shown, u / unit, v / unit, zx);
   }
-  refreshColours(in, p);
 }
 
 #if defined(__x86_64__) && defined(__GNUC__)
@@ -178,6 +319,49 @@ using I = int32_t __attribute__((vector_size(16)));  // four pixel offsets
   for (int i = 0; i < kMaxBodies % 4; ++i) a[size_t(g + i)] = v[i];
 }
 
+// Whether every slot still lies in its pixel box, for the same surfaces: then the pixel
+// offsets (and the glow's) of the last projection stand, and only the main surface's
+// coordinates are stored afresh. Otherwise the slots that left their boxes are marked stale.
+// Whether two surfaces' places and sizes are the same.
+[[gnu::always_inline, gnu::target("avx2")]] inline bool sameArea(const DotArea& a,
+                                                                 const DotArea& b) {
+  static_assert(offsetof(DotArea, top) == 8 && offsetof(DotArea, height) == 24 &&
+                offsetof(DotArea, heightPx) == 40);
+  const M place = load(&a.left) == load(&b.left);
+  const __m128d size = _mm_cmpeq_pd(_mm_loadu_pd(&a.widthPx), _mm_loadu_pd(&b.widthPx));
+  return (_mm256_movemask_pd(__m256d(place)) == 0xf) & (_mm_movemask_pd(size) == 3) &
+         (a.stride == b.stride);
+}
+
+[[gnu::target("avx2")]] bool keepPixels(const DotInput& in, DotLanes& __restrict p) {
+  DotLanes::PixelBoxes& b = p.boxes;
+  if (++b.cycles == kBoxStretch) b.cycles = 0, b.made = 0;
+  const bool fit = b.known & (b.zyShown == in.zy) & (b.zxShown == in.zx) & (b.glow == in.glow) &
+                   sameArea(b.main, in.main) & sameArea(b.zy, in.zyArea) &
+                   sameArea(b.zx, in.zxArea);
+  if (!fit) {
+    b.stale = kAllSlots;
+    return false;
+  }
+  const double* coord[3] = {p.x.data(), p.y.data(), p.z.data()};
+  uint32_t left = 0;
+  for (int g = 0; g < kDotLanes; g += 4) {
+    M inside = M{} - 1;
+    for (int a = 0; a < 3; ++a) {
+      const D v = load(coord[a] + g);
+      inside &= (v >= load(b.lo[a].data() + g)) & (v <= load(b.hi[a].data() + g));
+    }
+    left |= uint32_t(~_mm256_movemask_pd(__m256d(inside)) & 0xf) << g;
+  }
+  b.stale = left;
+  if (left != 0) return false;
+  for (int g = 0; g < kDotLanes; g += 4) {
+    store(p.mainX.data() + g, load(p.x.data() + g) - 500);
+    store(p.mainY.data() + g, load(p.y.data() + g) + 500);
+  }
+  return true;
+}
+
 [[gnu::target("avx2")]] void lanes(const DotInput& in, DotLanes& __restrict p) {
   SimState& s = *in.s;
   const D bodies = splat(s.lastBody + 1);
@@ -187,10 +371,12 @@ using I = int32_t __attribute__((vector_size(16)));  // four pixel offsets
   BodyArray<double>* screen[3] = {&s.screenX, &s.screenY, &s.screenZ};
   double* coord[3] = {p.x.data(), p.y.data(), p.z.data()};
   M out{};
+  p.inPlay = 0;
 #pragma GCC unroll 3
   for (int g = 0; g < kDotLanes; g += 4) {
     const D slot = D{0, 1, 2, 3} + g;
     const M inPlay = (slot < bodies) & switchedOn(s.bodyOff, g);
+    p.inPlay |= uint32_t(_mm256_movemask_pd(__m256d(inPlay))) << g;
     D c[3];
 #pragma GCC unroll 3
     for (int a = 0; a < 3; ++a) {
@@ -204,7 +390,9 @@ using I = int32_t __attribute__((vector_size(16)));  // four pixel offsets
                      (c[1] > kDrawBottom) | (c[2] < -kDrawDepth) | (c[2] > kDrawDepth));
   }
   p.inBounds = (out[0] | out[1] | out[2] | out[3]) == 0;
+  p.pixelsKept = false;
   if (!in.pixels) return;
+  if ((p.pixelsKept = keepPixels(in, p))) return;
 
   const D unit = splat(kUnitsPerPixel);
   const DotArea m = in.main, zy = in.zyArea, zx = in.zxArea;
@@ -237,7 +425,6 @@ using I = int32_t __attribute__((vector_size(16)));  // four pixel offsets
     const I at = dotsAt(M{} - (shown ? 1 : 0), gx / unit, gy / unit, m);
     std::memcpy(p.glowAt.data(), &at, sizeof at);
   }
-  refreshColours(in, p);
 }
 
 }  // namespace avx2
@@ -245,14 +432,28 @@ using I = int32_t __attribute__((vector_size(16)));  // four pixel offsets
 
 }  // namespace
 
+// The colours are worked out here, after the vector code has returned, not at its end: there
+// the compiler made the call a jump that left the upper halves of the vector registers in use,
+// and every instruction of the plain code after it, to the end of the cycle, paid for that
+// (a run-loop cycle took a fifth longer).
 void projectDots(const DotInput& in, DotLanes& out) {
 #if defined(__x86_64__) && defined(__GNUC__)
   static const bool avx2 = __builtin_cpu_supports("avx2");
-  if (avx2) return avx2::lanes(in, out);
+  if (avx2) {
+    avx2::lanes(in, out);
+    if (in.pixels) {
+      if (out.boxes.stale != 0) updateBoxes(in, out);
+      refreshColours(in, out);
+    }
+    return;
+  }
 #endif
   projectDotsPortable(in, out);
 }
 
-void projectDotsPortable(const DotInput& in, DotLanes& out) { lanes(in, out); }
+void projectDotsPortable(const DotInput& in, DotLanes& out) {
+  lanes(in, out);
+  if (in.pixels) refreshColours(in, out);
+}
 
 }  // namespace orbits

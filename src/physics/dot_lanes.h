@@ -15,6 +15,16 @@ constexpr int kDotLanes = (kMaxBodies + 3) / 4 * 4;
 template <typename T>
 using Lanes = std::array<T, kDotLanes>;
 
+// A surface's place in drawing units and its size in pixels.
+struct DotArea {
+  double left = 0, top = 0, width = 0, height = 0;
+  double widthPx = 0, heightPx = 0;
+  int32_t stride = 0;
+};
+inline DotArea dotArea(const Surface& sf, double left, double top, double width, double height) {
+  return {left, top, width, height, double(sf.widthPx()), double(sf.heightPx()), sf.widthPx()};
+}
+
 struct DotLanes {
   alignas(64) Lanes<double> x, y, z;       // drawing units
   alignas(64) Lanes<double> mainX, mainY;  // the main surface, drawing units
@@ -25,6 +35,9 @@ struct DotLanes {
   alignas(32) std::array<int32_t, 4> glowAt;
   // Every body in play lies inside the drawing bounds (kDrawLeft and the others).
   bool inBounds;
+  uint32_t inPlay;  // a bit for every body in play
+  // The pixel offsets, and the colours, are those of the projection before (see PixelBoxes).
+  bool pixelsKept = false, coloursKept = false;
   // What the colours were worked out from. They change rarely (an orbit's alternation, an
   // edit), so a DotLanes kept from cycle to cycle works them out again only when these do.
   struct ColourInputs {
@@ -34,17 +47,18 @@ struct DotLanes {
   };
   ColourInputs colourInputs;
   bool coloursKnown = false;
+  // Boxes around each slot's drawing coordinates within which its dots and the Sun's glow fall
+  // on the same pixels (see dot_lanes.cpp). Bodies cross a pixel in hundreds of cycles, so a
+  // DotLanes kept from cycle to cycle mostly keeps its pixel offsets instead of working them out.
+  struct PixelBoxes {
+    alignas(64) Lanes<double> lo[3], hi[3];  // x, y, z; closed intervals
+    DotArea main, zy, zx;                    // the surfaces they were made for
+    bool zyShown = false, zxShown = false, glow = false, known = false;
+    uint32_t stale = 0;            // the slots whose boxes are to be made again, a bit each
+    int32_t cycles = 0, made = 0;  // projections and boxes made in the current stretch
+  };
+  PixelBoxes boxes;
 };
-
-// A surface's place in drawing units and its size in pixels.
-struct DotArea {
-  double left = 0, top = 0, width = 0, height = 0;
-  double widthPx = 0, heightPx = 0;
-  int32_t stride = 0;
-};
-inline DotArea dotArea(const Surface& sf, double left, double top, double width, double height) {
-  return {left, top, width, height, double(sf.widthPx()), double(sf.heightPx()), sf.widthPx()};
-}
 
 struct DotInput {
   SimState* s = nullptr;

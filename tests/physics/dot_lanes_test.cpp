@@ -4,6 +4,7 @@
 
 #include <array>
 #include <bit>
+#include <cmath>
 #include <cstdint>
 #include <random>
 
@@ -42,6 +43,26 @@ PlainDot plainDot(const DotInput& in, int i) {
   const double f = in.alternate && i != 0 ? s.altShade : 1.0;
   d.colour = rgb(shade(s.bodyRed[i] * f), shade(s.bodyGreen[i] * f), shade(s.bodyBlue[i] * f));
   return d;
+}
+
+// The lanes against the plain dots, body by body, and the Sun's glow: 30 units right, left,
+// below and above, where the Sun itself is shown.
+void expectPlainDots(const DotInput& in, const DotLanes& lanes, int round) {
+  for (int i = 0; i < kMaxBodies; ++i) {
+    SCOPED_TRACE(::testing::Message() << "round " << round << ", body " << i);
+    const PlainDot d = plainDot(in, i);
+    EXPECT_EQ(lanes.mainAt[i], d.mainAt);
+    EXPECT_EQ(lanes.zyAt[i], d.zyAt);
+    EXPECT_EQ(lanes.zxAt[i], d.zxAt);
+    EXPECT_EQ(lanes.colour[i], d.colour);
+  }
+  const double x = lanes.x[0], y = lanes.y[0], z = lanes.z[0], sunX = x - 500, sunY = y + 500;
+  const bool sunShown = 0 < x && x < in.main.width && 0 < y && y < in.main.height && -24000 < z &&
+                        z < 24000 && in.glow;
+  const double gx[] = {sunX + 30, sunX - 30, sunX, sunX}, gy[] = {sunY, sunY, sunY + 30, sunY - 30};
+  for (int g = 0; g < 4; ++g)
+    EXPECT_EQ(lanes.glowAt[size_t(g)], sunShown ? plainPixel(gx[g] / 15, gy[g] / 15, in.main) : -1)
+        << "round " << round << ", glow " << g;
 }
 
 // Random scenes whose bodies fall inside, outside and right on the edges of every surface:
@@ -98,10 +119,6 @@ TEST(DotLanes, EveryBodyGetsThePlainProjectionPixelsAndColour) {
         EXPECT_EQ(std::bit_cast<uint64_t>(lanes.x[i]), std::bit_cast<uint64_t>(d.x));
         EXPECT_EQ(std::bit_cast<uint64_t>(lanes.y[i]), std::bit_cast<uint64_t>(d.y));
         EXPECT_EQ(std::bit_cast<uint64_t>(lanes.z[i]), std::bit_cast<uint64_t>(d.z));
-        EXPECT_EQ(lanes.mainAt[i], d.mainAt);
-        EXPECT_EQ(lanes.zyAt[i], d.zyAt);
-        EXPECT_EQ(lanes.zxAt[i], d.zxAt);
-        EXPECT_EQ(lanes.colour[i], d.colour);
         const bool inPlay = i <= s.lastBody && s.bodyOff[i] == 0;
         EXPECT_EQ(s.screenX[i], inPlay ? d.x : -1) << "switched-off bodies keep their places";
         if (inPlay &&
@@ -109,19 +126,61 @@ TEST(DotLanes, EveryBodyGetsThePlainProjectionPixelsAndColour) {
           inside = false;
       }
       EXPECT_EQ(lanes.inBounds, inside) << "round " << round;
-      // The Sun's glow: 30 units right, left, below and above, where the Sun itself is shown.
-      const double x = lanes.x[0], y = lanes.y[0], z = lanes.z[0], sunX = x - 500, sunY = y + 500;
-      const bool sunShown = 0 < x && x < in.main.width && 0 < y && y < in.main.height &&
-                            -24000 < z && z < 24000 && in.glow;
-      const double gx[] = {sunX + 30, sunX - 30, sunX, sunX},
-                   gy[] = {sunY, sunY, sunY + 30, sunY - 30};
-      for (int g = 0; g < 4; ++g)
-        EXPECT_EQ(lanes.glowAt[size_t(g)],
-                  sunShown ? plainPixel(gx[g] / 15, gy[g] / 15, in.main) : -1)
-            << "round " << round << ", glow " << g;
+      expectPlainDots(in, lanes, round);
     }
     if (::testing::Test::HasFailure()) return;
   }
+}
+
+// Bodies creeping a fraction of a pixel at a time, onto and just off pixel edges, while the
+// surfaces now and then change: the pixels kept from the cycle before must be the plain ones.
+TEST(DotLanes, CreepingBodiesKeepOnlyThePlainPixels) {
+  std::mt19937_64 rng(20261211);
+  auto uniform = [&](double lo, double hi) { return std::uniform_real_distribution(lo, hi)(rng); };
+  auto pick = [&](int n) { return int(rng() % uint64_t(n)); };
+  SimState s;
+  s.lastBody = kMaxBodies - 1;
+  s.distScale = 1;  // drawing units = positions, so that edges can be hit exactly
+  Surface main(1024, 768), zy(40, 768), zx(1024, 60);
+  DotInput in;
+  in.s = &s;
+  in.pixels = in.zy = in.zx = in.glow = true;
+  in.main = dotArea(main, 0, 0, 15360, 11520);
+  in.zyArea = dotArea(zy, 15360, 0, 600, 11520);
+  in.zxArea = dotArea(zx, 0, 11520, 15360, 900);
+  for (int i = 0; i < kMaxBodies; ++i) {
+    s.posX[i] = uniform(-100, 15500), s.posY[i] = uniform(-600, 11500);
+    s.posZ[i] = uniform(-400, 400);
+  }
+  DotLanes lanes;
+  int kept = 0;
+  constexpr int kSteps = 30000;
+  for (int step = 0; step < kSteps; ++step) {
+    BodyArray<double>* axis[] = {&s.posX, &s.posY, &s.posZ};
+    double& v = (*axis[pick(3)])[size_t(pick(kMaxBodies))];
+    switch (pick(32)) {
+      case 0:  // onto an edge of the main surface's pixels, or one unit of rounding off it
+        v = 500 + 15 * std::round((v - 500) / 15);
+        if (pick(2)) v = std::nextafter(v, pick(2) ? 1e9 : -1e9);
+        break;
+      case 1:
+        v = pick(2) ? 0.0 : -0.0;
+        break;
+      default:
+        v += uniform(-2, 2);
+    }
+    if (step % 997 == 0) in.main = dotArea(main, 0, 0, 15360 - 15 * pick(3), 11520);
+    if (step % 1499 == 0) in.glow = pick(2), in.zy = pick(4) != 0;
+    projectDots(in, lanes);
+    kept += lanes.pixelsKept;
+    expectPlainDots(in, lanes, step);
+    if (::testing::Test::HasFailure()) return;
+  }
+#if defined(__x86_64__)
+  if (__builtin_cpu_supports("avx2")) {
+    EXPECT_GT(kept, kSteps / 4) << "the kept pixels were tried";
+  }
+#endif
 }
 
 }  // namespace
