@@ -87,6 +87,7 @@ struct Bench {
 };
 
 void runLoop(benchmark::State& state, int turbo) {
+  state.SetLabel(kernelName(kernelVariant()));  // the kernel variant chosen at start-up
   auto b = std::make_unique<Bench>(turbo);
   b->run(kCyclesPerRun);  // settle the scale's expansion
   const double first = b->w.sim.cycleCount;

@@ -358,3 +358,33 @@ TEST(MovementError, LimitIsStrictlyAbove) {
 
 }  // namespace
 }  // namespace orbits
+
+namespace orbits {
+namespace {
+
+// Every body slot in play, every array and every kind of bad value is caught, whichever
+// vector width tests that slot; slots past the last body are not looked at.
+TEST(MotionFinite, CatchesEveryBadValueInEverySlot) {
+  const double bad[] = {std::nan(""), INFINITY, -INFINITY};
+  for (int last = 0; last < kMaxBodies; ++last) {
+    SimState s;
+    s.lastBody = int16_t(last);
+    Accelerations a;
+    ASSERT_TRUE(motionFinite(s, a));
+    for (int k = 0; k < kMaxBodies; ++k) {
+      for (int field = 0; field < 6; ++field) {
+        for (double v : bad) {
+          SimState t = s;
+          Accelerations b = a;
+          BodyArray<double>* arrays[] = {&t.posX,   &t.posY,   &t.posZ,
+                                         &b.accelX, &b.accelY, &b.accelZ};
+          (*arrays[field])[size_t(k)] = field < 3 && v == INFINITY ? 2 * kPositionLimit : v;
+          EXPECT_EQ(motionFinite(t, b), k > last) << "last " << last << " body " << k;
+        }
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace orbits
