@@ -53,7 +53,7 @@ struct Bench {
   BenchHost host;
   WiredWindow w{host};
 
-  explicit Bench(int turbo) {
+  explicit Bench(int turbo, int timeRate = 7) {
     SimState& s = w.sim;
     host.sim = &s;
     if (s.prevTimeFactor == 0) s.prevTimeFactor = 1.0;
@@ -63,7 +63,7 @@ struct Bench {
     s.gravConstant = 6.6743 * s.solarMass * 225;
     for (int k = 0; k <= 8; ++k) s.bodyRed[k] = 255, s.bodyGreen[k] = 127, s.bodyBlue[k] = 0;
     w.c("OptimT", turbo).setValue(1);
-    w.c("Optime", 7).setValue(1);
+    w.c("Optime", timeRate).setValue(1);
     s.lastBody = 8;
     s.pairBody = {0, 0, 5};
     loadEpoch(s, kEpoch1940, 5);
@@ -86,9 +86,9 @@ struct Bench {
   }
 };
 
-void runLoop(benchmark::State& state, int turbo) {
+void runLoop(benchmark::State& state, int turbo, int timeRate = 7) {
   state.SetLabel(kernelName(kernelVariant()));  // the kernel variant chosen at start-up
-  auto b = std::make_unique<Bench>(turbo);
+  auto b = std::make_unique<Bench>(turbo, timeRate);
   b->run(kCyclesPerRun);  // settle the scale's expansion
   const double first = b->w.sim.cycleCount;
   for (auto _ : state) b->run(kCyclesPerRun);
@@ -99,6 +99,9 @@ void runLoop(benchmark::State& state, int turbo) {
 }
 
 void BM_RunLoopMinimalDetail(benchmark::State& state) { runLoop(state, 5); }
+// A hundred times the time rate: the dots cross pixels a hundred times as often, and the pixel
+// boxes of the trail dots are made again as often as they are allowed to be.
+void BM_RunLoopMinimalDetailFastRate(benchmark::State& state) { runLoop(state, 5, 9); }
 void BM_RunLoopFullDetail(benchmark::State& state) { runLoop(state, 4); }
 
 // The physics of the same cycles alone: move, accelerations, velocity update.
@@ -142,6 +145,7 @@ void BM_ProjectDots(benchmark::State& state) {
 BENCHMARK(BM_PhysicsKernel)->Apply(withMinimum);
 BENCHMARK(BM_ProjectDots)->Apply(withMinimum);
 BENCHMARK(BM_RunLoopMinimalDetail)->Apply(withMinimum);
+BENCHMARK(BM_RunLoopMinimalDetailFastRate)->Apply(withMinimum);
 BENCHMARK(BM_RunLoopFullDetail)->Apply(withMinimum);
 
 }  // namespace

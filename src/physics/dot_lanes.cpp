@@ -167,7 +167,7 @@ void makeBoxes(const DotInput& in, DotLanes& p, int i) {
 // Boxes are made for at most kBoxesPerStretch slots every kBoxStretch projections: where bodies
 // cross pixels at nearly every cycle, making them would cost more than it saves, and those
 // slots are worked out every time until the next stretch.
-constexpr int32_t kBoxStretch = 1024, kBoxesPerStretch = 64;
+constexpr int32_t kBoxStretch = 1024, kBoxesPerStretch = 16;
 
 // After a projection that worked the pixels out: boxes for the slots that left theirs, or for
 // all when the surfaces or what is shown changed.
