@@ -319,9 +319,6 @@ using I = int32_t __attribute__((vector_size(16)));  // four pixel offsets
   for (int i = 0; i < kMaxBodies % 4; ++i) a[size_t(g + i)] = v[i];
 }
 
-// Whether every slot still lies in its pixel box, for the same surfaces: then the pixel
-// offsets (and the glow's) of the last projection stand, and only the main surface's
-// coordinates are stored afresh. Otherwise the slots that left their boxes are marked stale.
 // Whether two surfaces' places and sizes are the same.
 [[gnu::always_inline, gnu::target("avx2")]] inline bool sameArea(const DotArea& a,
                                                                  const DotArea& b) {
@@ -333,16 +330,16 @@ using I = int32_t __attribute__((vector_size(16)));  // four pixel offsets
          (a.stride == b.stride);
 }
 
-[[gnu::target("avx2")]] bool keepPixels(const DotInput& in, DotLanes& __restrict p) {
+// The slots that left their pixel boxes, a bit each, all of them when the surfaces or what is
+// shown changed; they are marked stale, for their boxes to be made again. The pixel offsets
+// (and the glow's) of the others stand from the projection before.
+[[gnu::target("avx2")]] uint32_t slotsLeft(const DotInput& in, DotLanes& __restrict p) {
   DotLanes::PixelBoxes& b = p.boxes;
   if (++b.cycles == kBoxStretch) b.cycles = 0, b.made = 0;
   const bool fit = b.known & (b.zyShown == in.zy) & (b.zxShown == in.zx) & (b.glow == in.glow) &
                    sameArea(b.main, in.main) & sameArea(b.zy, in.zyArea) &
                    sameArea(b.zx, in.zxArea);
-  if (!fit) {
-    b.stale = kAllSlots;
-    return false;
-  }
+  if (!fit) return b.stale = kAllSlots;
   const double* coord[3] = {p.x.data(), p.y.data(), p.z.data()};
   uint32_t left = 0;
   for (int g = 0; g < kDotLanes; g += 4) {
@@ -353,13 +350,7 @@ using I = int32_t __attribute__((vector_size(16)));  // four pixel offsets
     }
     left |= uint32_t(~_mm256_movemask_pd(__m256d(inside)) & 0xf) << g;
   }
-  b.stale = left;
-  if (left != 0) return false;
-  for (int g = 0; g < kDotLanes; g += 4) {
-    store(p.mainX.data() + g, load(p.x.data() + g) - 500);
-    store(p.mainY.data() + g, load(p.y.data() + g) + 500);
-  }
-  return true;
+  return b.stale = left;
 }
 
 [[gnu::target("avx2")]] void lanes(const DotInput& in, DotLanes& __restrict p) {
@@ -392,7 +383,8 @@ using I = int32_t __attribute__((vector_size(16)));  // four pixel offsets
   p.inBounds = (out[0] | out[1] | out[2] | out[3]) == 0;
   p.pixelsKept = false;
   if (!in.pixels) return;
-  if ((p.pixelsKept = keepPixels(in, p))) return;
+  const uint32_t left = slotsLeft(in, p);
+  p.pixelsKept = left == 0;
 
   const D unit = splat(kUnitsPerPixel);
   const DotArea m = in.main, zy = in.zyArea, zx = in.zxArea;
@@ -401,6 +393,7 @@ using I = int32_t __attribute__((vector_size(16)));  // four pixel offsets
     const D mainX = x - 500, mainY = y + 500;
     store(p.mainX.data() + g, mainX);
     store(p.mainY.data() + g, mainY);
+    if ((left >> g & 0xf) == 0) continue;  // every slot of the group in its box
     const M onMain =
         (0 < x) & (x < m.width) & (0 < y) & (y < m.height) & (-kDrawDepth < z) & (z < kDrawDepth);
     store(p.mainAt.data() + g, dotsAt(onMain, mainX / unit, mainY / unit, m));
@@ -417,6 +410,7 @@ using I = int32_t __attribute__((vector_size(16)));  // four pixel offsets
     store(p.zyAt.data() + g, zyAt);
     store(p.zxAt.data() + g, zxAt);
   }
+  if ((left & 1) == 0) return;  // the Sun in its box, glow and all
   p.glowAt.fill(-1);
   if (in.glow) {
     const bool shown = onMain(p.x[0], p.y[0], p.z[0], m);

@@ -158,7 +158,7 @@ TEST(DotLanes, CreepingBodiesKeepOnlyThePlainPixels) {
   for (int step = 0; step < kSteps; ++step) {
     BodyArray<double>* axis[] = {&s.posX, &s.posY, &s.posZ};
     double& v = (*axis[pick(3)])[size_t(pick(kMaxBodies))];
-    switch (pick(32)) {
+    switch (pick(256)) {
       case 0:  // onto an edge of the main surface's pixels, or one unit of rounding off it
         v = 500 + 15 * std::round((v - 500) / 15);
         if (pick(2)) v = std::nextafter(v, pick(2) ? 1e9 : -1e9);
@@ -167,7 +167,7 @@ TEST(DotLanes, CreepingBodiesKeepOnlyThePlainPixels) {
         v = pick(2) ? 0.0 : -0.0;
         break;
       default:
-        v += uniform(-2, 2);
+        v += uniform(-0.5, 0.5);
     }
     if (step % 997 == 0) in.main = dotArea(main, 0, 0, 15360 - 15 * pick(3), 11520);
     if (step % 1499 == 0) in.glow = pick(2), in.zy = pick(4) != 0;
@@ -178,7 +178,7 @@ TEST(DotLanes, CreepingBodiesKeepOnlyThePlainPixels) {
   }
 #if defined(__x86_64__)
   if (__builtin_cpu_supports("avx2")) {
-    EXPECT_GT(kept, kSteps / 4) << "the kept pixels were tried";
+    EXPECT_GT(kept, kSteps / 10) << "the kept pixels were tried";
   }
 #endif
 }
