@@ -82,27 +82,26 @@ double pixelClass(double units, double sizePx) {
 
 using Signature = std::array<double, 8>;
 
+// Across (x) or down (y): the coordinate `v` on the main surface (`toMain` away, as x - 500 and
+// y + 500 are), on the side view that shares the direction (from `sideStart` on), and the Sun's
+// glow 30 units either way.
+Signature signatureAlong(double v, double toMain, double mainSize, double mainPx, double sideStart,
+                         double sideSize, double sidePx) {
+  const double onMain = v + toMain, onSide = onMain - sideStart;
+  return {double(0 < v),
+          double(v < mainSize),
+          pixelClass(onMain, mainPx),
+          double(0 < onSide),
+          double(onSide < sideSize),
+          pixelClass(onSide, sidePx),
+          pixelClass(onMain + 30, mainPx),
+          pixelClass(onMain - 30, mainPx)};
+}
 Signature signatureX(double x, const DotArea& m, const DotArea& zx) {
-  const double mainX = x - 500, u = mainX - zx.left;
-  return {double(0 < x),
-          double(x < m.width),
-          pixelClass(mainX, m.widthPx),
-          double(0 < u),
-          double(u < zx.width),
-          pixelClass(u, zx.widthPx),
-          pixelClass(mainX + 30, m.widthPx),
-          pixelClass(mainX - 30, m.widthPx)};
+  return signatureAlong(x, -500, m.width, m.widthPx, zx.left, zx.width, zx.widthPx);
 }
 Signature signatureY(double y, const DotArea& m, const DotArea& zy) {
-  const double mainY = y + 500, v = mainY - zy.top;
-  return {double(0 < y),
-          double(y < m.height),
-          pixelClass(mainY, m.heightPx),
-          double(0 < v),
-          double(v < zy.height),
-          pixelClass(v, zy.heightPx),
-          pixelClass(mainY + 30, m.heightPx),
-          pixelClass(mainY - 30, m.heightPx)};
+  return signatureAlong(y, 500, m.height, m.heightPx, zy.top, zy.height, zy.heightPx);
 }
 Signature signatureZ(double z, const DotArea& zy, const DotArea& zx) {
   const double u = zy.width / 2 + z, v = zx.height / 2 + z;
