@@ -45,40 +45,6 @@ void moveBodies(SimState& s) {
   }
 }
 
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-namespace {
-// motionFinite's tests of four bodies at once: |x| <= limit, and |v + acc| <= DBL_MAX.
-[[gnu::target("avx2"), gnu::always_inline]] inline __m256d within4(const double* x, double limit) {
-  const __m256d magnitude = _mm256_castsi256_pd(_mm256_set1_epi64x(INT64_MAX));
-  return _mm256_cmp_pd(_mm256_and_pd(_mm256_loadu_pd(x), magnitude), _mm256_set1_pd(limit),
-                       _CMP_LE_OQ);
-}
-[[gnu::target("avx2"), gnu::always_inline]] inline __m256d sumWithin4(const double* v,
-                                                                      const double* acc) {
-  const __m256d magnitude = _mm256_castsi256_pd(_mm256_set1_epi64x(INT64_MAX));
-  const __m256d sum = _mm256_add_pd(_mm256_loadu_pd(v), _mm256_loadu_pd(acc));
-  return _mm256_cmp_pd(_mm256_and_pd(sum, magnitude), _mm256_set1_pd(DBL_MAX), _CMP_LE_OQ);
-}
-[[gnu::target("avx2"), gnu::always_inline]] inline __m256d finite4(const SimState& s,
-                                                                   const Accelerations& a, int k) {
-  return _mm256_and_pd(
-      _mm256_and_pd(_mm256_and_pd(within4(s.posX.data() + k, kPositionLimit),
-                                  within4(s.posY.data() + k, kPositionLimit)),
-                    _mm256_and_pd(within4(s.posZ.data() + k, kPositionLimit),
-                                  sumWithin4(s.velX.data() + k, a.accelX.data() + k))),
-      _mm256_and_pd(sumWithin4(s.velY.data() + k, a.accelY.data() + k),
-                    sumWithin4(s.velZ.data() + k, a.accelZ.data() + k)));
-}
-// Whether the first 4 * groups bodies pass the test.
-[[gnu::target("avx2")]] bool firstGroupsFinite(const SimState& s, const Accelerations& a,
-                                               int groups) {
-  __m256d ok = _mm256_castsi256_pd(_mm256_set1_epi64x(-1));
-  for (int g = 0; g < groups; ++g) ok = _mm256_and_pd(ok, finite4(s, a, 4 * g));
-  return _mm256_movemask_pd(ok) == 0xf;
-}
-}  // namespace
-#endif
-
 // The new velocities are summed exactly as stage 3 adds them, so an infinity or NaN in a
 // velocity or acceleration carries into the sum. The bodies are tested two at a time, every
 // test taken, so that nothing waits on a branch.
@@ -95,12 +61,8 @@ bool motionFinite(const SimState& s, const Accelerations& a) {
     const __m128d sum = _mm_add_pd(_mm_loadu_pd(v.data() + k), _mm_loadu_pd(acc.data() + k));
     return _mm_cmple_pd(_mm_and_pd(sum, magnitude), huge);
   };
-  // Whole vectors of four where the processor has them, pairs for the rest.
-  static const bool avx2 = __builtin_cpu_supports("avx2");
-  const int first = avx2 ? n / 4 * 4 : 0;
-  if (first > 0 && !firstGroupsFinite(s, a, first / 4)) return false;
   __m128d bad = _mm_setzero_pd();
-  for (int k = first; k < n; k += 2) {
+  for (int k = 0; k < n; k += 2) {
     const __m128d ok =
         _mm_and_pd(_mm_and_pd(_mm_and_pd(within(s.posX, k, far), within(s.posY, k, far)),
                               _mm_and_pd(within(s.posZ, k, far), sumWithin(s.velX, a.accelX, k))),
