@@ -140,19 +140,24 @@ void makeBox(const Edges& e, Sign sign, double& lo, double& hi) {
   if (sign(hi) != here) hi = v;
 }
 
+// The edges of signatureAlong, as coordinates of `e.v`'s direction.
+void edgesAlong(Edges& e, double toMain, double mainSize, double mainPx, double sideStart,
+                double sideSize, double sidePx) {
+  const double main = -toMain, side = main + sideStart;
+  e.border(0), e.border(mainSize), e.pixels(main, mainPx);
+  e.border(side), e.border(side + sideSize), e.pixels(side, sidePx);
+  e.pixels(main - 30, mainPx), e.pixels(main + 30, mainPx);
+}
+
 void makeBoxes(const DotInput& in, DotLanes& p, int i) {
   DotLanes::PixelBoxes& b = p.boxes;
   const DotArea &m = in.main, &zy = in.zyArea, &zx = in.zxArea;
   Edges x{p.x[size_t(i)]}, y{p.y[size_t(i)]}, z{p.z[size_t(i)]};
-  x.border(0), x.border(m.width), x.pixels(500, m.widthPx);
-  x.border(500 + zx.left), x.border(500 + zx.left + zx.width), x.pixels(500 + zx.left, zx.widthPx);
-  x.pixels(500 - 30, m.widthPx), x.pixels(500 + 30, m.widthPx);
-  y.border(0), y.border(m.height), y.pixels(-500, m.heightPx);
-  y.border(zy.top - 500), y.border(zy.top + zy.height - 500), y.pixels(zy.top - 500, zy.heightPx);
-  y.pixels(-500 - 30, m.heightPx), y.pixels(-500 + 30, m.heightPx);
+  edgesAlong(x, -500, m.width, m.widthPx, zx.left, zx.width, zx.widthPx);
+  edgesAlong(y, 500, m.height, m.heightPx, zy.top, zy.height, zy.heightPx);
   z.border(-kDrawDepth), z.border(kDrawDepth);
-  z.border(-(zy.width / 2)), z.border(zy.width - zy.width / 2),
-      z.pixels(-(zy.width / 2), zy.widthPx);
+  z.border(-(zy.width / 2)), z.border(zy.width - zy.width / 2);
+  z.pixels(-(zy.width / 2), zy.widthPx);
   z.border(-(zx.height / 2)), z.border(zx.height - zx.height / 2);
   z.pixels(-(zx.height / 2), zx.heightPx);
   makeBox(

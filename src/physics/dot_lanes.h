@@ -48,8 +48,9 @@ struct DotLanes {
   ColourInputs colourInputs;
   bool coloursKnown = false;
   // Boxes around each slot's drawing coordinates within which its dots and the Sun's glow fall
-  // on the same pixels (see dot_lanes.cpp). Bodies cross a pixel in hundreds of cycles, so a
-  // DotLanes kept from cycle to cycle mostly keeps its pixel offsets instead of working them out.
+  // on the same pixels (see dot_lanes.cpp). At the slower time rates bodies cross a pixel once
+  // in hundreds of cycles, and a DotLanes kept from cycle to cycle keeps most pixel offsets
+  // instead of working them out.
   struct PixelBoxes {
     alignas(64) Lanes<double> lo[3], hi[3];  // x, y, z; closed intervals
     DotArea main, zy, zx;                    // the surfaces they were made for
