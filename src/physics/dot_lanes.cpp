@@ -82,26 +82,29 @@ double pixelClass(double units, double sizePx) {
 
 using Signature = std::array<double, 8>;
 
-// Across (x) or down (y): the coordinate `v` on the main surface (`toMain` away, as x - 500 and
-// y + 500 are), on the side view that shares the direction (from `sideStart` on), and the Sun's
-// glow 30 units either way.
-Signature signatureAlong(double v, double toMain, double mainSize, double mainPx, double sideStart,
-                         double sideSize, double sidePx) {
-  const double onMain = v + toMain, onSide = onMain - sideStart;
+// Across (x) or down (y): the main surface (`toMain` away, as x - 500 and y + 500 are), the
+// side view that shares the direction (from `sideStart` on), and the Sun's glow 30 units either
+// way.
+struct Along {
+  double toMain, mainSize, mainPx, sideStart, sideSize, sidePx;
+};
+Along alongX(const DotArea& m, const DotArea& zx) {
+  return {-500, m.width, m.widthPx, zx.left, zx.width, zx.widthPx};
+}
+Along alongY(const DotArea& m, const DotArea& zy) {
+  return {500, m.height, m.heightPx, zy.top, zy.height, zy.heightPx};
+}
+
+Signature signatureAlong(double v, const Along& a) {
+  const double onMain = v + a.toMain, onSide = onMain - a.sideStart;
   return {double(0 < v),
-          double(v < mainSize),
-          pixelClass(onMain, mainPx),
+          double(v < a.mainSize),
+          pixelClass(onMain, a.mainPx),
           double(0 < onSide),
-          double(onSide < sideSize),
-          pixelClass(onSide, sidePx),
-          pixelClass(onMain + 30, mainPx),
-          pixelClass(onMain - 30, mainPx)};
-}
-Signature signatureX(double x, const DotArea& m, const DotArea& zx) {
-  return signatureAlong(x, -500, m.width, m.widthPx, zx.left, zx.width, zx.widthPx);
-}
-Signature signatureY(double y, const DotArea& m, const DotArea& zy) {
-  return signatureAlong(y, 500, m.height, m.heightPx, zy.top, zy.height, zy.heightPx);
+          double(onSide < a.sideSize),
+          pixelClass(onSide, a.sidePx),
+          pixelClass(onMain + 30, a.mainPx),
+          pixelClass(onMain - 30, a.mainPx)};
 }
 Signature signatureZ(double z, const DotArea& zy, const DotArea& zx) {
   const double u = zy.width / 2 + z, v = zx.height / 2 + z;
@@ -141,29 +144,29 @@ void makeBox(const Edges& e, Sign sign, double& lo, double& hi) {
 }
 
 // The edges of signatureAlong, as coordinates of `e.v`'s direction.
-void edgesAlong(Edges& e, double toMain, double mainSize, double mainPx, double sideStart,
-                double sideSize, double sidePx) {
-  const double main = -toMain, side = main + sideStart;
-  e.border(0), e.border(mainSize), e.pixels(main, mainPx);
-  e.border(side), e.border(side + sideSize), e.pixels(side, sidePx);
-  e.pixels(main - 30, mainPx), e.pixels(main + 30, mainPx);
+void edgesAlong(Edges& e, const Along& a) {
+  const double main = -a.toMain, side = main + a.sideStart;
+  e.border(0), e.border(a.mainSize), e.pixels(main, a.mainPx);
+  e.border(side), e.border(side + a.sideSize), e.pixels(side, a.sidePx);
+  e.pixels(main - 30, a.mainPx), e.pixels(main + 30, a.mainPx);
 }
 
 void makeBoxes(const DotInput& in, DotLanes& p, int i) {
   DotLanes::PixelBoxes& b = p.boxes;
   const DotArea &m = in.main, &zy = in.zyArea, &zx = in.zxArea;
   Edges x{p.x[size_t(i)]}, y{p.y[size_t(i)]}, z{p.z[size_t(i)]};
-  edgesAlong(x, -500, m.width, m.widthPx, zx.left, zx.width, zx.widthPx);
-  edgesAlong(y, 500, m.height, m.heightPx, zy.top, zy.height, zy.heightPx);
+  const Along across = alongX(m, zx), down = alongY(m, zy);
+  edgesAlong(x, across), edgesAlong(y, down);
   z.border(-kDrawDepth), z.border(kDrawDepth);
   z.border(-(zy.width / 2)), z.border(zy.width - zy.width / 2);
   z.pixels(-(zy.width / 2), zy.widthPx);
   z.border(-(zx.height / 2)), z.border(zx.height - zx.height / 2);
   z.pixels(-(zx.height / 2), zx.heightPx);
   makeBox(
-      x, [&](double v) { return signatureX(v, m, zx); }, b.lo[0][size_t(i)], b.hi[0][size_t(i)]);
+      x, [&](double v) { return signatureAlong(v, across); }, b.lo[0][size_t(i)],
+      b.hi[0][size_t(i)]);
   makeBox(
-      y, [&](double v) { return signatureY(v, m, zy); }, b.lo[1][size_t(i)], b.hi[1][size_t(i)]);
+      y, [&](double v) { return signatureAlong(v, down); }, b.lo[1][size_t(i)], b.hi[1][size_t(i)]);
   makeBox(
       z, [&](double v) { return signatureZ(v, zy, zx); }, b.lo[2][size_t(i)], b.hi[2][size_t(i)]);
 }
